@@ -1,0 +1,180 @@
+#include "CommPort.h"
+
+#include <QMetaObject>
+
+#include <limits>
+
+CommPort::CommPort(QObject *parent) : QObject(parent) {}
+
+void CommPort::setCommPort(const QString &text)
+{
+    m_commPort = text;
+}
+
+CommError CommPort::setSettings(const QString &text)
+{
+    const std::optional<LineSettings> settings = LineSettings::parse(text);
+    if (!settings) {
+        m_errorString = tr("Settings \"%1\" are not valid").arg(text);
+        return CommError::SettingRefused;
+    }
+    if (m_open) {
+        const CommError result = applySettings(*settings, m_handshaking);
+        if (result != CommError::None)
+            return result;
+    }
+    m_settings = *settings;
+    m_settingsText = text;
+    return CommError::None;
+}
+
+CommError CommPort::setHandshaking(int mode)
+{
+    if (mode < 0 || mode > 3) {
+        m_errorString = tr("Handshaking %1 is not valid").arg(mode);
+        return CommError::SettingRefused;
+    }
+    const auto handshaking = ::Handshaking(mode);
+    if (m_open) {
+        const CommError result = applySettings(m_settings, handshaking);
+        if (result != CommError::None)
+            return result;
+    }
+    m_handshaking = handshaking;
+    return CommError::None;
+}
+
+CommError CommPort::setPortOpen(bool open)
+{
+    if (open == m_open)
+        return CommError::None;
+    m_pending.clear();
+    if (!open) {
+        m_open = false;
+        closeDevice();
+        return CommError::None;
+    }
+    m_errorString.clear();
+    const CommError result = openDevice(m_commPort, m_settings, m_handshaking);
+    m_open = result == CommError::None;
+    return result;
+}
+
+void CommPort::Output(const QByteArray &data)
+{
+    if (!m_open || data.isEmpty())
+        return;
+    const qsizetype room = std::max<qsizetype>(0, m_outBufferSize - OutBufferCount());
+    if (data.size() <= room) {
+        writeDevice(data);
+        return;
+    }
+    if (room > 0)
+        writeDevice(data.left(room));
+    queueEvent(TransmitFull);
+    deliverQueued();
+}
+
+int CommPort::OutBufferCount() const
+{
+    if (!m_open)
+        return 0;
+    return int(std::min<qint64>(deviceOutputCount(), std::numeric_limits<int>::max()));
+}
+
+QByteArray CommPort::Input()
+{
+    if (m_pending.empty() || m_pending.front().kind != Pending::Data)
+        return {};
+    QByteArray data = std::move(m_pending.front().data);
+    m_pending.pop_front();
+    if (!m_pending.empty() && !m_delivering)
+        scheduleDelivery();
+    return data;
+}
+
+bool CommPort::CTSHolding() const
+{
+    return m_open && deviceCts();
+}
+
+bool CommPort::setLineRate(qint32 rate)
+{
+    return m_open && rate > 0 && applyLineRate(rate);
+}
+
+bool CommPort::setRTS(bool raised)
+{
+    return m_open && applyRts(raised);
+}
+
+void CommPort::queueInput(const QByteArray &data)
+{
+    if (!m_open || data.isEmpty())
+        return;
+    if (!m_pending.empty() && m_pending.back().kind == Pending::Data)
+        m_pending.back().data += data;
+    else
+        m_pending.push_back({Pending::Data, data});
+}
+
+void CommPort::queueEvent(int code)
+{
+    if (m_open)
+        m_pending.push_back({Pending::Event, {}, code});
+}
+
+void CommPort::reportLost()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    closeDevice();
+    m_pending.push_back({Pending::Lost, {}});
+    deliverQueued();
+}
+
+// Raises the queued items in order. Data wait at the front, after their
+// OnComm, until Input() takes them; later items follow from the event loop.
+// A handler that lets events run (a modal box) may queue more: this loop,
+// not a nested one, delivers them.
+void CommPort::deliverQueued()
+{
+    if (m_delivering)
+        return;
+    m_delivering = true;
+    while (!m_pending.empty()) {
+        Pending &front = m_pending.front();
+        if (front.kind == Pending::Data) {
+            if (front.announced == front.data.size())
+                break;
+            front.announced = front.data.size();
+            m_commEvent = Receive;
+            emit OnComm();
+            continue;
+        }
+        const Pending item = std::move(front);
+        m_pending.pop_front();
+        if (item.kind == Pending::Event) {
+            m_commEvent = item.code;
+            emit OnComm();
+        } else {
+            emit deviceLost();
+        }
+    }
+    m_delivering = false;
+}
+
+void CommPort::scheduleDelivery()
+{
+    if (m_deliveryScheduled)
+        return;
+    m_deliveryScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_deliveryScheduled = false;
+            deliverQueued();
+        },
+        Qt::QueuedConnection);
+}

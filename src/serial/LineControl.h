@@ -1,0 +1,50 @@
+#pragma once
+
+#include "LineSettings.h"
+
+#include <QtGlobal>
+
+#include <optional>
+
+// Direct calls on an open terminal descriptor, for what QSerialPort does not
+// offer. Each one fails quietly where the device does not support it (a
+// pseudo-terminal has no modem lines and no error counters).
+namespace LineControl {
+
+// Sets data bits, parity and stop bits (leaving the rate alone) and the flow
+// control: XON/XOFF in both directions, resumed by XON only, and RTS/CTS.
+// Also marks breaks and parity and framing errors in the data (PARMRK,
+// INPCK) and makes sure none is ignored, stripped or turned into a signal
+// (IGNBRK, BRKINT, IGNPAR, ISTRIP off). INPCK is set whatever the parity:
+// drivers only pass on framing errors with it, and without parity there is
+// nothing else for it to check.
+//
+// What the device makes of the request is its own affair (a pseudo-terminal
+// keeps 8 data bits and no parity bit): only a failed call counts as refused.
+struct FramingResult
+{
+    bool applied = false;
+    bool marking = false; // whether marking is in effect afterwards
+};
+FramingResult applyFraming(int fd, const LineSettings &settings, Handshaking handshaking);
+
+// The driver's interrupt counters (TIOCGICOUNT).
+struct Counters
+{
+    int cts = 0;
+    int frame = 0;
+    int overrun = 0;
+    int parity = 0;
+    int brk = 0;
+    int bufferOverrun = 0;
+};
+std::optional<Counters> counters(int fd);
+
+// The CTS level (TIOCMGET).
+std::optional<bool> cts(int fd);
+bool setRts(int fd, bool raised);
+
+// Characters in the driver's output queue (TIOCOUTQ); 0 if unknown.
+qint64 outputQueue(int fd);
+
+} // namespace LineControl

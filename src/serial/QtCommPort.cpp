@@ -1,0 +1,308 @@
+#include "QtCommPort.h"
+
+#include "DeviceHolders.h"
+#include "SerialPortNames.h"
+
+#include <QFile>
+#include <QMetaObject>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstring>
+
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Linux has neither 4 data bits nor 1.5 stop bits; empty when the device can
+// be asked for the settings.
+QString unsupportedSetting(const LineSettings &settings)
+{
+    if (settings.dataBits < 5)
+        return QtCommPort::tr("%1 data bits are not supported").arg(settings.dataBits);
+    if (settings.stopBits == LineSettings::StopBits::OneAndHalf)
+        return QtCommPort::tr("1.5 stop bits are not supported");
+    return {};
+}
+
+bool hungUp(int fd)
+{
+    pollfd descriptor{fd, POLLIN, 0};
+    return ::poll(&descriptor, 1, 0) == 1 && (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
+QString systemError(const QString &path, int error)
+{
+    return QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+} // namespace
+
+QtCommPort::QtCommPort(QObject *parent) : CommPort(parent)
+{
+    m_pollTimer.setInterval(PollInterval);
+    connect(&m_port, &QSerialPort::readyRead, this, &QtCommPort::readReceived);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtCommPort::portError);
+    connect(&m_pollTimer, &QTimer::timeout, this, [this] {
+        pollLines();
+        deliverQueued();
+    });
+}
+
+QtCommPort::~QtCommPort()
+{
+    setPortOpen(false);
+}
+
+CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &settings,
+                                 ::Handshaking handshaking)
+{
+    const QString path = resolvePortName(commPort);
+    if (path.isEmpty()) {
+        setErrorString(tr("Port \"%1\" names no device").arg(commPort));
+        return CommError::NoSuchPort;
+    }
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+        setErrorString(systemError(path, errno));
+        return CommError::NoSuchPort;
+    }
+    if (!S_ISCHR(status.st_mode)) {
+        setErrorString(tr("%1: not a serial device").arg(path));
+        return CommError::NoSuchPort;
+    }
+    if (const QString reason = unsupportedSetting(settings); !reason.isEmpty()) {
+        setErrorString(QStringLiteral("%1: %2").arg(path, reason));
+        return CommError::SettingRefused;
+    }
+    if (heldByAnotherProcess(path)) {
+        setErrorString(tr("%1: in use by another program").arg(path));
+        return CommError::PortBusy;
+    }
+
+    // Open at a standard rate, so that a refused rate is told apart from a
+    // device that cannot be opened.
+    m_port.setPortName(path);
+    m_port.setBaudRate(QSerialPort::Baud9600);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return openFailure(path);
+
+    if (!configure(settings, handshaking)) {
+        setErrorString(tr("%1: the device refuses the settings").arg(path));
+        closeDevice();
+        return CommError::SettingRefused;
+    }
+    const int fd = int(m_port.handle());
+    m_counters = LineControl::counters(fd);
+    m_unusedErrors = {};
+    m_cts = LineControl::cts(fd);
+    if (m_counters || m_cts)
+        m_pollTimer.start();
+    m_reportedError = QSerialPort::NoError;
+    m_hangupNotifier = new QSocketNotifier(fd, QSocketNotifier::Exception, this);
+    connect(m_hangupNotifier, &QSocketNotifier::activated, this, [this] {
+        if (hungUp(int(m_port.handle())))
+            scheduleLoss();
+    });
+    return CommError::None;
+}
+
+CommError QtCommPort::openFailure(const QString &path)
+{
+    CommError result = CommError::Other;
+    QString reason = m_port.errorString();
+    switch (m_port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::UnsupportedOperationError: // not a terminal
+    case QSerialPort::ResourceError:             // no hardware behind the device node
+        result = CommError::NoSuchPort;
+        break;
+    case QSerialPort::PermissionError:
+        // Locked by another program or opened exclusively, unless access
+        // itself is denied.
+        if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0) {
+            result = CommError::PortBusy;
+            reason = tr("in use by another program");
+        }
+        break;
+    default:
+        break;
+    }
+    setErrorString(QStringLiteral("%1: %2").arg(path, reason));
+    m_port.clearError();
+    return result;
+}
+
+void QtCommPort::closeDevice()
+{
+    m_pollTimer.stop();
+    if (m_hangupNotifier) {
+        m_hangupNotifier->setEnabled(false);
+        m_hangupNotifier->deleteLater();
+        m_hangupNotifier = nullptr;
+    }
+    if (m_port.isOpen())
+        m_port.close();
+    m_port.clearError();
+    m_lossPending = false;
+    m_parser.reset();
+    m_counters.reset();
+    m_cts.reset();
+}
+
+CommError QtCommPort::applySettings(const LineSettings &settings, ::Handshaking handshaking)
+{
+    if (const QString reason = unsupportedSetting(settings); !reason.isEmpty()) {
+        setErrorString(QStringLiteral("%1: %2").arg(m_port.portName(), reason));
+        return CommError::SettingRefused;
+    }
+    if (!configure(settings, handshaking)) {
+        setErrorString(tr("%1: the device refuses the settings").arg(m_port.portName()));
+        return CommError::SettingRefused;
+    }
+    return CommError::None;
+}
+
+// QSerialPort sets only the rate: its framing setters refuse what a
+// pseudo-terminal adjusts (data bits, the parity bit) and leave mark or space
+// parity behind when switching to even or odd. Its setters rewrite the
+// terminal attributes, so the framing and marking flags come after them.
+bool QtCommPort::configure(const LineSettings &settings, ::Handshaking handshaking)
+{
+    m_settings = settings;
+    m_handshaking = handshaking;
+    m_configuring = true;
+    const bool rateSet = m_port.setBaudRate(settings.baudRate);
+    const bool framed = applyFraming();
+    m_configuring = false;
+    return rateSet && framed;
+}
+
+bool QtCommPort::applyFraming()
+{
+    const LineControl::FramingResult result =
+        LineControl::applyFraming(int(m_port.handle()), m_settings, m_handshaking);
+    if (result.marking != m_parser.marking())
+        m_parser.setMarking(result.marking);
+    return result.applied;
+}
+
+void QtCommPort::writeDevice(const QByteArray &data)
+{
+    m_port.write(data);
+}
+
+qint64 QtCommPort::deviceOutputCount() const
+{
+    return m_port.bytesToWrite() + LineControl::outputQueue(int(m_port.handle()));
+}
+
+bool QtCommPort::deviceCts() const
+{
+    return LineControl::cts(int(m_port.handle())).value_or(false);
+}
+
+bool QtCommPort::applyLineRate(qint32 rate)
+{
+    m_configuring = true;
+    const bool applied = m_port.setBaudRate(rate);
+    applyFraming();
+    m_port.clearError();
+    m_configuring = false;
+    return applied;
+}
+
+bool QtCommPort::applyRts(bool raised)
+{
+    return LineControl::setRts(int(m_port.handle()), raised);
+}
+
+void QtCommPort::readReceived()
+{
+    while (PortOpen() && m_port.bytesAvailable() > 0) {
+        // The driver counts an error before its marked byte can be read, so
+        // the counts read now cover the markers of these data.
+        pollLines();
+        for (const LineMarkerParser::Piece &piece : m_parser.feed(m_port.readAll())) {
+            if (piece.kind == LineMarkerParser::Piece::Data) {
+                queueInput(piece.bytes);
+                continue;
+            }
+            const LineEvent event =
+                classifyMarkedByte(piece.bytes.front(), &m_unusedErrors,
+                                   m_settings.parity != LineSettings::Parity::None);
+            queueEvent(event.code);
+            if (event.keepByte)
+                queueInput(piece.bytes);
+        }
+        deliverQueued();
+    }
+}
+
+void QtCommPort::pollLines()
+{
+    const int fd = int(m_port.handle());
+    bool ctsChanged = false;
+    if (m_counters) {
+        if (const std::optional<LineControl::Counters> now = LineControl::counters(fd)) {
+            m_unusedErrors.breaks += now->brk - m_counters->brk;
+            m_unusedErrors.framing += now->frame - m_counters->frame;
+            m_unusedErrors.parity += now->parity - m_counters->parity;
+            if (now->overrun != m_counters->overrun)
+                queueEvent(Overrun);
+            if (now->bufferOverrun != m_counters->bufferOverrun)
+                queueEvent(ReceiveOverflow);
+            ctsChanged = now->cts != m_counters->cts;
+            m_counters = now;
+        }
+    }
+    if (m_cts) {
+        const std::optional<bool> level = LineControl::cts(fd);
+        if (level && *level != *m_cts) {
+            m_cts = level;
+            ctsChanged = true;
+        }
+    }
+    if (ctsChanged)
+        queueEvent(CtsChange);
+}
+
+void QtCommPort::portError(QSerialPort::SerialPortError error)
+{
+    if (m_configuring || !PortOpen())
+        return;
+    if (error == QSerialPort::ResourceError) {
+        scheduleLoss();
+        return;
+    }
+    const bool unexpected = error == QSerialPort::ReadError || error == QSerialPort::WriteError ||
+                            error == QSerialPort::UnknownError;
+    if (unexpected && error != m_reportedError) {
+        m_reportedError = error;
+        queueEvent(ControlBlockError);
+        deliverQueued();
+    }
+}
+
+// The loss is handled from the event loop, not inside QSerialPort's own
+// notification, and only once however often the hang-up is signalled.
+void QtCommPort::scheduleLoss()
+{
+    if (m_lossPending)
+        return;
+    m_lossPending = true;
+    if (m_hangupNotifier)
+        m_hangupNotifier->setEnabled(false);
+    QMetaObject::invokeMethod(this, &QtCommPort::deviceGone, Qt::QueuedConnection);
+}
+
+void QtCommPort::deviceGone()
+{
+    if (!m_lossPending)
+        return; // closed in the meantime
+    readReceived();
+    if (m_lossPending)
+        reportLost();
+}

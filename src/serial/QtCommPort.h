@@ -1,0 +1,70 @@
+#pragma once
+
+#include "CommPort.h"
+#include "LineControl.h"
+#include "LineMarkerParser.h"
+
+#include <QSerialPort>
+#include <QTimer>
+
+#include <optional>
+
+class QSocketNotifier;
+
+// The real port, on QSerialPort.
+//
+// Opening: a missing device, or one that is not a terminal, is NoSuchPort; a
+// device another process has open (see heldByAnotherProcess()), locked by
+// another program or opened exclusively is PortBusy; 4 data bits and 1.5 stop
+// bits are SettingRefused, as Linux has neither.
+//
+// Receiving: breaks and parity and framing errors arrive marked in the data
+// and are told apart with the driver's error counters where it has them.
+// Overruns, buffer overflows and CTS changes are seen in the counters and the
+// modem lines, polled every PollInterval ms while the device supports them.
+// A hang-up (the device removed, the other end of a pseudo-terminal closed)
+// or a resource error is a lost device.
+class QtCommPort : public CommPort
+{
+    Q_OBJECT
+
+public:
+    static constexpr int PollInterval = 20;
+
+    explicit QtCommPort(QObject *parent = nullptr);
+    ~QtCommPort() override;
+
+protected:
+    CommError openDevice(const QString &commPort, const LineSettings &settings,
+                         ::Handshaking handshaking) override;
+    void closeDevice() override;
+    CommError applySettings(const LineSettings &settings, ::Handshaking handshaking) override;
+    void writeDevice(const QByteArray &data) override;
+    qint64 deviceOutputCount() const override;
+    bool deviceCts() const override;
+    bool applyLineRate(qint32 rate) override;
+    bool applyRts(bool raised) override;
+
+private:
+    CommError openFailure(const QString &path);
+    bool configure(const LineSettings &settings, ::Handshaking handshaking);
+    bool applyFraming();
+    void readReceived();
+    void pollLines();
+    void portError(QSerialPort::SerialPortError error);
+    void scheduleLoss();
+    void deviceGone();
+
+    QSerialPort m_port;
+    QTimer m_pollTimer;
+    QSocketNotifier *m_hangupNotifier = nullptr;
+    LineMarkerParser m_parser;
+    LineSettings m_settings;
+    ::Handshaking m_handshaking = ::Handshaking::None;
+    bool m_configuring = false;
+    bool m_lossPending = false;
+    QSerialPort::SerialPortError m_reportedError = QSerialPort::NoError;
+    std::optional<LineControl::Counters> m_counters;
+    LineErrorCounts m_unusedErrors;
+    std::optional<bool> m_cts;
+};

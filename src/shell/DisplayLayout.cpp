@@ -1,0 +1,15 @@
+#include "DisplayLayout.h"
+
+DisplayLayout DisplayLayout::forWindow(const QSizeF &window, qreal statusBarHeight,
+                                       qreal displayMargin)
+{
+    DisplayLayout layout;
+    if (statusBarHeight + 800 < window.height())
+        layout.displayHeight = window.height() - statusBarHeight - displayMargin;
+    if (window.width() > 1600)
+        layout.displayWidth = window.width() - 1450;
+    layout.testButtonTop = window.height() - 1245;
+    layout.testCaptionTop = window.height() - 1235;
+    layout.testCountTop = window.height() - 1270;
+    return layout;
+}

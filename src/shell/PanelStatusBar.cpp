@@ -1,0 +1,64 @@
+#include "PanelStatusBar.h"
+
+#include "LockKeys.h"
+#include "PlatformServices.h"
+
+#include <QLabel>
+#include <QLocale>
+
+namespace {
+constexpr int NumLockPanel = 1;
+constexpr int CapsLockPanel = 2;
+constexpr int TimePanel = 4;
+constexpr int DatePanel = 5;
+} // namespace
+
+PanelStatusBar::PanelStatusBar(const Clock &clock, const LockKeys &lockKeys, int panelWidth,
+                               QWidget *parent)
+    : QStatusBar(parent), m_clock(clock), m_lockKeys(lockKeys), m_panelWidth(panelWidth)
+{
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        auto *label = new QLabel(this);
+        label->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        m_panels[i] = label;
+    }
+    panel(NumLockPanel)->setText(QStringLiteral("NUM"));
+    panel(CapsLockPanel)->setText(QStringLiteral("CAPS"));
+    panel(NumLockPanel)->setAlignment(Qt::AlignCenter);
+    panel(CapsLockPanel)->setAlignment(Qt::AlignCenter);
+
+    m_refreshTimer.setInterval(RefreshIntervalMs);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &PanelStatusBar::refresh);
+    m_refreshTimer.start();
+    refresh();
+}
+
+void PanelStatusBar::resizeEvent(QResizeEvent *event)
+{
+    QStatusBar::resizeEvent(event);
+    // Side by side from the left edge at their full width; the window's edge
+    // cuts off what does not fit.
+    for (size_t i = 0; i < m_panels.size(); ++i)
+        m_panels[i]->setGeometry(int(i) * m_panelWidth, 0, m_panelWidth, height());
+}
+
+QString PanelStatusBar::panelText(int number) const
+{
+    return panel(number)->text();
+}
+
+void PanelStatusBar::setPanelText(int number, const QString &text)
+{
+    panel(number)->setText(text);
+}
+
+void PanelStatusBar::refresh()
+{
+    panel(NumLockPanel)->setEnabled(m_lockKeys.numLock());
+    panel(CapsLockPanel)->setEnabled(m_lockKeys.capsLock());
+    const QDateTime now = m_clock.now();
+    const QLocale locale;
+    panel(TimePanel)->setText(locale.toString(now.time(), QLocale::ShortFormat));
+    panel(DatePanel)->setText(locale.toString(now.date(), QLocale::ShortFormat));
+}

@@ -1,0 +1,31 @@
+#include "SystemServices.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+
+void SystemMessageBoxes::information(const QString &text)
+{
+    QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Wirelook"), text,
+                             QMessageBox::Ok);
+}
+
+void SystemClipboard::setText(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+SystemClock::SystemClock()
+{
+    m_ticks.start();
+}
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+qint64 SystemClock::tickCount() const
+{
+    return m_ticks.elapsed();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "PlatformServices.h"
+
+#include <QElapsedTimer>
+
+// The real platform services of a running program.
+class SystemMessageBoxes : public MessageBoxes
+{
+public:
+    void information(const QString &text) override;
+};
+
+class SystemClipboard : public Clipboard
+{
+public:
+    void setText(const QString &text) override;
+};
+
+class SystemClock : public Clock
+{
+public:
+    SystemClock();
+    QDateTime now() const override;
+    qint64 tickCount() const override;
+
+private:
+    QElapsedTimer m_ticks;
+};
+
+class SystemServices
+{
+public:
+    PlatformServices services() { return {&m_messageBoxes, &m_clipboard, &m_clock}; }
+
+private:
+    SystemMessageBoxes m_messageBoxes;
+    SystemClipboard m_clipboard;
+    SystemClock m_clock;
+};

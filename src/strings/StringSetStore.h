@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <array>
+
+// Ten named sets of twelve function-key strings. Each string is kept as typed
+// (tokens included) and decoded (the characters that are sent); writing the
+// typed form always rewrites the decoded one. One set is current.
+class StringSetStore
+{
+public:
+    static constexpr int SetCount = 10;
+    static constexpr int KeyCount = 12;
+
+    StringSetStore() { applyDefaults(); }
+
+    void applyDefaults();
+
+    const QByteArray &name(int set) const { return m_names[size_t(set)]; }
+    void setName(int set, const QByteArray &name) { m_names[size_t(set)] = name; }
+
+    const QByteArray &typed(int set, int key) const { return m_typed[size_t(set)][size_t(key)]; }
+    const QByteArray &decoded(int set, int key) const { return m_decoded[size_t(set)][size_t(key)]; }
+    void setString(int set, int key, const QByteArray &typed);
+
+    int currentSet() const { return m_current; }
+    void setCurrentSet(int set) { m_current = set; }
+
+private:
+    std::array<QByteArray, SetCount> m_names;
+    std::array<std::array<QByteArray, KeyCount>, SetCount> m_typed;
+    std::array<std::array<QByteArray, KeyCount>, SetCount> m_decoded;
+    int m_current = 0;
+};

@@ -1,0 +1,144 @@
+#include "DisplayModel.h"
+
+#include <algorithm>
+#include <cstring>
+
+DisplayModel::DisplayModel(QObject *parent) : QObject(parent)
+{
+    m_lineStarts.push_back(0);
+}
+
+void DisplayModel::putInDisplay(QByteArrayView text, quint32 color, QByteArrayView breakCharacter)
+{
+    // A bare caret at the end stays one: only a selection or a caret elsewhere moves.
+    const bool selectionMoved = m_anchor != m_caret || m_caret != length();
+    append(text, color);
+    if (text == breakCharacter)
+        append("\r\n", color);
+    if (length() > TrimThreshold) {
+        const qsizetype excess = length() - TrimThreshold;
+        removeFront((excess + TrimChunk - 1) / TrimChunk * TrimChunk);
+    }
+    m_anchor = m_caret = length();
+    emit textChanged();
+    if (selectionMoved)
+        emit selectionChanged();
+}
+
+void DisplayModel::append(QByteArrayView text, quint32 color)
+{
+    if (text.isEmpty())
+        return;
+    const qint64 start = m_bufferBase + m_buffer.size();
+    if (m_runs.empty() || m_runs.back().color != color)
+        m_runs.push_back({start, color});
+    m_buffer.append(text);
+    const char *const data = text.data();
+    const char *at = data;
+    const char *const end = data + text.size();
+    while ((at = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at))))) {
+        ++at;
+        m_lineStarts.push_back(start + (at - data));
+    }
+}
+
+void DisplayModel::removeFront(qsizetype count)
+{
+    count = std::min(count, length());
+    m_origin += count;
+    while (m_lineStarts.size() > 1 && m_lineStarts[1] <= m_origin)
+        m_lineStarts.pop_front();
+    m_lineStarts.front() = m_origin;
+    while (m_runs.size() > 1 && m_runs[1].start <= m_origin)
+        m_runs.pop_front();
+    if (!m_runs.empty())
+        m_runs.front().start = std::max(m_runs.front().start, m_origin);
+    if (m_origin - m_bufferBase >= Capacity) {
+        m_buffer.remove(0, qsizetype(m_origin - m_bufferBase));
+        m_bufferBase = m_origin;
+    }
+    m_anchor = std::max<qsizetype>(0, m_anchor - count);
+    m_caret = std::max<qsizetype>(0, m_caret - count);
+}
+
+void DisplayModel::clear()
+{
+    const bool hadSelection = m_anchor != 0 || m_caret != 0;
+    m_buffer.clear();
+    m_bufferBase = m_origin;
+    m_runs.clear();
+    m_lineStarts.assign(1, m_origin);
+    m_anchor = m_caret = 0;
+    emit textChanged();
+    if (hadSelection)
+        emit selectionChanged();
+}
+
+QByteArrayView DisplayModel::textView(qsizetype position, qsizetype count) const
+{
+    position = clampPosition(position);
+    count = std::clamp<qsizetype>(count, 0, length() - position);
+    return QByteArrayView(m_buffer.constData() + (m_origin - m_bufferBase) + position, count);
+}
+
+DisplayModel::ColorSpan DisplayModel::colorSpanAt(qsizetype position) const
+{
+    const qint64 absolute = m_origin + position;
+    auto next = std::upper_bound(m_runs.begin(), m_runs.end(), absolute,
+                                 [](qint64 value, const ColorRun &run) { return value < run.start; });
+    if (next == m_runs.begin())
+        return {0, length()};
+    const quint32 color = std::prev(next)->color;
+    const qsizetype end = next == m_runs.end() ? length() : qsizetype(next->start - m_origin);
+    return {color, end};
+}
+
+qsizetype DisplayModel::lineLength(qsizetype line) const
+{
+    const qint64 start = m_lineStarts[line];
+    if (line + 1 == lineCount())
+        return qsizetype(m_origin + length() - start);
+    qint64 end = m_lineStarts[line + 1] - 1; // the LF
+    if (end > start && m_buffer[qsizetype(end - 1 - m_bufferBase)] == '\r')
+        --end;
+    return qsizetype(end - start);
+}
+
+qsizetype DisplayModel::lineOf(qsizetype position) const
+{
+    const qint64 absolute = m_origin + clampPosition(position);
+    auto next = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), absolute);
+    return qsizetype(std::distance(m_lineStarts.begin(), next)) - 1;
+}
+
+QByteArray DisplayModel::selectedText() const
+{
+    return textView(selectionStart(), selectionLength()).toByteArray();
+}
+
+void DisplayModel::setSelection(qsizetype start, qsizetype count)
+{
+    start = clampPosition(start);
+    const qsizetype end = start + std::clamp<qsizetype>(count, 0, length() - start);
+    if (m_anchor == start && m_caret == end)
+        return;
+    m_anchor = start;
+    m_caret = end;
+    emit selectionChanged();
+}
+
+void DisplayModel::moveCaret(qsizetype position, bool keepAnchor)
+{
+    position = clampPosition(position);
+    const qsizetype anchor = keepAnchor ? m_anchor : position;
+    if (m_anchor == anchor && m_caret == position)
+        return;
+    m_anchor = anchor;
+    m_caret = position;
+    emit selectionChanged();
+}
+
+qsizetype DisplayModel::clampPosition(qsizetype position) const
+{
+    return std::clamp<qsizetype>(position, 0, length());
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+#include <deque>
+
+// The terminal display's content: Latin-1 text with a color per character
+// (kept as runs), one selection (anchor and caret), and a bounded size.
+// Positions count bytes from the first character now held; a line break is
+// the two characters CR LF. Trimming only advances an offset, and the buffer
+// is compacted once the discarded part is as large as the capacity, so
+// removing old text costs in proportion to what is removed.
+class DisplayModel : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr qsizetype Capacity = 500000;
+    static constexpr qsizetype TrimChunk = 1000;
+    static constexpr qsizetype TrimThreshold = Capacity - TrimChunk;
+
+    explicit DisplayModel(QObject *parent = nullptr);
+
+    // Appends text in color at the end, then CR LF when the text equals
+    // breakCharacter exactly; the caret ends at the end with no selection.
+    // The oldest text is removed 1000 characters at a time while the
+    // display holds more than 499,000 characters.
+    void putInDisplay(QByteArrayView text, quint32 color, QByteArrayView breakCharacter);
+    void clear();
+
+    qsizetype length() const { return qsizetype(m_buffer.size()) - (m_origin - m_bufferBase); }
+    QByteArray text() const { return textView(0, length()).toByteArray(); }
+    QByteArrayView textView(qsizetype position, qsizetype count) const;
+
+    struct ColorSpan
+    {
+        quint32 color;
+        qsizetype end; // position after the last character of this color
+        friend bool operator==(const ColorSpan &, const ColorSpan &) = default;
+    };
+    ColorSpan colorSpanAt(qsizetype position) const;
+
+    qsizetype lineCount() const { return qsizetype(m_lineStarts.size()); }
+    qsizetype lineStart(qsizetype line) const { return qsizetype(m_lineStarts[line] - m_origin); }
+    // Characters of the line without its line break.
+    qsizetype lineLength(qsizetype line) const;
+    qsizetype lineOf(qsizetype position) const;
+
+    qsizetype anchor() const { return m_anchor; }
+    qsizetype caret() const { return m_caret; }
+    qsizetype selectionStart() const { return std::min(m_anchor, m_caret); }
+    qsizetype selectionLength() const { return std::abs(m_caret - m_anchor); }
+    QByteArray selectedText() const;
+    // A start beyond the text places the selection at the end.
+    void setSelection(qsizetype start, qsizetype length);
+    void moveCaret(qsizetype position, bool keepAnchor);
+    void selectAll() { setSelection(0, length()); }
+
+signals:
+    void textChanged();
+    void selectionChanged();
+
+private:
+    void append(QByteArrayView text, quint32 color);
+    void removeFront(qsizetype count);
+    qsizetype clampPosition(qsizetype position) const;
+
+    struct ColorRun
+    {
+        qint64 start; // absolute position
+        quint32 color;
+    };
+
+    QByteArray m_buffer;
+    qint64 m_bufferBase = 0;          // absolute position of m_buffer[0]
+    qint64 m_origin = 0;              // absolute position of the first character held
+    std::deque<ColorRun> m_runs;      // each run lasts until the next one starts
+    std::deque<qint64> m_lineStarts;  // absolute; the first is always m_origin
+    qsizetype m_anchor = 0;
+    qsizetype m_caret = 0;
+};

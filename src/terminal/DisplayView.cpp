@@ -1,0 +1,320 @@
+#include "DisplayView.h"
+
+#include "ColorValue.h"
+#include "DisplayModel.h"
+
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace {
+constexpr int FrameIntervalMs = 16;
+constexpr int TextMargin = 2;
+} // namespace
+
+DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
+    : QAbstractScrollArea(parent), m_model(model)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(9);
+    font.setStyleHint(QFont::TypeWriter);
+    setFont(font);
+    const QFontMetrics metrics(font);
+    m_charWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
+    m_lineHeight = std::max(1, metrics.height());
+    m_ascent = metrics.ascent();
+
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setCursor(Qt::IBeamCursor);
+    setBackgroundColor(ColorValue::toQColor(ColorValue::SystemHighlight));
+
+    m_frameTimer.setSingleShot(true);
+    m_frameTimer.setInterval(FrameIntervalMs);
+    connect(&m_frameTimer, &QTimer::timeout, this, &DisplayView::updateNow);
+    connect(&m_model, &DisplayModel::textChanged, this, [this] {
+        m_layoutDirty = true;
+        m_followCaret = true;
+        scheduleFrame();
+    });
+    connect(&m_model, &DisplayModel::selectionChanged, this, &DisplayView::scheduleFrame);
+}
+
+void DisplayView::setBackgroundColor(const QColor &color)
+{
+    m_background = color;
+    viewport()->update();
+}
+
+void DisplayView::scheduleFrame()
+{
+    if (!m_frameTimer.isActive())
+        m_frameTimer.start();
+}
+
+void DisplayView::updateNow()
+{
+    m_frameTimer.stop();
+    ensureLayout();
+    if (m_followCaret) {
+        m_followCaret = false;
+        ensureCaretVisible();
+    }
+    viewport()->update();
+}
+
+void DisplayView::ensureLayout()
+{
+    const int columns = std::max(1, (viewport()->width() - 2 * TextMargin) / m_charWidth);
+    if (!m_layoutDirty && columns == m_columns)
+        return;
+    m_columns = columns;
+    m_layoutDirty = false;
+    const qsizetype lines = m_model.lineCount();
+    m_rowStarts.resize(size_t(lines) + 1);
+    qint64 rows = 0;
+    for (qsizetype line = 0; line < lines; ++line) {
+        m_rowStarts[size_t(line)] = rows;
+        rows += std::max<qint64>(1, (m_model.lineLength(line) + m_columns - 1) / m_columns);
+    }
+    m_rowStarts[size_t(lines)] = rows;
+    updateScrollRange();
+}
+
+int DisplayView::visibleRowCount() const
+{
+    return std::max(1, viewport()->height() / m_lineHeight);
+}
+
+void DisplayView::updateScrollRange()
+{
+    const qint64 totalRows = m_rowStarts.back();
+    const int rows = visibleRowCount();
+    verticalScrollBar()->setPageStep(rows);
+    verticalScrollBar()->setSingleStep(1);
+    verticalScrollBar()->setRange(0, int(std::max<qint64>(0, totalRows - rows)));
+}
+
+DisplayView::RowPlace DisplayView::rowPlace(qint64 row) const
+{
+    auto next = std::upper_bound(m_rowStarts.begin(), m_rowStarts.end() - 1, row);
+    const qsizetype line = qsizetype(std::distance(m_rowStarts.begin(), next)) - 1;
+    const qsizetype offset = qsizetype(row - m_rowStarts[size_t(line)]) * m_columns;
+    const qsizetype length = std::min<qsizetype>(m_columns, m_model.lineLength(line) - offset);
+    return {line, offset, std::max<qsizetype>(0, length)};
+}
+
+qsizetype DisplayView::rowOfPosition(qsizetype position)
+{
+    ensureLayout();
+    const qsizetype line = m_model.lineOf(position);
+    const qsizetype offset = std::min(position - m_model.lineStart(line), m_model.lineLength(line));
+    const qint64 rowsInLine = m_rowStarts[size_t(line) + 1] - m_rowStarts[size_t(line)];
+    // A caret after the last character of a full row stays on that row.
+    const qint64 rowInLine = std::min<qint64>(offset / m_columns, rowsInLine - 1);
+    return qsizetype(m_rowStarts[size_t(line)] + rowInLine);
+}
+
+qsizetype DisplayView::rowStartPosition(qint64 row)
+{
+    const RowPlace place = rowPlace(row);
+    return m_model.lineStart(place.line) + place.offset;
+}
+
+qsizetype DisplayView::positionInRow(qint64 row, qsizetype column)
+{
+    const qint64 totalRows = m_rowStarts.back();
+    if (row < 0)
+        return 0;
+    if (row >= totalRows)
+        return m_model.length();
+    const RowPlace place = rowPlace(row);
+    return m_model.lineStart(place.line) + place.offset + std::clamp<qsizetype>(column, 0, place.length);
+}
+
+void DisplayView::ensureCaretVisible()
+{
+    const qsizetype row = rowOfPosition(m_model.caret());
+    QScrollBar *bar = verticalScrollBar();
+    if (row < bar->value())
+        bar->setValue(int(row));
+    else if (row >= bar->value() + visibleRowCount())
+        bar->setValue(int(row - visibleRowCount() + 1));
+}
+
+qsizetype DisplayView::positionAt(const QPoint &viewportPoint)
+{
+    ensureLayout();
+    const qint64 row = verticalScrollBar()->value() + viewportPoint.y() / m_lineHeight;
+    const qsizetype column = (viewportPoint.x() - TextMargin + m_charWidth / 2) / m_charWidth;
+    return positionInRow(row, column);
+}
+
+void DisplayView::paintEvent(QPaintEvent *)
+{
+    ensureLayout();
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), m_background);
+    painter.setFont(font());
+
+    const qint64 firstRow = verticalScrollBar()->value();
+    const qint64 lastRow = std::min<qint64>(m_rowStarts.back(), firstRow + visibleRowCount() + 1);
+    const qsizetype selStart = m_model.selectionStart();
+    const qsizetype selEnd = selStart + m_model.selectionLength();
+    const QPalette &pal = palette();
+    QString segment;
+
+    for (qint64 row = firstRow; row < lastRow; ++row) {
+        const RowPlace place = rowPlace(row);
+        const int y = int(row - firstRow) * m_lineHeight;
+        qsizetype position = m_model.lineStart(place.line) + place.offset;
+        const qsizetype rowEnd = position + place.length;
+        int x = TextMargin;
+        while (position < rowEnd) {
+            const DisplayModel::ColorSpan span = m_model.colorSpanAt(position);
+            const bool selected = position >= selStart && position < selEnd;
+            qsizetype end = std::min(rowEnd, span.end);
+            if (selected)
+                end = std::min(end, selEnd);
+            else if (selStart > position)
+                end = std::min(end, selStart);
+            const QByteArrayView bytes = m_model.textView(position, end - position);
+            segment = QString::fromLatin1(bytes.data(), bytes.size());
+            for (QChar &ch : segment) {
+                if (ch.unicode() < 0x20)
+                    ch = QLatin1Char(' ');
+            }
+            const int width = int(segment.size()) * m_charWidth;
+            if (selected) {
+                painter.fillRect(x, y, width, m_lineHeight, pal.color(QPalette::Highlight));
+                painter.setPen(pal.color(QPalette::HighlightedText));
+            } else {
+                painter.setPen(ColorValue::toQColor(span.color));
+            }
+            painter.drawText(x, y + m_ascent, segment);
+            x += width;
+            position = end;
+        }
+        // A selected line break shows as one selected cell after the row.
+        if (place.offset + place.length == m_model.lineLength(place.line) &&
+            place.line + 1 < m_model.lineCount() && rowEnd >= selStart && rowEnd < selEnd)
+            painter.fillRect(x, y, m_charWidth, m_lineHeight, pal.color(QPalette::Highlight));
+    }
+
+    if (hasFocus()) {
+        const qsizetype caretRow = rowOfPosition(m_model.caret());
+        if (caretRow >= firstRow && caretRow < lastRow + 1) {
+            const qsizetype column = m_model.caret() - rowStartPosition(caretRow);
+            const int x = TextMargin + int(column) * m_charWidth;
+            const int y = int(caretRow - firstRow) * m_lineHeight;
+            painter.fillRect(x, y, 1, m_lineHeight, pal.color(QPalette::HighlightedText));
+        }
+    }
+}
+
+void DisplayView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    m_followCaret = true;
+    updateNow();
+}
+
+bool DisplayView::handleNavigationKey(QKeyEvent *event)
+{
+    ensureLayout();
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    const qsizetype caret = m_model.caret();
+    const qsizetype caretRow = rowOfPosition(caret);
+    const qsizetype column = caret - rowStartPosition(caretRow);
+    qsizetype target;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        target = caret - 1;
+        if (target > 0 && m_model.textView(target - 1, 2) == "\r\n")
+            --target;
+        break;
+    case Qt::Key_Right:
+        target = caret + 1;
+        if (m_model.textView(caret, 2) == "\r\n")
+            ++target;
+        break;
+    case Qt::Key_Up:
+        target = caretRow == 0 ? 0 : positionInRow(caretRow - 1, column);
+        break;
+    case Qt::Key_Down:
+        target = positionInRow(caretRow + 1, column);
+        break;
+    case Qt::Key_PageUp:
+        target = positionInRow(std::max<qint64>(0, caretRow - visibleRowCount()), column);
+        break;
+    case Qt::Key_PageDown:
+        target = positionInRow(caretRow + visibleRowCount(), column);
+        break;
+    case Qt::Key_Home:
+        target = control ? 0 : rowStartPosition(caretRow);
+        break;
+    case Qt::Key_End:
+        target = control ? m_model.length() : positionInRow(caretRow, m_columns);
+        break;
+    default:
+        return false;
+    }
+    m_model.moveCaret(target, extend);
+    ensureCaretVisible();
+    return true;
+}
+
+void DisplayView::keyPressEvent(QKeyEvent *event)
+{
+    event->ignore();
+    emit keyDown(event);
+    if (event->isAccepted())
+        return;
+    if (handleNavigationKey(event)) {
+        event->accept();
+        return;
+    }
+    if (!event->text().isEmpty()) {
+        emit keyTyped(event);
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void DisplayView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    m_model.moveCaret(positionAt(event->position().toPoint()), extend);
+}
+
+void DisplayView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    m_model.moveCaret(positionAt(event->position().toPoint()), true);
+    ensureCaretVisible();
+}
+
+void DisplayView::mouseReleaseEvent(QMouseEvent *event)
+{
+    emit mouseReleased(event);
+}
+
+void DisplayView::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void DisplayView::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QTimer>
+
+#include <vector>
+
+class DisplayModel;
+
+// Read-only view of the display model: fixed-pitch font, lines wrapped at the
+// view's width, selection with mouse and keyboard, caret kept in sight. Only
+// visible rows are painted, and model changes are gathered into at most one
+// relayout and repaint per frame.
+class DisplayView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit DisplayView(DisplayModel &model, QWidget *parent = nullptr);
+
+    void setBackgroundColor(const QColor &color);
+    // Brings layout, scroll range and caret position up to date at once.
+    void updateNow();
+
+    qsizetype positionAt(const QPoint &viewportPoint);
+    int visibleRowCount() const;
+
+signals:
+    // Every key pressed in the view, before the view's own handling: a
+    // receiver that accepts the event consumes the key.
+    void keyDown(QKeyEvent *event);
+    // A key with text that the view did not use (typed characters).
+    void keyTyped(QKeyEvent *event);
+    void mouseReleased(QMouseEvent *event);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    struct RowPlace
+    {
+        qsizetype line;
+        qsizetype offset; // within the line
+        qsizetype length; // characters on this row
+    };
+
+    void scheduleFrame();
+    void ensureLayout();
+    void updateScrollRange();
+    void ensureCaretVisible();
+    qsizetype rowOfPosition(qsizetype position);
+    RowPlace rowPlace(qint64 row) const;
+    bool handleNavigationKey(QKeyEvent *event);
+    qsizetype rowStartPosition(qint64 row);
+    qsizetype positionInRow(qint64 row, qsizetype column);
+
+    DisplayModel &m_model;
+    QTimer m_frameTimer;
+    bool m_layoutDirty = true;
+    bool m_followCaret = false;
+    int m_columns = 1;
+    int m_charWidth = 1;
+    int m_lineHeight = 1;
+    int m_ascent = 0;
+    std::vector<qint64> m_rowStarts; // first row of each line, then the total
+    QColor m_background;
+};

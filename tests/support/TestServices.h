@@ -1,0 +1,43 @@
+#pragma once
+
+#include "PlatformServices.h"
+
+#include <QStringList>
+
+// Test doubles of the platform services: they record what the user would see.
+class RecordingMessageBoxes : public MessageBoxes
+{
+public:
+    void information(const QString &text) override { shown.append(text); }
+    QStringList shown;
+};
+
+class RecordingClipboard : public Clipboard
+{
+public:
+    void setText(const QString &value) override
+    {
+        text = value;
+        ++setCount;
+    }
+    QString text;
+    int setCount = 0;
+};
+
+class ManualClock : public Clock
+{
+public:
+    QDateTime now() const override { return current; }
+    qint64 tickCount() const override { return ticks; }
+    QDateTime current = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
+    qint64 ticks = 0;
+};
+
+// One set of recording services with a PlatformServices view of them.
+struct TestServices
+{
+    RecordingMessageBoxes messageBoxes;
+    RecordingClipboard clipboard;
+    ManualClock clock;
+    PlatformServices services() { return {&messageBoxes, &clipboard, &clock}; }
+};

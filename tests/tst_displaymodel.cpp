@@ -1,0 +1,267 @@
+#include "DisplayModel.h"
+#include "DisplayOptions.h"
+#include "TokenRunWriter.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// A plain reference: the whole text and one color per character, trimmed by copying.
+struct ReferenceDisplay
+{
+    QByteArray text;
+    QList<quint32> colors;
+
+    void put(const QByteArray &input, quint32 color, const QByteArray &breakCharacter)
+    {
+        QByteArray added = input;
+        if (input == breakCharacter)
+            added += "\r\n";
+        text += added;
+        for (qsizetype i = 0; i < added.size(); ++i)
+            colors.append(color);
+        while (text.size() > DisplayModel::TrimThreshold) {
+            text.remove(0, DisplayModel::TrimChunk);
+            colors.remove(0, DisplayModel::TrimChunk);
+        }
+    }
+};
+
+QByteArray filler(qsizetype size)
+{
+    QByteArray text(size, 'a');
+    for (qsizetype i = 0; i < size; ++i)
+        text[i] = char('a' + i % 26);
+    return text;
+}
+
+} // namespace
+
+class TestDisplayModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void breakCharacterEndsTheLine_data();
+    void breakCharacterEndsTheLine();
+    void trimRemovesExactlyTheOldest1000();
+    void oversizedAppendKeepsTheNewest();
+    void appendMovesCaretAndDropsSelection();
+    void selectionClampsToText_data();
+    void selectionClampsToText();
+    void clearEmptiesEverything();
+    void matchesReferenceOverManyTrims();
+    void linesFollowCrLf();
+    void writerGroupsByColor();
+};
+
+void TestDisplayModel::breakCharacterEndsTheLine_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("breakCharacter");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("exact token") << QByteArray("[CR ]") << QByteArray("[CR ]")
+                                 << QByteArray("[CR ]\r\n");
+    QTest::newRow("token inside longer text") << QByteArray("AB[CR ]") << QByteArray("[CR ]")
+                                              << QByteArray("AB[CR ]");
+    QTest::newRow("case differs") << QByteArray("[cr ]") << QByteArray("[CR ]")
+                                  << QByteArray("[cr ]");
+    QTest::newRow("printable break") << QByteArray("A") << QByteArray("A") << QByteArray("A\r\n");
+    QTest::newRow("empty input") << QByteArray() << QByteArray("[CR ]") << QByteArray();
+}
+
+void TestDisplayModel::breakCharacterEndsTheLine()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, breakCharacter);
+    QFETCH(QByteArray, expected);
+
+    DisplayModel model;
+    model.putInDisplay(input, 0x123456, breakCharacter);
+    QCOMPARE(model.text(), expected);
+    QCOMPARE(model.lineCount(), expected.count('\n') + 1);
+    if (!expected.isEmpty())
+        QCOMPARE(model.colorSpanAt(expected.size() - 1).color, 0x123456u);
+}
+
+void TestDisplayModel::trimRemovesExactlyTheOldest1000()
+{
+    DisplayModel model;
+    const QByteArray start = filler(DisplayModel::TrimThreshold);
+    model.putInDisplay(start.left(1500), 1, "[CR ]");
+    model.putInDisplay(start.mid(1500), 2, "[CR ]");
+    QCOMPARE(model.length(), DisplayModel::TrimThreshold); // at the threshold: nothing trimmed yet
+
+    model.putInDisplay("Z", 3, "[CR ]");
+    QCOMPARE(model.length(), DisplayModel::TrimThreshold + 1 - DisplayModel::TrimChunk);
+    QCOMPARE(model.text(), start.mid(DisplayModel::TrimChunk) + "Z");
+    // The first color run was cut, not lost.
+    QCOMPARE(model.colorSpanAt(0).color, 1u);
+    QCOMPARE(model.colorSpanAt(0).end, 500);
+    QCOMPARE(model.colorSpanAt(500).color, 2u);
+    QCOMPARE(model.colorSpanAt(model.length() - 1).color, 3u);
+    QCOMPARE(model.caret(), model.length());
+}
+
+void TestDisplayModel::oversizedAppendKeepsTheNewest()
+{
+    DisplayModel model;
+    const QByteArray big = filler(DisplayModel::Capacity + 2345);
+    model.putInDisplay(big, 7, "[CR ]");
+    QVERIFY(model.length() <= DisplayModel::TrimThreshold);
+    QVERIFY(model.length() > DisplayModel::TrimThreshold - DisplayModel::TrimChunk);
+    QCOMPARE(model.text(), big.right(model.length()));
+    QCOMPARE((big.size() - model.length()) % DisplayModel::TrimChunk, 0);
+}
+
+void TestDisplayModel::appendMovesCaretAndDropsSelection()
+{
+    DisplayModel model;
+    model.putInDisplay("hello world", 1, "[CR ]");
+    model.setSelection(2, 3);
+    QCOMPARE(model.selectedText(), QByteArray("llo"));
+
+    QSignalSpy selectionSpy(&model, &DisplayModel::selectionChanged);
+    model.putInDisplay("!", 1, "[CR ]");
+    QCOMPARE(selectionSpy.count(), 1);
+    QCOMPARE(model.selectionLength(), 0);
+    QCOMPARE(model.selectionStart(), model.length());
+    QCOMPARE(model.caret(), model.length());
+
+    model.putInDisplay("", 1, "[CR ]");
+    QCOMPARE(selectionSpy.count(), 1); // the caret was already at the end
+}
+
+void TestDisplayModel::selectionClampsToText_data()
+{
+    QTest::addColumn<qsizetype>("start");
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<qsizetype>("expectedStart");
+    QTest::addColumn<QByteArray>("expectedText");
+
+    QTest::newRow("inside") << qsizetype(1) << qsizetype(2) << qsizetype(1) << QByteArray("bc");
+    QTest::newRow("start past end") << qsizetype(500000) << qsizetype(4) << qsizetype(6)
+                                    << QByteArray();
+    QTest::newRow("length past end") << qsizetype(4) << qsizetype(100) << qsizetype(4)
+                                     << QByteArray("ef");
+    QTest::newRow("negative start") << qsizetype(-3) << qsizetype(1) << qsizetype(0)
+                                    << QByteArray("a");
+}
+
+void TestDisplayModel::selectionClampsToText()
+{
+    QFETCH(qsizetype, start);
+    QFETCH(qsizetype, length);
+    QFETCH(qsizetype, expectedStart);
+    QFETCH(QByteArray, expectedText);
+
+    DisplayModel model;
+    model.putInDisplay("abcdef", 1, "[CR ]");
+    model.setSelection(start, length);
+    QCOMPARE(model.selectionStart(), expectedStart);
+    QCOMPARE(model.selectedText(), expectedText);
+}
+
+void TestDisplayModel::clearEmptiesEverything()
+{
+    DisplayModel model;
+    model.putInDisplay("[CR ]", 1, "[CR ]");
+    model.putInDisplay("x", 2, "[CR ]");
+    model.selectAll();
+    model.clear();
+    QCOMPARE(model.length(), 0);
+    QCOMPARE(model.lineCount(), 1);
+    QCOMPARE(model.selectionLength(), 0);
+    model.putInDisplay("y", 5, "[CR ]");
+    QCOMPARE(model.text(), QByteArray("y"));
+    QCOMPARE(model.colorSpanAt(0).color, 5u);
+    QCOMPARE(model.lineLength(0), 1);
+}
+
+void TestDisplayModel::matchesReferenceOverManyTrims()
+{
+    // Enough appends for many trims and several compactions of the buffer.
+    DisplayModel model;
+    ReferenceDisplay reference;
+    QRandomGenerator random(42);
+    const QByteArray breakCharacter = "[CR ]";
+    qint64 appended = 0;
+    while (appended < 3 * DisplayModel::Capacity) {
+        QByteArray input;
+        switch (random.bounded(4)) {
+        case 0:
+            input = breakCharacter;
+            break;
+        case 1:
+            input = filler(random.bounded(1, 3000));
+            break;
+        default:
+            input = filler(random.bounded(1, 80));
+            break;
+        }
+        const quint32 color = random.bounded(3);
+        model.putInDisplay(input, color, breakCharacter);
+        reference.put(input, color, breakCharacter);
+        appended += input.size();
+    }
+    QCOMPARE(model.text(), reference.text);
+    for (qsizetype position = 0; position < reference.text.size(); position += 997) {
+        const DisplayModel::ColorSpan span = model.colorSpanAt(position);
+        QCOMPARE(span.color, reference.colors[position]);
+        QCOMPARE(reference.colors[span.end - 1], span.color);
+        if (span.end < reference.text.size())
+            QVERIFY(reference.colors[span.end] != span.color);
+    }
+    const QList<QByteArray> lines = reference.text.split('\n');
+    QCOMPARE(model.lineCount(), lines.size());
+    qsizetype start = 0;
+    for (qsizetype line = 0; line < lines.size(); ++line) {
+        QCOMPARE(model.lineStart(line), start);
+        QCOMPARE(model.lineLength(line), lines[line].size() - (lines[line].endsWith('\r') ? 1 : 0));
+        start += lines[line].size() + 1;
+    }
+}
+
+void TestDisplayModel::linesFollowCrLf()
+{
+    DisplayModel model;
+    model.putInDisplay("ab", 1, "[CR ]");
+    model.putInDisplay("[CR ]", 1, "[CR ]");
+    model.putInDisplay("cde", 1, "[CR ]");
+    QCOMPARE(model.lineCount(), 2);
+    QCOMPARE(model.lineLength(0), 7);
+    QCOMPARE(model.lineStart(1), 9);
+    QCOMPARE(model.lineLength(1), 3);
+    QCOMPARE(model.lineOf(8), 0);
+    QCOMPARE(model.lineOf(9), 1);
+    QCOMPARE(model.lineOf(12), 1);
+}
+
+void TestDisplayModel::writerGroupsByColor()
+{
+    DisplayModel model;
+    DisplayOptions options;
+    TokenRunWriter writer(model, options);
+    QSignalSpy appends(&model, &DisplayModel::textChanged);
+
+    writer.write("AB\r\n", 10, 20);
+    QCOMPARE(appends.count(), 2);
+    QCOMPARE(model.text(), QByteArray("AB[CR ]\r\n[LF ]"));
+    QCOMPARE(model.colorSpanAt(0).color, 10u);
+    QCOMPARE(model.colorSpanAt(0).end, 2);
+    QCOMPARE(model.colorSpanAt(2).color, 20u);
+
+    // A hidden function character adds nothing but still ends the group before it.
+    model.clear();
+    appends.clear();
+    options.showFunctionCharacters = false;
+    writer.write("A\x01" "B", 10, 20);
+    QCOMPARE(model.text(), QByteArray("AB"));
+    QCOMPARE(appends.count(), 2);
+}
+
+QTEST_GUILESS_MAIN(TestDisplayModel)
+#include "tst_displaymodel.moc"

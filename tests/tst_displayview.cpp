@@ -1,0 +1,180 @@
+#include "DisplayModel.h"
+#include "DisplayView.h"
+
+#include <QScrollBar>
+#include <QTest>
+
+class TestDisplayView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void longLinesWrapAtTheViewWidth();
+    void appendKeepsTheCaretInSight();
+    void mouseDragSelects();
+    void keyboardSelection_data();
+    void keyboardSelection();
+    void keyDownReceiverCanConsumeKeys();
+
+private:
+    QPoint cellCenter(int column, int row) const;
+    int columns() const;
+
+    DisplayModel *m_model = nullptr;
+    DisplayView *m_view = nullptr;
+};
+
+void TestDisplayView::init()
+{
+    m_model = new DisplayModel;
+    m_view = new DisplayView(*m_model);
+    m_view->resize(400, 300);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view));
+}
+
+void TestDisplayView::cleanup()
+{
+    delete m_view;
+    delete m_model;
+}
+
+int TestDisplayView::columns() const
+{
+    const int charWidth = m_view->fontMetrics().horizontalAdvance(QLatin1Char('M'));
+    return (m_view->viewport()->width() - 4) / charWidth;
+}
+
+QPoint TestDisplayView::cellCenter(int column, int row) const
+{
+    const QFontMetrics metrics = m_view->fontMetrics();
+    const int charWidth = metrics.horizontalAdvance(QLatin1Char('M'));
+    return {2 + column * charWidth + charWidth / 4, row * metrics.height() + metrics.height() / 2};
+}
+
+void TestDisplayView::longLinesWrapAtTheViewWidth()
+{
+    const int cols = columns();
+    QVERIFY(cols > 10);
+    // One line three rows long, then enough short lines to need scrolling.
+    m_model->putInDisplay(QByteArray(cols * 2 + 1, 'w'), 1, "[CR ]");
+    m_model->putInDisplay("[CR ]", 1, "[CR ]");
+    for (int i = 0; i < 100; ++i) {
+        m_model->putInDisplay("x", 1, "[CR ]");
+        m_model->putInDisplay("[CR ]", 1, "[CR ]");
+    }
+    m_view->updateNow();
+    const int totalRows = 3 + 100 + 1;
+    QCOMPARE(m_view->verticalScrollBar()->maximum(), totalRows - m_view->visibleRowCount());
+
+    m_view->verticalScrollBar()->setValue(0);
+    QCOMPARE(m_view->positionAt(cellCenter(0, 1)), cols);
+    QCOMPARE(m_view->positionAt(cellCenter(0, 2)), 2 * cols);
+    QCOMPARE(m_view->positionAt(cellCenter(9, 2)), 2 * cols + 6); // past the end of the line
+    QCOMPARE(m_view->positionAt(cellCenter(0, 3)), 2 * cols + 1 + 5 + 2);
+
+    // A narrower view wraps again.
+    m_view->resize(200, 300);
+    m_view->updateNow();
+    QVERIFY(m_view->verticalScrollBar()->maximum() > totalRows - m_view->visibleRowCount());
+}
+
+void TestDisplayView::appendKeepsTheCaretInSight()
+{
+    for (int i = 0; i < 500; ++i)
+        m_model->putInDisplay("[CR ]", 1, "[CR ]");
+    QScrollBar *bar = m_view->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+
+    m_model->clear();
+    QTRY_COMPARE(bar->maximum(), 0);
+}
+
+void TestDisplayView::mouseDragSelects()
+{
+    m_model->putInDisplay("hello world", 1, "[CR ]");
+    m_view->updateNow();
+    QWidget *viewport = m_view->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, cellCenter(6, 0));
+    QTest::mouseMove(viewport, cellCenter(11, 0));
+    int released = 0;
+    connect(m_view, &DisplayView::mouseReleased, this, [&] { ++released; });
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, cellCenter(11, 0));
+    QCOMPARE(m_model->selectedText(), QByteArray("world"));
+    QCOMPARE(released, 1);
+}
+
+void TestDisplayView::keyboardSelection_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QByteArray>("selected");
+    QTest::addColumn<qsizetype>("caret");
+
+    const int shift = int(Qt::ShiftModifier);
+    const int control = int(Qt::ControlModifier);
+    QTest::newRow("shift left twice") << QList<int>{shift | Qt::Key_Left, shift | Qt::Key_Left}
+                                      << QByteArray("ef") << qsizetype(6);
+    QTest::newRow("left steps over the line break")
+        << QList<int>{Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, shift | Qt::Key_Left,
+                      shift | Qt::Key_Left}
+        << QByteArray("c\r\n") << qsizetype(2);
+    QTest::newRow("shift home") << QList<int>{shift | Qt::Key_Home} << QByteArray("def")
+                                << qsizetype(5);
+    QTest::newRow("shift up keeps the column")
+        << QList<int>{shift | Qt::Key_Up} << QByteArray("\r\ndef") << qsizetype(3);
+    QTest::newRow("ctrl shift home") << QList<int>{control | shift | Qt::Key_Home}
+                                     << QByteArray("abc\r\ndef") << qsizetype(0);
+    QTest::newRow("ctrl home then shift end")
+        << QList<int>{control | Qt::Key_Home, shift | Qt::Key_End} << QByteArray("abc")
+        << qsizetype(3);
+    QTest::newRow("right over the break")
+        << QList<int>{control | Qt::Key_Home, Qt::Key_End, shift | Qt::Key_Right}
+        << QByteArray("\r\n") << qsizetype(5);
+}
+
+void TestDisplayView::keyboardSelection()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(QByteArray, selected);
+    QFETCH(qsizetype, caret);
+
+    m_model->putInDisplay("abc", 1, "[CR ]");
+    m_model->putInDisplay("\r\n", 1, "[CR ]");
+    m_model->putInDisplay("def", 1, "[CR ]");
+    m_view->updateNow();
+    for (const int key : keys) {
+        const auto modifiers = Qt::KeyboardModifiers(key & int(Qt::KeyboardModifierMask));
+        QTest::keyClick(m_view, Qt::Key(key & ~int(Qt::KeyboardModifierMask)), modifiers);
+    }
+    QCOMPARE(m_model->selectedText(), selected);
+    QCOMPARE(m_model->caret(), caret);
+}
+
+void TestDisplayView::keyDownReceiverCanConsumeKeys()
+{
+    m_model->putInDisplay("abc", 1, "[CR ]");
+    m_view->updateNow();
+    QList<int> seen;
+    connect(m_view, &DisplayView::keyDown, this, [&](QKeyEvent *event) {
+        if (event->key() != Qt::Key_Shift)
+            seen.append(event->key());
+        if (event->key() == Qt::Key_Left)
+            event->accept();
+    });
+    int typed = 0;
+    connect(m_view, &DisplayView::keyTyped, this, [&] { ++typed; });
+
+    QTest::keyClick(m_view, Qt::Key_Left, Qt::ShiftModifier);
+    QCOMPARE(m_model->selectionLength(), 0); // consumed before the view moved the caret
+    QTest::keyClick(m_view, Qt::Key_Home, Qt::ShiftModifier);
+    QCOMPARE(m_model->selectedText(), QByteArray("abc"));
+    QTest::keyClick(m_view, Qt::Key_Q);
+    QCOMPARE(typed, 1);
+    QCOMPARE(seen, (QList<int>{Qt::Key_Left, Qt::Key_Home, Qt::Key_Q}));
+}
+
+QTEST_MAIN(TestDisplayView)
+#include "tst_displayview.moc"

@@ -1,0 +1,242 @@
+#include "DisplayColors.h"
+#include "DisplayModel.h"
+#include "DisplayOptions.h"
+#include "NumberText.h"
+#include "ReceivePath.h"
+#include "TestServices.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+class TestReceivePath : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void lineWithCrLfGivesTwoAppends();
+    void markersKeepTheirPlaceInRed();
+    void longReadsBecomeBoundedEntries();
+    void dropStartsAtTheEntryAfterTheBound();
+    void readCrossingTheBoundKeepsWhatFits();
+    void dropReportGivesElapsedSeconds_data();
+    void dropReportGivesElapsedSeconds();
+    void purgeWhileDroppingStillReports();
+    void numberReadings_data();
+    void numberReadings();
+
+private:
+    void showAll();
+    void fillToTheBound();
+
+    DisplayModel *m_model = nullptr;
+    DisplayOptions m_options;
+    DisplayColors m_colors;
+    ManualClock m_clock;
+    ReceivePath *m_path = nullptr;
+};
+
+void TestReceivePath::init()
+{
+    m_model = new DisplayModel;
+    m_options = DisplayOptions();
+    m_colors = DisplayColors();
+    m_path = new ReceivePath(*m_model, m_options, m_colors, m_clock);
+}
+
+void TestReceivePath::cleanup()
+{
+    delete m_path;
+    delete m_model;
+}
+
+void TestReceivePath::showAll()
+{
+    int slices = 0;
+    while (!m_path->showSlice(10s))
+        QVERIFY(++slices < 1000);
+}
+
+void TestReceivePath::fillToTheBound()
+{
+    for (qsizetype i = 0; i < ReceiveQueue::MaxEntries; ++i)
+        m_path->receive("x");
+    QCOMPARE(m_path->waitingEntries(), ReceiveQueue::MaxEntries);
+    QVERIFY(!m_path->isDropping());
+}
+
+void TestReceivePath::lineWithCrLfGivesTwoAppends()
+{
+    QSignalSpy waiting(m_path, &ReceivePath::entriesWaiting);
+    m_path->receive("AB\r\n");
+    QCOMPARE(waiting.count(), 1);
+    QSignalSpy appends(m_model, &DisplayModel::textChanged);
+    showAll();
+    QCOMPARE(appends.count(), 2);
+    QCOMPARE(m_model->text(), QByteArray("AB[CR ]\r\n[LF ]"));
+    QCOMPARE(m_model->colorSpanAt(0), (DisplayModel::ColorSpan{m_colors.receiveChar, 2}));
+    QCOMPARE(m_model->colorSpanAt(2).color, m_colors.receiveFunc);
+    QCOMPARE(m_model->colorSpanAt(2).end, m_model->length());
+}
+
+void TestReceivePath::markersKeepTheirPlaceInRed()
+{
+    m_path->receive("a");
+    m_path->lineEvent(ReceiveQueue::Marker::Break);
+    m_path->receive("b\x01");
+    m_path->lineEvent(ReceiveQueue::Marker::Parity);
+    m_path->lineEvent(ReceiveQueue::Marker::Frame);
+    showAll();
+    QCOMPARE(m_model->text(), QByteArray("a***BREAK***b[SOH]***PARITY******FRAME***"));
+    QCOMPARE(m_model->colorSpanAt(1), (DisplayModel::ColorSpan{ColorValue::Red, 12}));
+    QCOMPARE(m_model->colorSpanAt(12).color, m_colors.receiveChar);
+    QCOMPARE(m_model->colorSpanAt(13).color, m_colors.receiveFunc);
+    QCOMPARE(m_model->colorSpanAt(18).color, ColorValue::Red);
+    QCOMPARE(m_model->colorSpanAt(18).end, m_model->length());
+}
+
+void TestReceivePath::longReadsBecomeBoundedEntries()
+{
+    QByteArray data(2500, 'q');
+    data[1023] = 'L';
+    data[1024] = 'F';
+    m_path->receive(data);
+    QCOMPARE(m_path->waitingEntries(), 3);
+    showAll();
+    QCOMPARE(m_model->text(), data);
+}
+
+void TestReceivePath::dropStartsAtTheEntryAfterTheBound()
+{
+    fillToTheBound();
+    QSignalSpy started(m_path, &ReceivePath::droppingStarted);
+    m_path->receive("lost");
+    QVERIFY(m_path->isDropping());
+    QCOMPARE(started.count(), 1);
+    m_path->receive("also lost");
+    m_path->lineEvent(ReceiveQueue::Marker::Break);
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(m_path->waitingEntries(), ReceiveQueue::MaxEntries);
+
+    QSignalSpy reported(m_path, &ReceivePath::droppingReported);
+    showAll();
+    QCOMPARE(reported.count(), 1);
+    QVERIFY(!m_path->isDropping());
+    const QByteArray text = m_model->text();
+    QCOMPARE(text.count('x'), ReceiveQueue::MaxEntries);
+    QVERIFY(!text.contains("lost"));
+    QVERIFY(!text.contains("***BREAK***"));
+    QVERIFY(text.endsWith("[CR ]\r\n.....................................[CR ]\r\n"));
+
+    // Normal again: the next read is shown.
+    m_path->receive("back");
+    showAll();
+    QVERIFY(m_model->text().endsWith("back"));
+}
+
+void TestReceivePath::readCrossingTheBoundKeepsWhatFits()
+{
+    for (qsizetype i = 0; i < ReceiveQueue::MaxEntries - 1; ++i)
+        m_path->receive("x");
+    QByteArray data(1024, 'k');
+    data += QByteArray(100, 'z');
+    m_path->receive(data);
+    QVERIFY(m_path->isDropping());
+    showAll();
+    const QByteArray text = m_model->text();
+    QCOMPARE(text.count('k'), 1024);
+    QCOMPARE(text.count('z'), 0);
+}
+
+void TestReceivePath::dropReportGivesElapsedSeconds_data()
+{
+    QTest::addColumn<QTime>("start");
+    QTest::addColumn<QTime>("end");
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::newRow("whole seconds") << QTime(10, 0, 0) << QTime(10, 0, 7)
+                                   << QByteArray("Last 7 Seconds dropped");
+    QTest::newRow("start rounded up") << QTime(10, 0, 0, 600) << QTime(10, 0, 3, 500)
+                                      << QByteArray("Last 2.5 Seconds dropped");
+    QTest::newRow("half a second") << QTime(10, 0, 0) << QTime(10, 0, 0, 500)
+                                   << QByteArray("Last .5 Seconds dropped");
+    QTest::newRow("before the rounded start") << QTime(10, 0, 1, 500) << QTime(10, 0, 1, 750)
+                                              << QByteArray("Last -.25 Seconds dropped");
+    QTest::newRow("across midnight") << QTime(23, 59, 58) << QTime(0, 0, 3)
+                                     << QByteArray("Last 5 Seconds dropped");
+}
+
+void TestReceivePath::dropReportGivesElapsedSeconds()
+{
+    QFETCH(QTime, start);
+    QFETCH(QTime, end);
+    QFETCH(QByteArray, line);
+
+    m_clock.current.setTime(start);
+    fillToTheBound();
+    m_path->receive("x");
+    QVERIFY(m_path->isDropping());
+    m_path->purge();
+    m_clock.current.setTime(end);
+    showAll();
+    const QByteArray expected = "[CR ]\r\n......Input Buffer OverFlow..........[CR ]\r\n" + line +
+                                "[CR ]\r\n.....................................[CR ]\r\n";
+    QCOMPARE(m_model->text(), expected);
+    QCOMPARE(m_model->colorSpanAt(0).color, ColorValue::Red);
+    QCOMPARE(m_model->colorSpanAt(0).end, m_model->length());
+}
+
+void TestReceivePath::purgeWhileDroppingStillReports()
+{
+    fillToTheBound();
+    m_path->receive("over");
+    m_path->purge();
+    QCOMPARE(m_path->waitingEntries(), 0);
+    QVERIFY(m_path->isDropping());
+    QSignalSpy reported(m_path, &ReceivePath::droppingReported);
+    showAll();
+    QCOMPARE(reported.count(), 1);
+    QVERIFY(!m_model->text().contains('x'));
+    QVERIFY(m_model->text().contains("Input Buffer OverFlow"));
+}
+
+void TestReceivePath::numberReadings_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("leading");
+    QTest::addColumn<bool>("converts");
+    QTest::addColumn<int>("asLong");
+
+    QTest::newRow("plain") << "9600" << 9600.0 << true << 9600;
+    QTest::newRow("trailing blank") << "115200 " << 115200.0 << true << 115200;
+    QTest::newRow("leading blanks") << "  300" << 300.0 << true << 300;
+    QTest::newRow("letter after") << "9600a" << 9600.0 << false << 0;
+    QTest::newRow("letters") << "abc" << 0.0 << false << 0;
+    QTest::newRow("empty") << "" << 0.0 << false << 0;
+    QTest::newRow("half to even down") << "27.5" << 27.5 << true << 28;
+    QTest::newRow("half to even up") << "4800.5" << 4800.5 << true << 4800;
+    QTest::newRow("exponent") << "1e3" << 1000.0 << true << 1000;
+    QTest::newRow("negative") << "-5" << -5.0 << true << -5;
+    QTest::newRow("overflow") << "3000000000" << 3e9 << false << 0;
+    QTest::newRow("second point stops") << "1.5.2" << 1.5 << false << 0;
+}
+
+void TestReceivePath::numberReadings()
+{
+    QFETCH(QString, text);
+    QFETCH(double, leading);
+    QFETCH(bool, converts);
+    QFETCH(int, asLong);
+
+    QCOMPARE(NumberText::leadingValue(text), leading);
+    const std::optional<qint32> value = NumberText::toLong(text);
+    QCOMPARE(value.has_value(), converts);
+    if (converts)
+        QCOMPARE(*value, asLong);
+}
+
+QTEST_GUILESS_MAIN(TestReceivePath)
+#include "tst_receivepath.moc"
