@@ -1,10 +1,14 @@
 #include "frmMain.h"
 
+#include "BackColor.h"
 #include "DisplayLayout.h"
 #include "DisplayView.h"
 #include "PanelStatusBar.h"
+#include "SerialPortNames.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QKeyEvent>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -27,14 +31,44 @@ QString clipboardText(QByteArray displayText)
     return QString::fromLatin1(displayText.replace("\r\n", "\n"));
 }
 
+// Received data are shown in slices of this length, so the window keeps answering.
+constexpr std::chrono::milliseconds ReceiveSlice(4);
+
+struct QuickSetting
+{
+    const char *baud;
+    const char *parity;
+    const char *dataBits;
+    const char *stopBits;
+};
+
+// Parity presets in menu order; they leave the baud rate alone.
+struct ParityPreset
+{
+    const char *parity;
+    const char *dataBits;
+    const char *stopBits;
+};
+constexpr ParityPreset ParityPresets[] = {
+    {"Even", "7", "1"}, {"Even", "7", "2"},  {"Even", "8", "1"},  {"Odd", "7", "1"},
+    {"Odd", "7", "2"},  {"Odd", "8", "1"},   {"None", "8", "1"},  {"None", "8", "2"},
+    {"Mark", "7", "1"}, {"Mark", "7", "2"},  {"Mark", "8", "1"},  {"Space", "7", "1"},
+    {"Space", "7", "2"}, {"Space", "8", "1"}};
+
 } // namespace
 
-frmMain::frmMain(const PlatformServices &services, std::unique_ptr<LockKeys> lockKeys,
-                 QWidget *parent)
-    : QMainWindow(parent), m_services(services), m_lockKeys(std::move(lockKeys)),
-      m_twips(screen()->logicalDotsPerInch())
+frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> port,
+                 std::unique_ptr<LockKeys> lockKeys, QWidget *parent)
+    : QMainWindow(parent), m_services(services), MSComm1(std::move(port)),
+      m_lockKeys(std::move(lockKeys)), m_twips(screen()->logicalDotsPerInch()),
+      m_receivePath(m_displayModel, m_displayOptions, m_colors, *services.clock)
 {
     ui.setupUi(this, m_displayModel, m_twips, *m_services.clock, *m_lockKeys);
+    // After "1" to "8", the serial devices that the system reports.
+    const QStringList portChoices = availablePortChoices();
+    for (qsizetype i = ui.cboPortNumber->count(); i < portChoices.size(); ++i)
+        ui.cboPortNumber->addItem(portChoices[i]);
+    connectPortControls();
 
     connect(ui.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(ui.mnuSelectAll, &QAction::triggered, this, &frmMain::mnuSelectAll_Click);
@@ -58,16 +92,263 @@ frmMain::~frmMain()
     delete takeCentralWidget();
 }
 
-void frmMain::Form_Load()
+void frmMain::Form_Load(const QString &portText)
 {
     intDisplayMargin = NormalDisplayMargin;
     ResetDisplaySize();
 
-    // The setup: the display takes the background color.
-    SetBackGroundColor(lngBackGroundColor);
+    // The setup: the default port settings, then the display takes the background color.
+    ui.cboPortNumber->setEditText(QStringLiteral("1"));
+    ui.cboBaud->setEditText(QStringLiteral("9600"));
+    ui.cboParity->setEditText(QStringLiteral("None"));
+    ui.cboDataBits->setEditText(QStringLiteral("8"));
+    ui.cboStopBits->setEditText(QStringLiteral("1"));
+    ui.cboHandShaking->setEditText(QStringLiteral("0-none"));
+    if (!portText.isEmpty())
+        ui.cboPortNumber->setEditText(portText);
+    SetBackGroundColor(m_colors.background);
 
     show();
     centerOnScreen();
+    ResetFocus();
+
+    m_receivePath.purge();
+    EnableCommPort();
+    RTS(1);
+    m_receiveEnabled = true;
+    startReceiveTimer();
+}
+
+void frmMain::connectPortControls()
+{
+    ui.Timer1->setSingleShot(true);
+    connect(ui.Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    connect(MSComm1.get(), &CommPort::OnComm, this, &frmMain::MSComm1_OnComm);
+    connect(MSComm1.get(), &CommPort::deviceLost, this, &frmMain::MSComm1_DeviceLost);
+    connect(&m_receivePath, &ReceivePath::entriesWaiting, this, &frmMain::startReceiveTimer);
+    connect(&m_receivePath, &ReceivePath::droppingStarted, ui.lblDataDrop, &QWidget::show);
+    connect(&m_receivePath, &ReceivePath::droppingReported, this, [this] {
+        MSComm1->Input();
+        ui.lblDataDrop->hide();
+    });
+
+    // A pick from a list, or Enter in the baud box, applies the settings; typing
+    // alone does not. Enter is taken before the box sees it (eventFilter).
+    for (QComboBox *box : {ui.cboPortNumber, ui.cboBaud, ui.cboParity, ui.cboDataBits,
+                           ui.cboStopBits, ui.cboHandShaking}) {
+        connect(box, &QComboBox::activated, this, [this] {
+            EnableCommPort();
+            ResetFocus();
+        });
+        box->installEventFilter(this);
+    }
+    connect(ui.cmdPortState, &QPushButton::clicked, this, &frmMain::cmdPortState_Click);
+    connect(ui.cmdRTSstate, &QPushButton::clicked, this, &frmMain::cmdRTSstate_Click);
+    connect(ui.cmdPurge, &QPushButton::clicked, this, &frmMain::cmdPurge_Click);
+
+    const std::pair<QAction *, QuickSetting> quickSettings[] = {
+        {ui.mnuQuick9600n81, {"9600", "None", "8", "1"}},
+        {ui.mnuQuick9600e71, {"9600", "Even", "7", "1"}},
+        {ui.mnuQuick38400n81, {"38400", "None", "8", "1"}},
+        {ui.mnuQuick1152000n81, {"115200", "None", "8", "1"}}};
+    for (const auto &[action, setting] : quickSettings) {
+        connect(action, &QAction::triggered, this, [this, setting] {
+            applyQuickSetting(QLatin1String(setting.baud), QLatin1String(setting.parity),
+                              QLatin1String(setting.dataBits), QLatin1String(setting.stopBits));
+        });
+    }
+    for (size_t i = 0; i < ui.mnuParityPresets.size(); ++i) {
+        const ParityPreset preset = ParityPresets[i];
+        connect(ui.mnuParityPresets[i], &QAction::triggered, this, [this, preset] {
+            applyQuickSetting(QString(), QLatin1String(preset.parity),
+                              QLatin1String(preset.dataBits), QLatin1String(preset.stopBits));
+        });
+    }
+    for (QAction *card : {ui.mnuSingle, ui.mnuDouble, ui.mnuQuadruple})
+        connect(card, &QAction::triggered, this, [this, card] { chooseMultiplier(card); });
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == ui.cboBaud) {
+                EnableCommPort();
+                ResetFocus();
+            }
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::showMessage(const QString &text)
+{
+    m_services.messageBoxes->information(text);
+}
+
+void frmMain::showPortState(PortState state)
+{
+    switch (state) {
+    case PortState::Busy:
+        ui.cmdPortState->setText(QStringLiteral("Port Busy"));
+        BackColor::set(ui.cmdPortState, ColorValue::Yellow);
+        break;
+    case PortState::Free:
+        ui.cmdPortState->setText(QStringLiteral("Port Free"));
+        BackColor::set(ui.cmdPortState, ColorValue::Red);
+        break;
+    case PortState::Active:
+        ui.cmdPortState->setText(QStringLiteral("Port Active"));
+        BackColor::set(ui.cmdPortState, ColorValue::Green);
+        break;
+    }
+}
+
+int frmMain::cardDivisor() const
+{
+    if (ui.mnuQuadruple->isChecked())
+        return 4;
+    return ui.mnuDouble->isChecked() ? 2 : 1;
+}
+
+void frmMain::EnableCommPort()
+{
+    const PortSettingsTexts texts{ui.cboPortNumber->currentText(), ui.cboBaud->currentText(),
+                                  ui.cboParity->currentText(),     ui.cboDataBits->currentText(),
+                                  ui.cboStopBits->currentText(),   ui.cboHandShaking->currentText()};
+    showPortState(PortState::Free);
+    const PortOpening opening = ::EnableCommPort(*MSComm1, texts, cardDivisor(), [this] {
+        RTS(BackColor::of(ui.cmdRTSstate) == ColorValue::Green ? 1 : 0);
+    });
+    if (!opening.settingsString.isEmpty())
+        SettingsString = opening.settingsString;
+    // A busy port shows its state before the message, as a free one does.
+    if (opening.state == PortState::Busy)
+        showPortState(opening.state);
+    if (!opening.message.isEmpty())
+        showMessage(opening.message);
+    showPortState(opening.state);
+}
+
+void frmMain::DisableCommPort()
+{
+    if (MSComm1->PortOpen())
+        MSComm1->setPortOpen(false);
+    showPortState(PortState::Free);
+}
+
+void frmMain::cmdPortState_Click()
+{
+    if (MSComm1->PortOpen())
+        DisableCommPort();
+    else
+        EnableCommPort();
+    ResetFocus();
+}
+
+void frmMain::RTS(int Active)
+{
+    const bool raise =
+        Active == 1 || (Active != 0 && BackColor::of(ui.cmdRTSstate) != ColorValue::Green);
+    MSComm1->setRTS(raise);
+    ui.cmdRTSstate->setText(raise ? QStringLiteral("RTS Active") : QStringLiteral("RTS Idle"));
+    BackColor::set(ui.cmdRTSstate, raise ? ColorValue::Green : ColorValue::Red);
+}
+
+void frmMain::cmdRTSstate_Click()
+{
+    RTS(-1);
+    ResetFocus();
+}
+
+void frmMain::applyQuickSetting(const QString &baud, const QString &parity,
+                                const QString &dataBits, const QString &stopBits)
+{
+    if (!baud.isNull())
+        ui.cboBaud->setEditText(baud);
+    ui.cboParity->setEditText(parity);
+    ui.cboDataBits->setEditText(dataBits);
+    ui.cboStopBits->setEditText(stopBits);
+    EnableCommPort();
+    ResetFocus();
+}
+
+void frmMain::chooseMultiplier(QAction *chosen)
+{
+    for (QAction *card : {ui.mnuSingle, ui.mnuDouble, ui.mnuQuadruple})
+        card->setChecked(card == chosen);
+    const QString panel = chosen == ui.mnuQuadruple ? QStringLiteral("Quadrupler Card")
+                          : chosen == ui.mnuDouble  ? QStringLiteral("Doubler Card")
+                                                    : QStringLiteral("No Multiplier Card");
+    ui.StatusBar1->setPanelText(3, panel);
+    EnableCommPort();
+}
+
+void frmMain::MSComm1_OnComm()
+{
+    switch (MSComm1->CommEvent()) {
+    case CommPort::Receive: {
+        const QByteArray data = MSComm1->Input();
+        m_receivePath.receive(data);
+        break;
+    }
+    case CommPort::Break:
+        m_receivePath.lineEvent(ReceiveQueue::Marker::Break);
+        break;
+    case CommPort::FramingError:
+        m_receivePath.lineEvent(ReceiveQueue::Marker::Frame);
+        break;
+    case CommPort::ParityError:
+        m_receivePath.lineEvent(ReceiveQueue::Marker::Parity);
+        break;
+    case CommPort::Overrun:
+        showMessage(QStringLiteral("Comm Event Overrun"));
+        break;
+    case CommPort::ReceiveOverflow:
+        showMessage(QStringLiteral("Receiver Buffer Overflow"));
+        break;
+    case CommPort::TransmitFull:
+        showMessage(QStringLiteral("Transmit Full"));
+        break;
+    case CommPort::ControlBlockError:
+        showMessage(QStringLiteral("unexpected error"));
+        break;
+    case CommPort::CtsChange: {
+        const bool high = MSComm1->CTSHolding();
+        ui.lblCTSstate->setText(high ? QStringLiteral("CTS High") : QStringLiteral("CTS Low"));
+        BackColor::set(ui.lblCTSstate, high ? ColorValue::Green : ColorValue::Red);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void frmMain::MSComm1_DeviceLost()
+{
+    showPortState(PortState::Free);
+    showMessage(QStringLiteral("The port %1 was lost: the device is gone.")
+                    .arg(ui.cboPortNumber->currentText()));
+}
+
+void frmMain::startReceiveTimer()
+{
+    if (m_receiveEnabled && !ui.Timer1->isActive())
+        ui.Timer1->start(0);
+}
+
+void frmMain::Timer1_Timer()
+{
+    if (!m_receivePath.showSlice(ReceiveSlice))
+        ui.Timer1->start(0);
+}
+
+void frmMain::cmdPurge_Click()
+{
+    m_receivePath.purge();
+    ui.lblDataDrop->hide();
     ResetFocus();
 }
 
@@ -124,7 +405,7 @@ void frmMain::PutInDisplay(QByteArrayView strInput, quint32 lngColor)
 
 void frmMain::SetBackGroundColor(quint32 lngValueIn)
 {
-    lngBackGroundColor = lngValueIn;
+    m_colors.background = lngValueIn;
     ui.rtbDisplay->setBackgroundColor(ColorValue::toQColor(lngValueIn));
 }
 

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "ColorValue.h"
+#include "CommPort.h"
+#include "DisplayColors.h"
 #include "DisplayModel.h"
 #include "DisplayOptions.h"
 #include "LockKeys.h"
 #include "PlatformServices.h"
+#include "PortOpening.h"
+#include "ReceivePath.h"
 #include "Twips.h"
 #include "frmMainUi.h"
 
@@ -23,14 +27,15 @@ class frmMain : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit frmMain(const PlatformServices &services,
-                     std::unique_ptr<LockKeys> lockKeys = std::make_unique<SysfsLockKeys>(),
-                     QWidget *parent = nullptr);
+    frmMain(const PlatformServices &services, std::unique_ptr<CommPort> port,
+            std::unique_ptr<LockKeys> lockKeys = std::make_unique<SysfsLockKeys>(),
+            QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // Start-up: lays the window out, shows it centered on its screen and
-    // gives the display the keyboard focus.
-    void Form_Load();
+    // Start-up: lays the window out, shows it centered on its screen, gives
+    // the display the keyboard focus, opens the port, raises RTS and starts
+    // showing received data. A non-empty portText replaces the port number.
+    void Form_Load(const QString &portText = QString());
 
     // Sizes the display from the window size and moves the compare-test
     // row above the window's bottom edge; a window too small keeps the
@@ -43,16 +48,16 @@ public:
     // equal to the break character starts a new line after it.
     void PutInDisplay(QByteArrayView strInput, quint32 lngColor);
 
-    quint32 ReturnReceiveCharColor() const { return lngReceiveCharColor; }
-    quint32 ReturnReceiveFuncColor() const { return lngReceiveFuncColor; }
-    quint32 ReturnXmitCharColor() const { return lngXmitCharColor; }
-    quint32 ReturnXmitFuncColor() const { return lngXmitFuncColor; }
-    quint32 ReturnBackGroundColor() const { return lngBackGroundColor; }
+    quint32 ReturnReceiveCharColor() const { return m_colors.receiveChar; }
+    quint32 ReturnReceiveFuncColor() const { return m_colors.receiveFunc; }
+    quint32 ReturnXmitCharColor() const { return m_colors.xmitChar; }
+    quint32 ReturnXmitFuncColor() const { return m_colors.xmitFunc; }
+    quint32 ReturnBackGroundColor() const { return m_colors.background; }
     // Text already shown keeps its colors.
-    void SetReceiveCharColor(quint32 lngValueIn) { lngReceiveCharColor = lngValueIn; }
-    void SetReceiveFuncColor(quint32 lngValueIn) { lngReceiveFuncColor = lngValueIn; }
-    void SetXmitCharColor(quint32 lngValueIn) { lngXmitCharColor = lngValueIn; }
-    void SetXmitFuncColor(quint32 lngValueIn) { lngXmitFuncColor = lngValueIn; }
+    void SetReceiveCharColor(quint32 lngValueIn) { m_colors.receiveChar = lngValueIn; }
+    void SetReceiveFuncColor(quint32 lngValueIn) { m_colors.receiveFunc = lngValueIn; }
+    void SetXmitCharColor(quint32 lngValueIn) { m_colors.xmitChar = lngValueIn; }
+    void SetXmitFuncColor(quint32 lngValueIn) { m_colors.xmitFunc = lngValueIn; }
     // Also recolors the display's background at once.
     void SetBackGroundColor(quint32 lngValueIn);
 
@@ -63,6 +68,22 @@ public:
     DisplayModel &displayModel() { return m_displayModel; }
     // Follows the check marks of the Options menu and the break character.
     const DisplayOptions &displayOptions() const { return m_displayOptions; }
+
+    // Closes and reopens the port with the six boxes and the multiplier card.
+    void EnableCommPort();
+    void DisableCommPort();
+    void cmdPortState_Click();
+    // 0 lowers RTS, 1 raises it, any other value toggles what the button shows.
+    void RTS(int Active = 0);
+    void cmdRTSstate_Click();
+    const QString &settingsString() const { return SettingsString; }
+    CommPort &commPort() { return *MSComm1; }
+
+    // Port events: received data and line errors are queued, errors shown.
+    void MSComm1_OnComm();
+    // Shows waiting received data for a few milliseconds at a time.
+    void Timer1_Timer();
+    void cmdPurge_Click();
 
     void mnuExit_Click();
     void mnuSelectAll_Click();
@@ -79,23 +100,33 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void connectPortControls();
+    void showPortState(PortState state);
+    void applyQuickSetting(const QString &baud, const QString &parity, const QString &dataBits,
+                           const QString &stopBits);
+    void chooseMultiplier(QAction *chosen);
+    int cardDivisor() const;
+    void startReceiveTimer();
+    void MSComm1_DeviceLost();
+    void showMessage(const QString &text);
     void centerOnScreen();
     void checkSpaceOption(QAction *chosen);
     void readDisplayOptions();
 
     PlatformServices m_services;
+    std::unique_ptr<CommPort> MSComm1;
     std::unique_ptr<LockKeys> m_lockKeys;
     Twips m_twips;
     DisplayModel m_displayModel;
     DisplayOptions m_displayOptions;
+    DisplayColors m_colors;
+    ReceivePath m_receivePath;
     Ui::frmMain ui;
 
-    quint32 lngReceiveCharColor = ColorValue::SystemButtonFace;
-    quint32 lngReceiveFuncColor = ColorValue::Yellow;
-    quint32 lngXmitCharColor = ColorValue::Green;
-    quint32 lngXmitFuncColor = ColorValue::Magenta;
-    quint32 lngBackGroundColor = ColorValue::SystemHighlight;
     int intDisplayMargin = 0; // twips kept free below the display besides the status bar
+    QString SettingsString;
+    bool m_receiveEnabled = false; // received data reach the display from start-up on
 };

@@ -1,0 +1,70 @@
+#include "PortOpening.h"
+
+#include "CommPort.h"
+#include "NumberText.h"
+
+namespace {
+constexpr double LowestBaud = 10;
+constexpr double HighestBaud = 115200;
+} // namespace
+
+PortOpening EnableCommPort(CommPort &port, const PortSettingsTexts &texts, int cardDivisor,
+                           const std::function<void()> &reapplyRts)
+{
+    PortOpening result;
+    if (port.PortOpen())
+        port.setPortOpen(false);
+    result.state = PortState::Free;
+
+    const double typedBaud = NumberText::leadingValue(texts.baud);
+    if (typedBaud < LowestBaud) {
+        result.message = QStringLiteral("The Baud Is Too Low!!!");
+        return result;
+    }
+    if (typedBaud > HighestBaud) {
+        result.message = QStringLiteral("The Baud Is Too High!!!");
+        return result;
+    }
+    const std::optional<qint32> baud = NumberText::toLong(texts.baud);
+    if (!baud)
+        return result;
+    result.lineRate =
+        cardDivisor > 1 ? qint32(NumberText::roundHalfEven(double(*baud) / cardDivisor)) : *baud;
+
+    result.settingsString = QStringLiteral("9600,") + texts.parity.left(1) + QLatin1Char(',') +
+                            texts.dataBits + QLatin1Char(',') + texts.stopBits;
+    port.setCommPort(texts.port);
+    if (port.setSettings(result.settingsString) != CommError::None)
+        return result;
+    const int handshaking = int(NumberText::leadingValue(texts.handshaking.left(1)));
+    if (port.setHandshaking(handshaking) != CommError::None)
+        return result;
+
+    switch (port.setPortOpen(true)) {
+    case CommError::None:
+        break;
+    case CommError::NoSuchPort:
+        result.message = QStringLiteral("The port selected is not a Valid Port");
+        return result;
+    case CommError::PortBusy:
+        result.state = PortState::Busy;
+        result.message = QStringLiteral("Someone else has control of the port");
+        return result;
+    case CommError::SettingRefused:
+        return result;
+    case CommError::Other:
+        // Named with the system's reason, where a silent failure would leave
+        // the user guessing (a device without access rights, for one).
+        result.message = port.errorString();
+        return result;
+    }
+
+    if (!port.setLineRate(result.lineRate))
+        result.message = QStringLiteral("The device refused the line rate %1; the port is open "
+                                        "at 9600 baud.")
+                             .arg(result.lineRate);
+    if (reapplyRts)
+        reapplyRts();
+    result.state = PortState::Active;
+    return result;
+}

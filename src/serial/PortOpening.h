@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class CommPort;
+
+// The six settings boxes as the user left them.
+struct PortSettingsTexts
+{
+    QString port;
+    QString baud;
+    QString parity;
+    QString dataBits;
+    QString stopBits;
+    QString handshaking;
+};
+
+// The port button's three states.
+enum class PortState { Busy, Free, Active };
+
+struct PortOpening
+{
+    PortState state = PortState::Free;
+    QString message;        // for a message box; empty when none is due
+    QString settingsString; // "9600,N,8,1": the settings text last built
+    qint32 lineRate = 0;    // the rate set on the device, after the card's division
+};
+
+// Reopens the port with the box settings: closes it, checks the typed baud
+// rate (10 to 115200, before the card's division), builds the settings text
+// with 9600 as its rate, opens the port and then sets the real line rate,
+// divided by the multiplier card (1, 2 or 4) and rounded halves to even.
+// reapplyRts runs after a successful open.
+PortOpening EnableCommPort(CommPort &port, const PortSettingsTexts &texts, int cardDivisor,
+                           const std::function<void()> &reapplyRts);

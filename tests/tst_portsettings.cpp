@@ -1,0 +1,457 @@
+#include "BackColor.h"
+#include "FakeCommPort.h"
+#include "NumberText.h"
+#include "PanelStatusBar.h"
+#include "ReceiveQueue.h"
+#include "TestServices.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class NoLockKeys : public LockKeys
+{
+public:
+    bool numLock() const override { return false; }
+    bool capsLock() const override { return false; }
+};
+
+// The main window on a fake port, started as the program starts it.
+struct Window
+{
+    TestServices services;
+    FakeCommPort *port = nullptr;
+    std::unique_ptr<frmMain> window;
+
+    explicit Window(const std::function<void(FakeCommPort &)> &prepare = {})
+    {
+        auto fake = std::make_unique<FakeCommPort>();
+        port = fake.get();
+        if (prepare)
+            prepare(*port);
+        window = std::make_unique<frmMain>(services.services(), std::move(fake),
+                                           std::make_unique<NoLockKeys>());
+    }
+
+    void start(const QString &portText = QString()) { window->Form_Load(portText); }
+
+    template <typename T = QWidget> T *child(const char *name) const
+    {
+        T *found = window->findChild<T *>(QLatin1String(name));
+        Q_ASSERT(found);
+        return found;
+    }
+    QAction *action(const char *name) const { return child<QAction>(name); }
+    QComboBox *box(const char *name) const { return child<QComboBox>(name); }
+    QString text(const char *name) const
+    {
+        if (auto *button = window->findChild<QPushButton *>(QLatin1String(name)))
+            return button->text();
+        return child<QLabel>(name)->text();
+    }
+    quint32 color(const char *name) const { return BackColor::of(child(name)); }
+    QByteArray display() const { return window->displayModel().text(); }
+};
+
+} // namespace
+
+class TestPortSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startUpOpensThePortAndRaisesRts();
+    void startUpOnAPortThatFails();
+    void portTextFromTheCommandLine();
+    void enableCommPort_data();
+    void enableCommPort();
+    void lineRateAndCard_data();
+    void lineRateAndCard();
+    void portButtonReleasesAndRetries();
+    void boxesReopenOnPickOrEnterOnly();
+    void quickSettings_data();
+    void quickSettings();
+    void multiplierCard();
+    void rtsFollowsTheButton();
+    void receivedDataReachTheDisplay();
+    void portErrorsAreShown_data();
+    void portErrorsAreShown();
+    void ctsLabelFollowsTheLine();
+    void dropsBeyondTheQueueBoundAndReports();
+    void purgeWhileDropping();
+    void lostDeviceClosesThePortOnce();
+};
+
+void TestPortSettings::startUpOpensThePortAndRaisesRts()
+{
+    Window w;
+    w.start();
+    QCOMPARE(w.port->log.first(), QStringLiteral("open 1 9600,N,8,1 0"));
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+    QCOMPARE(w.color("cmdPortState"), ColorValue::Green);
+    // The open applies the yellow button's level (low), then start-up raises it.
+    QCOMPARE(w.port->log.mid(1), (QStringList{"rate 9600", "rts 0", "rts 1"}));
+    QCOMPARE(w.text("cmdRTSstate"), QStringLiteral("RTS Active"));
+    QCOMPARE(w.window->settingsString(), QStringLiteral("9600,N,8,1"));
+    QVERIFY(w.services.messageBoxes.shown.isEmpty());
+}
+
+void TestPortSettings::startUpOnAPortThatFails()
+{
+    Window w([](FakeCommPort &port) { port.refuseOpen = CommError::PortBusy; });
+    w.start();
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Busy"));
+    QCOMPARE(w.color("cmdPortState"), ColorValue::Yellow);
+    QCOMPARE(w.services.messageBoxes.shown,
+             QStringList{QStringLiteral("Someone else has control of the port")});
+    // RTS still follows the button while the port is closed.
+    QCOMPARE(w.text("cmdRTSstate"), QStringLiteral("RTS Active"));
+    QVERIFY(w.window->isVisible());
+
+    // Received data still reach the display once the port opens.
+    w.port->refuseOpen = CommError::None;
+    w.window->cmdPortState_Click();
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+    w.port->deliverInput("ok");
+    QTRY_COMPARE(w.display(), QByteArray("ok"));
+}
+
+void TestPortSettings::portTextFromTheCommandLine()
+{
+    Window w;
+    w.start(QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(w.box("cboPortNumber")->currentText(), QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(w.port->log.first(), QStringLiteral("open /dev/ttyUSB3 9600,N,8,1 0"));
+}
+
+void TestPortSettings::enableCommPort_data()
+{
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<QString>("dataBits");
+    QTest::addColumn<int>("refuseOpen");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<quint32>("color");
+    QTest::addColumn<bool>("open");
+
+    const quint32 red = ColorValue::Red;
+    const int none = int(CommError::None);
+    QTest::newRow("opens") << "9600" << "8" << none << "" << "Port Active" << ColorValue::Green
+                           << true;
+    QTest::newRow("256000 too high") << "256000" << "8" << none << "The Baud Is Too High!!!"
+                                     << "Port Free" << red << false;
+    QTest::newRow("5 too low") << "5" << "8" << none << "The Baud Is Too Low!!!" << "Port Free"
+                               << red << false;
+    QTest::newRow("abc reads as 0") << "abc" << "8" << none << "The Baud Is Too Low!!!"
+                                    << "Port Free" << red << false;
+    QTest::newRow("9600a does not convert") << "9600a" << "8" << none << "" << "Port Free" << red
+                                            << false;
+    QTest::newRow("data bits the port refuses") << "9600" << "9" << none << "" << "Port Free"
+                                                << red << false;
+    QTest::newRow("no such port") << "9600" << "8" << int(CommError::NoSuchPort)
+                                  << "The port selected is not a Valid Port" << "Port Free" << red
+                                  << false;
+    QTest::newRow("busy") << "9600" << "8" << int(CommError::PortBusy)
+                          << "Someone else has control of the port" << "Port Busy"
+                          << ColorValue::Yellow << false;
+    QTest::newRow("setting refused") << "9600" << "8" << int(CommError::SettingRefused) << ""
+                                     << "Port Free" << red << false;
+    QTest::newRow("other failure names it") << "9600" << "8" << int(CommError::Other)
+                                            << "refused: 1" << "Port Free" << red << false;
+}
+
+void TestPortSettings::enableCommPort()
+{
+    QFETCH(QString, baud);
+    QFETCH(QString, dataBits);
+    QFETCH(int, refuseOpen);
+    QFETCH(QString, message);
+    QFETCH(QString, caption);
+    QFETCH(quint32, color);
+    QFETCH(bool, open);
+
+    Window w;
+    w.start();
+    w.services.messageBoxes.shown.clear();
+    w.port->refuseOpen = CommError(refuseOpen);
+    w.box("cboBaud")->setEditText(baud);
+    w.box("cboDataBits")->setEditText(dataBits);
+    w.window->EnableCommPort();
+
+    QCOMPARE(w.services.messageBoxes.shown,
+             message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(w.text("cmdPortState"), caption);
+    QCOMPARE(w.color("cmdPortState"), color);
+    QCOMPARE(w.port->PortOpen(), open);
+}
+
+void TestPortSettings::lineRateAndCard_data()
+{
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<int>("rate");
+
+    QTest::newRow("115200 quadrupler") << "115200 " << "mnuQuadruple" << 28800;
+    QTest::newRow("110 quadrupler rounds 27.5 up") << "110 " << "mnuQuadruple" << 28;
+    QTest::newRow("9601 doubler rounds 4800.5 down") << "9601" << "mnuDouble" << 4800;
+    QTest::newRow("arbitrary rate") << "12345" << "mnuSingle" << 12345;
+    QTest::newRow("fraction rounds to even") << "300.5" << "mnuSingle" << 300;
+}
+
+void TestPortSettings::lineRateAndCard()
+{
+    QFETCH(QString, baud);
+    QFETCH(QString, card);
+    QFETCH(int, rate);
+
+    Window w;
+    w.start();
+    w.box("cboBaud")->setEditText(baud);
+    w.action(card.toLatin1())->trigger();
+    QCOMPARE(w.port->lineRate, rate);
+    QCOMPARE(w.port->Settings(), QStringLiteral("9600,N,8,1"));
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+}
+
+void TestPortSettings::portButtonReleasesAndRetries()
+{
+    Window w;
+    w.start();
+    w.child<QPushButton>("cmdPortState")->click();
+    QVERIFY(!w.port->PortOpen());
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
+    QCOMPARE(w.color("cmdPortState"), ColorValue::Red);
+    w.child<QPushButton>("cmdPortState")->click();
+    QVERIFY(w.port->PortOpen());
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+}
+
+void TestPortSettings::boxesReopenOnPickOrEnterOnly()
+{
+    Window w;
+    w.start();
+    const int opens = w.port->openCount;
+    QComboBox *baud = w.box("cboBaud");
+    baud->setFocus();
+    baud->lineEdit()->selectAll();
+    QTest::keyClicks(baud, QStringLiteral("19200"));
+    QCOMPARE(w.port->openCount, opens);
+    QTest::keyClick(baud, Qt::Key_Return);
+    QCOMPARE(w.port->openCount, opens + 1);
+    QCOMPARE(w.port->lineRate, 19200);
+
+    // Enter in another box changes nothing.
+    QComboBox *parity = w.box("cboParity");
+    parity->setFocus();
+    QTest::keyClick(parity, Qt::Key_Return);
+    QCOMPARE(w.port->openCount, opens + 1);
+    parity->setCurrentIndex(2);
+    emit parity->activated(2);
+    QCOMPARE(w.port->openCount, opens + 2);
+    QCOMPARE(w.port->Settings(), QStringLiteral("9600,O,8,1"));
+}
+
+void TestPortSettings::quickSettings_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<QString>("settings");
+
+    QTest::newRow("9600 n 8 1") << "mnuQuick9600n81" << "9600" << "9600,N,8,1";
+    QTest::newRow("9600 e 7 1") << "mnuQuick9600e71" << "9600" << "9600,E,7,1";
+    QTest::newRow("38400 n 8 1") << "mnuQuick38400n81" << "38400" << "9600,N,8,1";
+    QTest::newRow("115200 n 8 1") << "mnuQuick1152000n81" << "115200" << "9600,N,8,1";
+    const char *presets[] = {"Even71", "Even72", "Even81", "Odd71",   "Odd72",
+                             "Odd81",  "None81", "None82", "Mark71",  "Mark72",
+                             "Mark81", "Space71", "Space72", "Space81"};
+    for (const char *preset : presets) {
+        const QString name = QString::fromLatin1(preset);
+        const QString settings = QStringLiteral("9600,%1,%2,%3")
+                                     .arg(name.at(0))
+                                     .arg(name.at(name.size() - 2))
+                                     .arg(name.at(name.size() - 1));
+        QTest::newRow(preset) << "mnu" + name << "4800 " << settings;
+    }
+}
+
+void TestPortSettings::quickSettings()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, baud);
+    QFETCH(QString, settings);
+
+    Window w;
+    w.start();
+    w.box("cboBaud")->setEditText(QStringLiteral("4800 "));
+    const int opens = w.port->openCount;
+    w.action(item.toLatin1())->trigger();
+    QCOMPARE(w.box("cboBaud")->currentText(), baud);
+    QCOMPARE(w.port->openCount, opens + 1);
+    QCOMPARE(w.window->settingsString(), settings);
+    QCOMPARE(w.port->lineRate, NumberText::toLong(baud).value());
+    QCOMPARE(w.window->focusWidget(), w.child("rtbDisplay"));
+}
+
+void TestPortSettings::multiplierCard()
+{
+    Window w;
+    w.start();
+    auto *statusBar = w.child<PanelStatusBar>("StatusBar1");
+    w.box("cboBaud")->setEditText(QStringLiteral("256000"));
+    w.action("mnuDouble")->trigger();
+    // The range test comes before the division, after the panel changed.
+    QCOMPARE(statusBar->panelText(3), QStringLiteral("Doubler Card"));
+    QCOMPARE(w.services.messageBoxes.shown.last(), QStringLiteral("The Baud Is Too High!!!"));
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
+
+    w.box("cboBaud")->setEditText(QStringLiteral("38400"));
+    w.action("mnuQuadruple")->trigger();
+    QCOMPARE(statusBar->panelText(3), QStringLiteral("Quadrupler Card"));
+    QVERIFY(w.action("mnuQuadruple")->isChecked());
+    QVERIFY(!w.action("mnuDouble")->isChecked());
+    QCOMPARE(w.port->lineRate, 9600);
+    // The checked item clicked again stays checked.
+    w.action("mnuQuadruple")->trigger();
+    QVERIFY(w.action("mnuQuadruple")->isChecked());
+    w.action("mnuSingle")->trigger();
+    QCOMPARE(statusBar->panelText(3), QStringLiteral("No Multiplier Card"));
+    QCOMPARE(w.port->lineRate, 38400);
+}
+
+void TestPortSettings::rtsFollowsTheButton()
+{
+    Window w;
+    auto *button = w.child<QPushButton>("cmdRTSstate");
+    // The first click on the yellow "RTS ?" raises RTS, even with the port closed.
+    button->click();
+    QCOMPARE(w.text("cmdRTSstate"), QStringLiteral("RTS Active"));
+    QCOMPARE(w.color("cmdRTSstate"), ColorValue::Green);
+    button->click();
+    QCOMPARE(w.text("cmdRTSstate"), QStringLiteral("RTS Idle"));
+    QCOMPARE(w.color("cmdRTSstate"), ColorValue::Red);
+
+    w.start();
+    QVERIFY(w.port->rts);
+    button->click();
+    QVERIFY(!w.port->rts);
+    // A reopen re-applies the level the button shows.
+    w.port->log.clear();
+    w.window->EnableCommPort();
+    QCOMPARE(w.port->log.last(), QStringLiteral("rts 0"));
+    button->click();
+    w.window->EnableCommPort();
+    QCOMPARE(w.port->log.last(), QStringLiteral("rts 1"));
+    QVERIFY(w.port->rts);
+}
+
+void TestPortSettings::receivedDataReachTheDisplay()
+{
+    Window w;
+    w.start();
+    w.port->deliverInput("AB\r\n");
+    w.port->deliverEvent(CommPort::Break);
+    w.port->deliverInput("C");
+    QTRY_COMPARE(w.display(), QByteArray("AB[CR ]\r\n[LF ]***BREAK***C"));
+    const DisplayModel &model = w.window->displayModel();
+    QCOMPARE(model.colorSpanAt(0).color, w.window->ReturnReceiveCharColor());
+    QCOMPARE(model.colorSpanAt(2).color, w.window->ReturnReceiveFuncColor());
+    QCOMPARE(model.colorSpanAt(14).color, ColorValue::Red);
+    QCOMPARE(model.colorSpanAt(25).color, w.window->ReturnReceiveCharColor());
+}
+
+void TestPortSettings::portErrorsAreShown_data()
+{
+    QTest::addColumn<int>("event");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("overrun") << int(CommPort::Overrun) << "Comm Event Overrun";
+    QTest::newRow("overflow") << int(CommPort::ReceiveOverflow) << "Receiver Buffer Overflow";
+    QTest::newRow("transmit full") << int(CommPort::TransmitFull) << "Transmit Full";
+    QTest::newRow("control block") << int(CommPort::ControlBlockError) << "unexpected error";
+}
+
+void TestPortSettings::portErrorsAreShown()
+{
+    QFETCH(int, event);
+    QFETCH(QString, message);
+    Window w;
+    w.start();
+    w.port->deliverEvent(event);
+    QCOMPARE(w.services.messageBoxes.shown, QStringList{message});
+    QTest::qWait(20);
+    QCOMPARE(w.display(), QByteArray());
+    QVERIFY(w.port->PortOpen());
+}
+
+void TestPortSettings::ctsLabelFollowsTheLine()
+{
+    Window w;
+    w.start();
+    QCOMPARE(w.text("lblCTSstate"), QStringLiteral("CTS ?"));
+    w.port->setCts(true);
+    QCOMPARE(w.text("lblCTSstate"), QStringLiteral("CTS High"));
+    QCOMPARE(w.color("lblCTSstate"), ColorValue::Green);
+    w.port->setCts(false);
+    QCOMPARE(w.text("lblCTSstate"), QStringLiteral("CTS Low"));
+    QCOMPARE(w.color("lblCTSstate"), ColorValue::Red);
+}
+
+void TestPortSettings::dropsBeyondTheQueueBoundAndReports()
+{
+    Window w;
+    w.start();
+    auto *dropLabel = w.child<QLabel>("lblDataDrop");
+    QVERIFY(!dropLabel->isVisible());
+    // No event loop runs while the entries arrive, as in a burst faster than the display.
+    for (qsizetype i = 0; i < ReceiveQueue::MaxEntries; ++i)
+        w.port->deliverInput("x");
+    QVERIFY(!dropLabel->isVisible());
+    w.port->deliverInput("y");
+    QVERIFY(dropLabel->isVisible());
+    QCOMPARE(dropLabel->text(), QStringLiteral("Data being Dropped"));
+
+    QTRY_VERIFY(!dropLabel->isVisible());
+    const QByteArray text = w.display();
+    QCOMPARE(text.count('x'), ReceiveQueue::MaxEntries);
+    QVERIFY(!text.contains('y'));
+    QVERIFY(text.contains("......Input Buffer OverFlow.........."));
+    QVERIFY(text.contains(" Seconds dropped[CR ]\r\n"));
+}
+
+void TestPortSettings::purgeWhileDropping()
+{
+    Window w;
+    w.start();
+    for (qsizetype i = 0; i <= ReceiveQueue::MaxEntries; ++i)
+        w.port->deliverInput("x");
+    auto *dropLabel = w.child<QLabel>("lblDataDrop");
+    QVERIFY(dropLabel->isVisible());
+    w.child<QPushButton>("cmdPurge")->click();
+    QVERIFY(!dropLabel->isVisible());
+    QTRY_VERIFY(w.display().contains("Input Buffer OverFlow"));
+    QVERIFY(!w.display().contains('x'));
+    QCOMPARE(w.window->focusWidget(), w.child("rtbDisplay"));
+}
+
+void TestPortSettings::lostDeviceClosesThePortOnce()
+{
+    Window w;
+    w.start(QStringLiteral("/dev/ttyUSB0"));
+    w.port->deliverInput("last words");
+    w.port->loseDevice();
+    QTRY_COMPARE(w.display(), QByteArray("last words"));
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
+    QCOMPARE(w.services.messageBoxes.shown.size(), 1);
+    QVERIFY(w.services.messageBoxes.shown.first().contains(QStringLiteral("/dev/ttyUSB0")));
+    // Back again: the button reopens it.
+    w.child<QPushButton>("cmdPortState")->click();
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+}
+
+QTEST_MAIN(TestPortSettings)
+#include "tst_portsettings.moc"
