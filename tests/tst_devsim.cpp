@@ -1,3 +1,5 @@
+#include "DevSim.h"
+
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -20,36 +22,6 @@ namespace {
 // For what must happen, and for what must not happen within a probe's wait.
 constexpr int kTimeoutMs = 3000;
 constexpr int kSilenceMs = 200;
-
-// wirelook-devsim run with the given arguments; path is the device it printed.
-class DevSim
-{
-public:
-    explicit DevSim(const QStringList &arguments)
-    {
-        process.start(qEnvironmentVariable("WIRELOOK_DEVSIM"), arguments);
-        while (!process.canReadLine() && process.waitForReadyRead(kTimeoutMs)) {
-        }
-        path = QString::fromLocal8Bit(process.readLine().trimmed());
-    }
-    ~DevSim()
-    {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.terminate();
-        if (!process.waitForFinished(kTimeoutMs))
-            process.kill();
-        process.waitForFinished(kTimeoutMs);
-    }
-    bool exitsCleanly()
-    {
-        return process.waitForFinished(kTimeoutMs) &&
-               process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    }
-
-    QProcess process;
-    QString path;
-};
 
 tcflag_t rateCode(quint32 rate)
 {

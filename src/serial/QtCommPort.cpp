@@ -273,7 +273,11 @@ void QtCommPort::portError(QSerialPort::SerialPortError error)
 {
     if (m_configuring || !PortOpen())
         return;
-    if (error == QSerialPort::ResourceError) {
+    // A read or write that fails because the device hung up is its loss, not
+    // an error of its own.
+    if (error == QSerialPort::ResourceError ||
+        ((error == QSerialPort::ReadError || error == QSerialPort::WriteError) &&
+         hungUp(int(m_port.handle())))) {
         scheduleLoss();
         return;
     }

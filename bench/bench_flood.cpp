@@ -1,0 +1,212 @@
+// Flood benchmark: wirelook-devsim floods a pseudo-terminal with mixed traffic.
+// First a plain reader drains it (the raw limit), then the program's window,
+// shown on the offscreen platform, receives the same bytes through the real
+// serial backend, the receive queue and the display. Both are timed from the
+// first byte read to the last byte read (raw) or shown (window). The display
+// is filled before the flood, so it trims all along; what it finally holds is
+// compared with the raw bytes turned into display text, so a lost or
+// reordered byte fails the run.
+//
+// Usage: bench_flood [megabytes, default 16] [path to wirelook-devsim]
+#include "DisplayModel.h"
+#include "LockKeys.h"
+#include "QtCommPort.h"
+#include "SystemServices.h"
+#include "TokenRunWriter.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTimer>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+class NoLockKeys : public LockKeys
+{
+public:
+    bool numLock() const override { return false; }
+    bool capsLock() const override { return false; }
+};
+
+struct Flood
+{
+    QProcess process;
+    QString path;
+
+    Flood(const QString &devsim, qint64 bytes)
+    {
+        process.start(devsim, {"flood", "--bytes", QString::number(bytes), "--mix", "mixed"});
+        process.waitForReadyRead(5000);
+        path = QString::fromLocal8Bit(process.readLine().trimmed());
+    }
+    ~Flood()
+    {
+        process.terminate();
+        process.waitForFinished(5000);
+    }
+};
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+qint64 statusKiB(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+void resetPeakMemory()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
+}
+
+// Drains the device with plain reads; returns the bytes and the seconds from first to last.
+QByteArray readRaw(const QString &path, qint64 bytes, double *seconds)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return {};
+    termios attributes{};
+    tcgetattr(fd, &attributes);
+    cfmakeraw(&attributes);
+    tcsetattr(fd, TCSANOW, &attributes);
+    QByteArray received;
+    received.reserve(bytes);
+    QElapsedTimer timer;
+    char buffer[65536];
+    while (received.size() < bytes) {
+        pollfd descriptor{fd, POLLIN, 0};
+        if (::poll(&descriptor, 1, 5000) <= 0)
+            break;
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count <= 0)
+            break;
+        if (received.isEmpty())
+            timer.start();
+        received.append(buffer, count);
+    }
+    *seconds = double(timer.nsecsElapsed()) / 1e9;
+    ::close(fd);
+    return received;
+}
+
+QByteArray expectedDisplay(const QByteArray &raw, const DisplayOptions &options, qsizetype fill)
+{
+    DisplayModel model;
+    model.putInDisplay(QByteArray(fill, '.'), 0, options.breakCharacter());
+    TokenRunWriter writer(model, options);
+    for (qsizetype at = 0; at < raw.size(); at += 1024)
+        writer.write(QByteArrayView(raw).sliced(at, std::min<qsizetype>(1024, raw.size() - at)),
+                     0, 1);
+    return model.text();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const qint64 megabytes = argc > 1 ? QByteArray(argv[1]).toLongLong() : 16;
+    const QString devsim = argc > 2 ? QString::fromLocal8Bit(argv[2])
+                                    : QCoreApplication::applicationDirPath() +
+                                          QStringLiteral("/../devsim/wirelook-devsim");
+    const qint64 bytes = megabytes * 1024 * 1024;
+
+    double rawSeconds = 0;
+    QByteArray raw;
+    {
+        Flood flood(devsim, bytes);
+        raw = readRaw(flood.path, bytes, &rawSeconds);
+    }
+    if (raw.size() != bytes) {
+        std::fprintf(stderr, "raw reader got %lld of %lld bytes\n",
+                     static_cast<long long>(raw.size()), static_cast<long long>(bytes));
+        return 1;
+    }
+
+    SystemServices services;
+    frmMain window(services.services(), std::make_unique<QtCommPort>(),
+                   std::make_unique<NoLockKeys>());
+    window.resize(1000, 700);
+    const qsizetype fill = DisplayModel::TrimThreshold - 10;
+    window.PutInDisplay(QByteArray(fill, '.'), 0);
+
+    Flood flood(devsim, bytes);
+    QElapsedTimer timer;
+    bool started = false;
+    QObject::connect(&window.commPort(), &CommPort::OnComm, &window, [&] {
+        if (!started) {
+            started = true;
+            timer.start();
+        }
+    });
+    QTimer::singleShot(0, &window, [&] { window.Form_Load(flood.path); });
+    app.processEvents();
+    const double cpuBefore = cpuSeconds();
+    const qint64 rssBefore = statusKiB("VmRSS:");
+    resetPeakMemory();
+
+    double shownSeconds = 0;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, &window, [&] {
+        const DisplayModel &model = window.displayModel();
+        const QByteArrayView tail = model.textView(model.length() - 200, 200);
+        if (tail.contains(QByteArrayView("END-OF-PAYLOAD")) &&
+            !window.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive()) {
+            shownSeconds = double(timer.nsecsElapsed()) / 1e9;
+            app.quit();
+        }
+    });
+    watch.start();
+    QTimer::singleShot(120000, &app, &QApplication::quit);
+    app.exec();
+    const double cpu = cpuSeconds() - cpuBefore;
+    const qint64 peak = statusKiB("VmHWM:");
+    const qint64 rssAfter = statusKiB("VmRSS:");
+
+    const bool intact =
+        window.displayModel().text() == expectedDisplay(raw, window.displayOptions(), fill);
+    const double mb = double(bytes) / 1e6;
+    std::printf("flood of %lld MiB mixed traffic over a pseudo-terminal\n",
+                static_cast<long long>(megabytes));
+    std::printf("  raw reader:  %.1f MB/s (%.3f s)\n", mb / rawSeconds, rawSeconds);
+    if (shownSeconds <= 0) {
+        std::printf("  window: the end of the flood was not shown within 120 s\n");
+        return 1;
+    }
+    std::printf("  window:      %.1f MB/s (%.3f s), %.0f%% of raw\n", mb / shownSeconds,
+                shownSeconds, 100.0 * rawSeconds / shownSeconds);
+    std::printf("  window CPU:  %.2f s; memory: %lld MiB before, peak %lld MiB, growth %lld MiB\n",
+                cpu, static_cast<long long>(rssBefore / 1024),
+                static_cast<long long>(peak / 1024),
+                static_cast<long long>((peak - rssBefore) / 1024));
+    std::printf("  after: %lld MiB; display content %s\n",
+                static_cast<long long>(rssAfter / 1024),
+                intact ? "matches the bytes sent (nothing lost or reordered)" : "DIFFERS");
+    return intact ? 0 : 1;
+}

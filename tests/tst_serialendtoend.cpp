@@ -1,0 +1,195 @@
+#include "BackColor.h"
+#include "DevSim.h"
+#include "LockKeys.h"
+#include "QtCommPort.h"
+#include "TestServices.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class NoLockKeys : public LockKeys
+{
+public:
+    bool numLock() const override { return false; }
+    bool capsLock() const override { return false; }
+};
+
+// The program's window on the real serial backend.
+struct Program
+{
+    TestServices services;
+    std::unique_ptr<frmMain> window;
+
+    Program()
+        : window(std::make_unique<frmMain>(services.services(), std::make_unique<QtCommPort>(),
+                                           std::make_unique<NoLockKeys>()))
+    {
+    }
+    QString portState() const
+    {
+        return window->findChild<QPushButton *>(QStringLiteral("cmdPortState"))->text();
+    }
+    QComboBox *box(const char *name) const
+    {
+        return window->findChild<QComboBox *>(QLatin1String(name));
+    }
+    QByteArray display() const { return window->displayModel().text(); }
+};
+
+const QByteArray Probe("\x16" "C\r");
+
+} // namespace
+
+class TestSerialEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readingsAppearInTheReceiveColors();
+    void deviceSeesTheChosenLineSettings_data();
+    void deviceSeesTheChosenLineSettings();
+    void deviceHeldElsewhereIsBusy();
+    void missingDeviceIsNotAValidPort();
+    void vanishingDeviceClosesThePortOnce();
+};
+
+void TestSerialEndToEnd::readingsAppearInTheReceiveColors()
+{
+    DevSim device({"readings", "--text", "+0012.34 kg", "--interval-ms", "20"});
+    QVERIFY(!device.path.isEmpty());
+    Program program;
+    program.window->Form_Load(device.path);
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+
+    const QByteArray line = "+0012.34 kg[CR ]\r\n[LF ]";
+    QTRY_VERIFY(program.display().count(line) >= 2);
+    const DisplayModel &model = program.window->displayModel();
+    const qsizetype at = program.display().indexOf(line);
+    QCOMPARE(model.colorSpanAt(at).color, program.window->ReturnReceiveCharColor());
+    QCOMPARE(model.colorSpanAt(at).end, at + 11);
+    QCOMPARE(model.colorSpanAt(at + 11).color, program.window->ReturnReceiveFuncColor());
+    QVERIFY(program.services.messageBoxes.shown.isEmpty());
+}
+
+void TestSerialEndToEnd::deviceSeesTheChosenLineSettings_data()
+{
+    // The device answers the probe only while the pseudo-terminal carries its
+    // settings: the rate (after the card's division), stop bits, odd, mark and
+    // space parity. Data bits and the difference of None and Even do not show.
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<QStringList>("device");
+
+    QTest::newRow("arbitrary rate") << "12345" << "mnuSingle" << "mnuNone81"
+                                    << QStringList{"--baud", "12345"};
+    QTest::newRow("quadrupler divides") << "115200 " << "mnuQuadruple" << "mnuNone81"
+                                        << QStringList{"--baud", "28800"};
+    QTest::newRow("doubler divides") << "9601" << "mnuDouble" << "mnuNone81"
+                                     << QStringList{"--baud", "4800"};
+    QTest::newRow("odd parity") << "9600" << "mnuSingle" << "mnuOdd81"
+                                << QStringList{"--parity", "O"};
+    QTest::newRow("mark parity, 2 stop bits") << "19200" << "mnuSingle" << "mnuMark72"
+                                              << QStringList{"--baud", "19200", "--parity", "M",
+                                                             "--stop", "2"};
+    QTest::newRow("space parity") << "9600" << "mnuSingle" << "mnuSpace71"
+                                  << QStringList{"--parity", "S"};
+    QTest::newRow("two stop bits") << "9600" << "mnuSingle" << "mnuNone82"
+                                   << QStringList{"--stop", "2"};
+}
+
+void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
+{
+    QFETCH(QString, baud);
+    QFETCH(QString, card);
+    QFETCH(QString, preset);
+    QFETCH(QStringList, device);
+
+    DevSim probe(QStringList{"probe"} + device);
+    QVERIFY(!probe.path.isEmpty());
+    Program program;
+    program.window->Form_Load(probe.path);
+
+    // At the start-up settings, 9600 N 8 1, the device keeps silent.
+    program.window->commPort().Output(Probe);
+    QTest::qWait(150);
+    QVERIFY(!program.display().contains("[ACK][NAK][xEE][xEF]"));
+
+    program.box("cboBaud")->setEditText(baud);
+    program.window->findChild<QAction *>(card)->trigger();
+    program.window->findChild<QAction *>(preset)->trigger();
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    program.window->commPort().Output(Probe);
+    QTRY_VERIFY(program.display().contains("[ACK][NAK][xEE][xEF]"));
+}
+
+void TestSerialEndToEnd::deviceHeldElsewhereIsBusy()
+{
+    DevSim device({"echo"});
+    QProcess holder;
+    holder.start(QStringLiteral("sh"), {"-c", "exec sleep 30 <" + device.path});
+    QVERIFY(holder.waitForStarted());
+    QTest::qWait(100); // the shell opens the device before it becomes sleep
+
+    Program program;
+    program.window->Form_Load(device.path);
+    QCOMPARE(program.portState(), QStringLiteral("Port Busy"));
+    QCOMPARE(BackColor::of(program.window->findChild<QWidget *>(QStringLiteral("cmdPortState"))),
+             ColorValue::Yellow);
+    QCOMPARE(program.services.messageBoxes.shown,
+             QStringList{QStringLiteral("Someone else has control of the port")});
+
+    holder.kill();
+    holder.waitForFinished();
+    program.window->cmdPortState_Click();
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+}
+
+void TestSerialEndToEnd::missingDeviceIsNotAValidPort()
+{
+    QTemporaryDir dir;
+    Program program;
+    program.window->Form_Load(dir.filePath(QStringLiteral("ttyNothing")));
+    QCOMPARE(program.portState(), QStringLiteral("Port Free"));
+    QCOMPARE(program.services.messageBoxes.shown,
+             QStringList{QStringLiteral("The port selected is not a Valid Port")});
+}
+
+void TestSerialEndToEnd::vanishingDeviceClosesThePortOnce()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("ttyDevice"));
+    Program program;
+    {
+        DevSim device({"flood", "--bytes", "200K", "--mix", "text", "--vanish-after", "100K",
+                       "--link", link});
+        QVERIFY(!device.path.isEmpty());
+        program.window->Form_Load(link);
+        QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+        QTRY_COMPARE_WITH_TIMEOUT(program.portState(), QStringLiteral("Port Free"), 10000);
+    }
+    QVERIFY2(program.services.messageBoxes.shown.size() == 1,
+             qPrintable(program.services.messageBoxes.shown.join(QLatin1Char('|'))));
+    QVERIFY(program.services.messageBoxes.shown.first().contains(link));
+    // Everything read before the loss is shown: the text mix has no control
+    // bytes but CR LF, so the display holds 100K bytes and the tokens added.
+    QTRY_VERIFY(program.display().count("[CR ]\r\n[LF ]") > 0);
+    QByteArray shown = program.display();
+    shown.replace("[CR ]\r\n[LF ]", "\r\n");
+    QCOMPARE(shown.size(), 100 * 1024);
+
+    // The device is back: the button reopens it.
+    DevSim again({"echo", "--link", link});
+    program.window->cmdPortState_Click();
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    QCOMPARE(program.services.messageBoxes.shown.size(), 1);
+}
+
+QTEST_MAIN(TestSerialEndToEnd)
+#include "tst_serialendtoend.moc"
