@@ -1,6 +1,7 @@
 #include "DisplayModel.h"
 #include "DisplayView.h"
 
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -17,6 +18,7 @@ private slots:
     void keyboardSelection_data();
     void keyboardSelection();
     void keyDownReceiverCanConsumeKeys();
+    void partialRepaintsMatchAFullPaint();
 
 private:
     QPoint cellCenter(int column, int row) const;
@@ -174,6 +176,36 @@ void TestDisplayView::keyDownReceiverCanConsumeKeys()
     QTest::keyClick(m_view, Qt::Key_Q);
     QCOMPARE(typed, 1);
     QCOMPARE(seen, (QList<int>{Qt::Key_Left, Qt::Key_Home, Qt::Key_Q}));
+}
+
+void TestDisplayView::partialRepaintsMatchAFullPaint()
+{
+    // What the screen shows after frames of appended text, moved rows and
+    // trimming must be what a full paint of the same content shows.
+    QWidget *viewport = m_view->viewport();
+    const auto onScreen = [&] {
+        const QPoint at = viewport->mapTo(m_view->window(), QPoint(0, 0));
+        return m_view->screen()
+            ->grabWindow(m_view->window()->winId(), at.x(), at.y(), viewport->width(),
+                         viewport->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    const auto fullPaint = [&] { return viewport->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+
+    m_view->setFocus();
+    m_model->putInDisplay(QByteArray(DisplayModel::TrimThreshold - 300, 'p'), 1, "[CR ]");
+    for (int frame = 0; frame < 12; ++frame) {
+        for (int line = 0; line <= frame % 4; ++line) {
+            m_model->putInDisplay(QByteArray(7 + 13 * frame, char('a' + frame)), 0x00FF00,
+                                  "[CR ]");
+            m_model->putInDisplay("[CR ]", 0x00FFFF, "[CR ]");
+        }
+        m_model->putInDisplay("tail", 0xFF00FF, "[CR ]");
+        m_view->updateNow();
+        QCoreApplication::processEvents();
+        QCOMPARE(onScreen(), fullPaint());
+    }
 }
 
 QTEST_MAIN(TestDisplayView)

@@ -13,6 +13,8 @@ public:
     virtual ~MessageBoxes() = default;
     // Shows text with an OK button and the program's title.
     virtual void information(const QString &text) = 0;
+    // Asks a question with Yes and No buttons; true for Yes.
+    virtual bool question(const QString &text, const QString &title) = 0;
 };
 
 class Clipboard

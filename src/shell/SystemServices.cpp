@@ -10,6 +10,12 @@ void SystemMessageBoxes::information(const QString &text)
                              QMessageBox::Ok);
 }
 
+bool SystemMessageBoxes::question(const QString &text, const QString &title)
+{
+    return QMessageBox::question(QApplication::activeWindow(), title, text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 void SystemClipboard::setText(const QString &text)
 {
     QGuiApplication::clipboard()->setText(text);

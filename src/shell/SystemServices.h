@@ -9,6 +9,7 @@ class SystemMessageBoxes : public MessageBoxes
 {
 public:
     void information(const QString &text) override;
+    bool question(const QString &text, const QString &title) override;
 };
 
 class SystemClipboard : public Clipboard

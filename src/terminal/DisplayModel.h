@@ -29,6 +29,9 @@ public:
     void putInDisplay(QByteArrayView text, quint32 color, QByteArrayView breakCharacter);
     void clear();
 
+    // Absolute position of the first character held: it grows as old text is
+    // removed, so a view can tell text that moved from text that changed.
+    qint64 origin() const { return m_origin; }
     qsizetype length() const { return qsizetype(m_buffer.size()) - (m_origin - m_bufferBase); }
     QByteArray text() const { return textView(0, length()).toByteArray(); }
     QByteArrayView textView(qsizetype position, qsizetype count) const;

@@ -5,13 +5,16 @@
 
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 
 #include <algorithm>
 
 namespace {
-constexpr int FrameIntervalMs = 16;
+// Frames come at most this often while text keeps arriving; the first change
+// after a quiet spell is shown at once.
+constexpr int FrameIntervalMs = 100;
 constexpr int TextMargin = 2;
 } // namespace
 
@@ -21,6 +24,8 @@ DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(9);
     font.setStyleHint(QFont::TypeWriter);
+    // One glyph per character: no text shaping is needed.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     setFont(font);
     const QFontMetrics metrics(font);
     m_charWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
@@ -34,37 +39,89 @@ DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
     setBackgroundColor(ColorValue::toQColor(ColorValue::SystemHighlight));
 
     m_frameTimer.setSingleShot(true);
-    m_frameTimer.setInterval(FrameIntervalMs);
+    m_sinceFrame.start();
     connect(&m_frameTimer, &QTimer::timeout, this, &DisplayView::updateNow);
     connect(&m_model, &DisplayModel::textChanged, this, [this] {
         m_layoutDirty = true;
         m_followCaret = true;
         scheduleFrame();
     });
-    connect(&m_model, &DisplayModel::selectionChanged, this, &DisplayView::scheduleFrame);
+    connect(&m_model, &DisplayModel::selectionChanged, this, [this] {
+        m_repaintAll = true;
+        scheduleFrame();
+    });
 }
 
 void DisplayView::setBackgroundColor(const QColor &color)
 {
     m_background = color;
+    m_repaintAll = true;
     viewport()->update();
 }
 
 void DisplayView::scheduleFrame()
 {
     if (!m_frameTimer.isActive())
-        m_frameTimer.start();
+        m_frameTimer.start(int(std::max<qint64>(0, FrameIntervalMs - m_sinceFrame.elapsed())));
 }
 
 void DisplayView::updateNow()
 {
     m_frameTimer.stop();
+    m_sinceFrame.restart();
     ensureLayout();
     if (m_followCaret) {
         m_followCaret = false;
         ensureCaretVisible();
     }
-    viewport()->update();
+    repaintChangedRows();
+}
+
+// New text at the end usually leaves the rows above it as they were, only
+// higher up: those are moved as pixels, and only the rows from the old end of
+// the text down are painted again.
+void DisplayView::repaintChangedRows()
+{
+    const qint64 top = verticalScrollBar()->value();
+    const qint64 origin = m_model.origin();
+    const qint64 newTop = origin + rowStartPosition(top);
+    const qint64 oldTop = m_paintedTop;
+    const qint64 oldEnd = m_paintedEnd;
+    m_paintedTop = newTop;
+    m_paintedEnd = origin + m_model.length();
+    if (m_repaintAll || oldTop < origin || oldEnd < origin || oldEnd > m_paintedEnd) {
+        m_repaintAll = false;
+        viewport()->update();
+        return;
+    }
+    const qsizetype oldTopRow = rowOfPosition(qsizetype(oldTop - origin));
+    const int rows = visibleRowCount();
+    const qint64 moved = oldTopRow - top; // rows the old top moved down (negative: up)
+    if (rowStartPosition(oldTopRow) != oldTop - origin || std::abs(moved) > rows) {
+        viewport()->update();
+        return;
+    }
+    if (moved != 0)
+        viewport()->scroll(0, int(moved) * m_lineHeight);
+    const qint64 firstChanged = rowOfPosition(qsizetype(oldEnd - origin)) - top;
+    const int y = int(std::max<qint64>(0, firstChanged)) * m_lineHeight;
+    if (y < viewport()->height())
+        viewport()->update(0, y, viewport()->width(), viewport()->height() - y);
+}
+
+void DisplayView::setScrollValue(int value)
+{
+    m_settingScroll = true;
+    verticalScrollBar()->setValue(value);
+    m_settingScroll = false;
+}
+
+void DisplayView::scrollContentsBy(int, int)
+{
+    if (m_settingScroll)
+        return;
+    m_repaintAll = true;
+    updateNow();
 }
 
 void DisplayView::ensureLayout()
@@ -94,9 +151,11 @@ void DisplayView::updateScrollRange()
 {
     const qint64 totalRows = m_rowStarts.back();
     const int rows = visibleRowCount();
+    m_settingScroll = true;
     verticalScrollBar()->setPageStep(rows);
     verticalScrollBar()->setSingleStep(1);
     verticalScrollBar()->setRange(0, int(std::max<qint64>(0, totalRows - rows)));
+    m_settingScroll = false;
 }
 
 DisplayView::RowPlace DisplayView::rowPlace(qint64 row) const
@@ -141,9 +200,9 @@ void DisplayView::ensureCaretVisible()
     const qsizetype row = rowOfPosition(m_model.caret());
     QScrollBar *bar = verticalScrollBar();
     if (row < bar->value())
-        bar->setValue(int(row));
+        setScrollValue(int(row));
     else if (row >= bar->value() + visibleRowCount())
-        bar->setValue(int(row - visibleRowCount() + 1));
+        setScrollValue(int(row - visibleRowCount() + 1));
 }
 
 qsizetype DisplayView::positionAt(const QPoint &viewportPoint)
@@ -154,15 +213,18 @@ qsizetype DisplayView::positionAt(const QPoint &viewportPoint)
     return positionInRow(row, column);
 }
 
-void DisplayView::paintEvent(QPaintEvent *)
+void DisplayView::paintEvent(QPaintEvent *event)
 {
     ensureLayout();
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), m_background);
+    const QRect dirty = event->rect();
+    painter.fillRect(dirty, m_background);
     painter.setFont(font());
 
-    const qint64 firstRow = verticalScrollBar()->value();
-    const qint64 lastRow = std::min<qint64>(m_rowStarts.back(), firstRow + visibleRowCount() + 1);
+    const qint64 top = verticalScrollBar()->value();
+    const qint64 firstRow = top + dirty.top() / m_lineHeight;
+    const qint64 lastRow =
+        std::min<qint64>(m_rowStarts.back(), top + dirty.bottom() / m_lineHeight + 1);
     const qsizetype selStart = m_model.selectionStart();
     const qsizetype selEnd = selStart + m_model.selectionLength();
     const QPalette &pal = palette();
@@ -170,7 +232,7 @@ void DisplayView::paintEvent(QPaintEvent *)
 
     for (qint64 row = firstRow; row < lastRow; ++row) {
         const RowPlace place = rowPlace(row);
-        const int y = int(row - firstRow) * m_lineHeight;
+        const int y = int(row - top) * m_lineHeight;
         qsizetype position = m_model.lineStart(place.line) + place.offset;
         const qsizetype rowEnd = position + place.length;
         int x = TextMargin;
@@ -210,7 +272,7 @@ void DisplayView::paintEvent(QPaintEvent *)
         if (caretRow >= firstRow && caretRow < lastRow + 1) {
             const qsizetype column = m_model.caret() - rowStartPosition(caretRow);
             const int x = TextMargin + int(column) * m_charWidth;
-            const int y = int(caretRow - firstRow) * m_lineHeight;
+            const int y = int(caretRow - top) * m_lineHeight;
             painter.fillRect(x, y, 1, m_lineHeight, pal.color(QPalette::HighlightedText));
         }
     }
@@ -220,6 +282,7 @@ void DisplayView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     m_followCaret = true;
+    m_repaintAll = true;
     updateNow();
 }
 
@@ -310,6 +373,7 @@ void DisplayView::mouseReleaseEvent(QMouseEvent *event)
 void DisplayView::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    m_repaintAll = true;
     viewport()->update();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <vector>
@@ -9,8 +10,8 @@ class DisplayModel;
 
 // Read-only view of the display model: fixed-pitch font, lines wrapped at the
 // view's width, selection with mouse and keyboard, caret kept in sight. Only
-// visible rows are painted, and model changes are gathered into at most one
-// relayout and repaint per frame.
+// rows that changed are painted, and model changes are gathered into at most
+// one relayout and repaint per frame.
 class DisplayView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -42,6 +43,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    // Tab is a character for the terminal, not a move to the next control.
+    bool focusNextPrevChild(bool) override { return false; }
 
 private:
     struct RowPlace
@@ -52,6 +56,8 @@ private:
     };
 
     void scheduleFrame();
+    void repaintChangedRows();
+    void setScrollValue(int value);
     void ensureLayout();
     void updateScrollRange();
     void ensureCaretVisible();
@@ -63,8 +69,13 @@ private:
 
     DisplayModel &m_model;
     QTimer m_frameTimer;
+    QElapsedTimer m_sinceFrame;
     bool m_layoutDirty = true;
     bool m_followCaret = false;
+    bool m_repaintAll = true;          // the next frame repaints every row
+    bool m_settingScroll = false;      // the view, not the user, moves the scroll bar
+    qint64 m_paintedTop = -1;          // absolute position of the top row last shown
+    qint64 m_paintedEnd = 0;           // absolute end of the text last shown
     int m_columns = 1;
     int m_charWidth = 1;
     int m_lineHeight = 1;

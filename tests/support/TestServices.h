@@ -9,7 +9,14 @@ class RecordingMessageBoxes : public MessageBoxes
 {
 public:
     void information(const QString &text) override { shown.append(text); }
+    bool question(const QString &text, const QString &title) override
+    {
+        asked.append(title + QLatin1Char('|') + text);
+        return answer;
+    }
     QStringList shown;
+    QStringList asked;      // "title|text" of every question
+    bool answer = true;     // what the user answers
 };
 
 class RecordingClipboard : public Clipboard
