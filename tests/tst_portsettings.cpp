@@ -1,5 +1,6 @@
 #include "BackColor.h"
 #include "FakeCommPort.h"
+#include "MainWindowFixture.h"
 #include "NumberText.h"
 #include "PanelStatusBar.h"
 #include "ReceiveQueue.h"
@@ -13,53 +14,6 @@
 #include <QPushButton>
 #include <QTest>
 
-namespace {
-
-class NoLockKeys : public LockKeys
-{
-public:
-    bool numLock() const override { return false; }
-    bool capsLock() const override { return false; }
-};
-
-// The main window on a fake port, started as the program starts it.
-struct Window
-{
-    TestServices services;
-    FakeCommPort *port = nullptr;
-    std::unique_ptr<frmMain> window;
-
-    explicit Window(const std::function<void(FakeCommPort &)> &prepare = {})
-    {
-        auto fake = std::make_unique<FakeCommPort>();
-        port = fake.get();
-        if (prepare)
-            prepare(*port);
-        window = std::make_unique<frmMain>(services.services(), std::move(fake),
-                                           std::make_unique<NoLockKeys>());
-    }
-
-    void start(const QString &portText = QString()) { window->Form_Load(portText); }
-
-    template <typename T = QWidget> T *child(const char *name) const
-    {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        Q_ASSERT(found);
-        return found;
-    }
-    QAction *action(const char *name) const { return child<QAction>(name); }
-    QComboBox *box(const char *name) const { return child<QComboBox>(name); }
-    QString text(const char *name) const
-    {
-        if (auto *button = window->findChild<QPushButton *>(QLatin1String(name)))
-            return button->text();
-        return child<QLabel>(name)->text();
-    }
-    quint32 color(const char *name) const { return BackColor::of(child(name)); }
-    QByteArray display() const { return window->displayModel().text(); }
-};
-
-} // namespace
 
 class TestPortSettings : public QObject
 {

@@ -5,6 +5,9 @@
 #include "DisplayView.h"
 #include "PanelStatusBar.h"
 #include "SerialPortNames.h"
+#include "TypedKeys.h"
+#include "frmAbout.h"
+#include "frmStrings.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -61,7 +64,8 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
                  std::unique_ptr<LockKeys> lockKeys, QWidget *parent)
     : QMainWindow(parent), m_services(services), MSComm1(std::move(port)),
       m_lockKeys(std::move(lockKeys)), m_twips(screen()->logicalDotsPerInch()),
-      m_receivePath(m_displayModel, m_displayOptions, m_colors, *services.clock)
+      m_receivePath(m_displayModel, m_displayOptions, m_colors, *services.clock),
+      m_transmitter(*MSComm1, m_displayModel, m_displayOptions, m_colors, m_strings)
 {
     ui.setupUi(this, m_displayModel, m_twips, *m_services.clock, *m_lockKeys);
     // After "1" to "8", the serial devices that the system reports.
@@ -69,6 +73,7 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
     for (qsizetype i = ui.cboPortNumber->count(); i < portChoices.size(); ++i)
         ui.cboPortNumber->addItem(portChoices[i]);
     connectPortControls();
+    connectKeyboardAndStrings();
 
     connect(ui.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(ui.mnuSelectAll, &QAction::triggered, this, &frmMain::mnuSelectAll_Click);
@@ -106,6 +111,7 @@ void frmMain::Form_Load(const QString &portText)
     ui.cboHandShaking->setEditText(QStringLiteral("0-none"));
     if (!portText.isEmpty())
         ui.cboPortNumber->setEditText(portText);
+    UpdateMenu();
     SetBackGroundColor(m_colors.background);
 
     show();
@@ -181,6 +187,128 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::connectKeyboardAndStrings()
+{
+    connect(ui.rtbDisplay, &DisplayView::keyDown, this, [this](QKeyEvent *event) {
+        const TypedKeys::KeyDown key = TypedKeys::keyDownOf(*event);
+        if (key.keyCode != 0 && rtbDisplay_KeyDown(key.keyCode, key.shiftState))
+            event->accept();
+    });
+    connect(ui.rtbDisplay, &DisplayView::keyTyped, this, [this](QKeyEvent *event) {
+        for (const char character : TypedKeys::typedCharactersOf(*event))
+            rtbDisplay_KeyPress(uchar(character));
+        event->accept();
+    });
+    connect(ui.rtbDisplay, &DisplayView::mouseReleased, this, &frmMain::rtbDisplay_MouseUp);
+    connect(ui.mnuReceiveInterruptsAllowed, &QAction::triggered, this,
+            &frmMain::mnuReceiveInterruptsAllowed_Click);
+    connect(ui.mnuFullStrings, &QAction::triggered, this, &frmMain::mnuFullStrings_Click);
+    for (int set = 0; set < StringSetStore::SetCount; ++set) {
+        connect(ui.mnuStringSet[size_t(set)], &QAction::triggered, this,
+                [this, set] { mnuStringSet_Click(set); });
+    }
+    for (int key = 0; key < StringSetStore::KeyCount; ++key) {
+        connect(ui.mnuFKeyString[size_t(key)], &QAction::triggered, this,
+                [this, key] { mnuFString_Click(key + 1); });
+    }
+    connect(ui.mnuStrings, &QAction::triggered, this, &frmMain::mnuStrings_Click);
+    connect(ui.mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+}
+
+bool frmMain::rtbDisplay_KeyDown(int keyCode, int shiftState)
+{
+    const TransmitStyle style{ui.mnuReceiveInterruptsAllowed->isChecked(),
+                              ui.mnuFullStrings->isChecked()};
+    return m_transmitter.keyDown(keyCode, shiftState, style);
+}
+
+void frmMain::rtbDisplay_KeyPress(uchar character)
+{
+    m_transmitter.keyPress(character);
+}
+
+void frmMain::rtbDisplay_MouseUp()
+{
+    const qsizetype count = SelectionCount(m_displayModel.selectedText());
+    ui.StatusBar1->setPanelText(6, QString::number(count) + QStringLiteral(" Selected "));
+}
+
+void frmMain::mnuReceiveInterruptsAllowed_Click()
+{
+    ui.mnuReceiveInterruptsAllowed->setChecked(true);
+    ui.mnuFullStrings->setChecked(false);
+}
+
+void frmMain::mnuFullStrings_Click()
+{
+    ui.mnuReceiveInterruptsAllowed->setChecked(false);
+    ui.mnuFullStrings->setChecked(true);
+}
+
+void frmMain::UpdateMenu()
+{
+    for (int set = 0; set < StringSetStore::SetCount; ++set)
+        ui.mnuStringSet[size_t(set)]->setText(literalMenuCaption(m_strings.name(set)));
+    ClearAllStringChecks();
+    const int current = m_strings.currentSet();
+    if (current >= 0 && current < StringSetStore::SetCount)
+        ui.mnuStringSet[size_t(current)]->setChecked(true);
+    constexpr qsizetype CaptionLength = 50;
+    for (int key = 0; key < StringSetStore::KeyCount; ++key) {
+        const QByteArray typed = m_strings.typed(current, key).left(CaptionLength);
+        ui.mnuFKeyString[size_t(key)]->setText(QStringLiteral("F%1 ").arg(key + 1) +
+                                               literalMenuCaption(typed));
+    }
+}
+
+void frmMain::ClearAllStringChecks()
+{
+    for (QAction *item : ui.mnuStringSet)
+        item->setChecked(false);
+}
+
+void frmMain::mnuStringSet_Click(int set)
+{
+    ClearAllStringChecks();
+    ui.mnuStringSet[size_t(set)]->setChecked(true);
+    m_strings.setCurrentSet(set);
+    UpdateMenu();
+}
+
+void frmMain::mnuFString_Click(int key)
+{
+    rtbDisplay_KeyDown(KeyboardTransmitter::KeyF1 + key - 1, 0);
+}
+
+void frmMain::mnuStrings_Click()
+{
+    if (!m_stringsWindow) {
+        m_stringsWindow =
+            new frmStrings(m_strings, *m_services.messageBoxes, [this] { UpdateMenu(); }, this);
+    }
+    m_stringsWindow->show();
+    m_stringsWindow->raise();
+    m_stringsWindow->activateWindow();
+}
+
+void frmMain::mnuAbout_Click()
+{
+    if (!m_aboutWindow)
+        m_aboutWindow = new frmAbout(this);
+    m_aboutWindow->show();
+    m_aboutWindow->raise();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    // The secondary windows close with the main window.
+    if (m_stringsWindow)
+        m_stringsWindow->close();
+    if (m_aboutWindow)
+        m_aboutWindow->close();
+    QMainWindow::closeEvent(event);
 }
 
 void frmMain::showMessage(const QString &text)

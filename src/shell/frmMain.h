@@ -8,11 +8,14 @@
 #include "LockKeys.h"
 #include "PlatformServices.h"
 #include "PortOpening.h"
+#include "KeyboardTransmitter.h"
 #include "ReceivePath.h"
+#include "StringSetStore.h"
 #include "Twips.h"
 #include "frmMainUi.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -22,6 +25,9 @@
 // colors and the break character; other windows use them through the public
 // operations. Positions are designed in twips and converted at the screen's
 // logical resolution.
+class frmAbout;
+class frmStrings;
+
 class frmMain : public QMainWindow
 {
     Q_OBJECT
@@ -85,6 +91,25 @@ public:
     void Timer1_Timer();
     void cmdPurge_Click();
 
+    // Keys on the display: a key pressed (function keys and Backspace send
+    // from here; returns true when the key was consumed), a character typed,
+    // and the mouse released (the selection count).
+    bool rtbDisplay_KeyDown(int keyCode, int shiftState);
+    void rtbDisplay_KeyPress(uchar character);
+    void rtbDisplay_MouseUp();
+    void mnuReceiveInterruptsAllowed_Click();
+    void mnuFullStrings_Click();
+    bool isSending() const { return m_transmitter.isBusy(); }
+
+    // The string sets: the store, the menus that show it, the set menus.
+    StringSetStore &stringSets() { return m_strings; }
+    void UpdateMenu();
+    void ClearAllStringChecks();
+    void mnuStringSet_Click(int set);
+    void mnuFString_Click(int key);
+    void mnuStrings_Click();
+    void mnuAbout_Click();
+
     void mnuExit_Click();
     void mnuSelectAll_Click();
     // Puts the selected text on the clipboard as plain text, line breaks as LF.
@@ -100,10 +125,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void connectPortControls();
+    void connectKeyboardAndStrings();
     void showPortState(PortState state);
     void applyQuickSetting(const QString &baud, const QString &parity, const QString &dataBits,
                            const QString &stopBits);
@@ -124,7 +151,11 @@ private:
     DisplayOptions m_displayOptions;
     DisplayColors m_colors;
     ReceivePath m_receivePath;
+    StringSetStore m_strings;
+    KeyboardTransmitter m_transmitter;
     Ui::frmMain ui;
+    QPointer<frmStrings> m_stringsWindow;
+    QPointer<frmAbout> m_aboutWindow;
 
     int intDisplayMargin = 0; // twips kept free below the display besides the status bar
     QString SettingsString;

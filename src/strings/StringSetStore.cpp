@@ -20,3 +20,8 @@ void StringSetStore::setString(int set, int key, const QByteArray &typed)
     m_typed[size_t(set)][size_t(key)] = typed;
     m_decoded[size_t(set)][size_t(key)] = GeneralUtilities::DecodeTokenString(typed);
 }
+
+QString literalMenuCaption(const QByteArray &text)
+{
+    return QString::fromLatin1(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}

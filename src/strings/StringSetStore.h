@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <array>
 
@@ -33,3 +34,7 @@ private:
     std::array<std::array<QByteArray, KeyCount>, SetCount> m_decoded;
     int m_current = 0;
 };
+
+// A menu caption that shows Latin-1 text as it stands: an ampersand is shown,
+// not taken as an access key.
+QString literalMenuCaption(const QByteArray &text);

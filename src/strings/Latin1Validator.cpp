@@ -1,0 +1,10 @@
+#include "Latin1Validator.h"
+
+QValidator::State Latin1Validator::validate(QString &input, int &) const
+{
+    for (const QChar c : std::as_const(input)) {
+        if (c.unicode() > 0xFF)
+            return Invalid;
+    }
+    return Acceptable;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "BackColor.h"
+#include "FakeCommPort.h"
+#include "LockKeys.h"
+#include "TestServices.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include <functional>
+#include <memory>
+
+class NoLockKeys : public LockKeys
+{
+public:
+    bool numLock() const override { return false; }
+    bool capsLock() const override { return false; }
+};
+
+// The main window on a fake port, with recording services.
+struct Window
+{
+    TestServices services;
+    FakeCommPort *port = nullptr;
+    std::unique_ptr<frmMain> window;
+
+    explicit Window(const std::function<void(FakeCommPort &)> &prepare = {})
+    {
+        auto fake = std::make_unique<FakeCommPort>();
+        port = fake.get();
+        if (prepare)
+            prepare(*port);
+        window = std::make_unique<frmMain>(services.services(), std::move(fake),
+                                           std::make_unique<NoLockKeys>());
+    }
+
+    // Runs the start-up sequence as the program does.
+    void start(const QString &portText = QString()) { window->Form_Load(portText); }
+
+    template <typename T = QWidget> T *child(const char *name) const
+    {
+        T *found = window->findChild<T *>(QLatin1String(name));
+        Q_ASSERT(found);
+        return found;
+    }
+    QAction *action(const char *name) const { return child<QAction>(name); }
+    QComboBox *box(const char *name) const { return child<QComboBox>(name); }
+    QString text(const char *name) const
+    {
+        if (auto *button = window->findChild<QPushButton *>(QLatin1String(name)))
+            return button->text();
+        return child<QLabel>(name)->text();
+    }
+    quint32 color(const char *name) const { return BackColor::of(child(name)); }
+    QByteArray display() const { return window->displayModel().text(); }
+};

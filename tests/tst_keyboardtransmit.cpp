@@ -1,0 +1,341 @@
+#include "MainWindowFixture.h"
+#include "PanelStatusBar.h"
+
+#include <QAbstractScrollArea>
+#include <QKeyEvent>
+#include <QTest>
+
+namespace {
+
+constexpr quint32 XmitChar = ColorValue::Green;
+constexpr quint32 XmitFunc = ColorValue::Magenta;
+
+struct Sender : Window
+{
+    Sender()
+    {
+        start();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        port->log.clear();
+    }
+    QAbstractScrollArea *view() const { return child<QAbstractScrollArea>("rtbDisplay"); }
+    void setF(int key, const QByteArray &typed)
+    {
+        window->stringSets().setString(0, key - 1, typed);
+        window->UpdateMenu();
+    }
+    void useStyle(bool receiveInterrupts, bool fullStrings)
+    {
+        action("mnuReceiveInterruptsAllowed")->setChecked(receiveInterrupts);
+        action("mnuFullStrings")->setChecked(fullStrings);
+    }
+    quint32 colorAt(qsizetype position) const
+    {
+        return window->displayModel().colorSpanAt(position).color;
+    }
+};
+
+} // namespace
+
+class TestKeyboardTransmit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void typedCharacters_data();
+    void typedCharacters();
+    void typingWithThePortClosedEchoesRed();
+    void charactersBeyondLatin1AreNotSent();
+    void backspaceEchoesOnceAndSendsOnce();
+    void functionKeyStyles_data();
+    void functionKeyStyles();
+    void functionKeyWithThePortClosedOnlyEchoes();
+    void receiveInterruptsStyleLetsTypingIn();
+    void secondFunctionKeyDuringASendIsIgnored();
+    void fullStringsGoInChunksAndHoldTyping();
+    void controlFunctionKeyDoesNothing();
+    void selectionCount_data();
+    void selectionCount();
+    void transmitStyleItemsActAsAPair();
+    void viewStringsMenu();
+    void selectStringSetMenu();
+};
+
+void TestKeyboardTransmit::typedCharacters_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::addColumn<quint32>("color");
+
+    QTest::newRow("a") << int(Qt::Key_A) << 0 << QByteArray("a")
+                       << QByteArray("a") << XmitChar;
+    QTest::newRow("Enter breaks the line") << int(Qt::Key_Return) << 0 << QByteArray("\r")
+                                           << QByteArray("[CR ]\r\n") << XmitFunc;
+    QTest::newRow("Ctrl+B") << int(Qt::Key_B) << int(Qt::ControlModifier) << QByteArray("\x02")
+                            << QByteArray("[STX]") << XmitFunc;
+    QTest::newRow("Esc") << int(Qt::Key_Escape) << 0 << QByteArray("\x1b") << QByteArray("[ESC]")
+                         << XmitFunc;
+    QTest::newRow("Tab stays in the display") << int(Qt::Key_Tab) << 0 << QByteArray("\t")
+                                              << QByteArray("[TAB]") << XmitFunc;
+    QTest::newRow("space") << int(Qt::Key_Space) << 0 << QByteArray(" ") << QByteArray(" ")
+                           << XmitChar;
+    QTest::newRow("Ctrl+A is Select All") << int(Qt::Key_A) << int(Qt::ControlModifier)
+                                          << QByteArray() << QByteArray() << XmitChar;
+    QTest::newRow("Delete sends nothing") << int(Qt::Key_Delete) << 0 << QByteArray()
+                                          << QByteArray() << XmitChar;
+}
+
+void TestKeyboardTransmit::typedCharacters()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QByteArray, sent);
+    QFETCH(QByteArray, shown);
+    QFETCH(quint32, color);
+
+    Sender s;
+    s.view()->setFocus();
+    QTest::keyClick(s.view(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(s.port->written, sent);
+    QCOMPARE(s.display(), shown);
+    if (!shown.isEmpty())
+        QCOMPARE(s.colorAt(0), color);
+    QCOMPARE(QApplication::focusWidget(), s.view());
+}
+
+void TestKeyboardTransmit::typingWithThePortClosedEchoesRed()
+{
+    Sender s;
+    s.window->DisableCommPort();
+    QTest::keyClick(s.view(), 'A');
+    QCOMPARE(s.port->written, QByteArray());
+    QCOMPARE(s.display(), QByteArray("A"));
+    QCOMPARE(s.colorAt(0), ColorValue::Red);
+}
+
+void TestKeyboardTransmit::charactersBeyondLatin1AreNotSent()
+{
+    Sender s;
+    QKeyEvent euro(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0x20AC)) + QChar(0xE9));
+    QApplication::sendEvent(s.view(), &euro);
+    QCOMPARE(s.port->written, QByteArray("\xE9"));
+    QCOMPARE(s.display(), QByteArray("[xE9]"));
+}
+
+void TestKeyboardTransmit::backspaceEchoesOnceAndSendsOnce()
+{
+    Sender s;
+    QTest::keyClick(s.view(), Qt::Key_Backspace);
+    QCOMPARE(s.port->written, QByteArray("\b"));
+    QCOMPARE(s.display(), QByteArray("[BS ]"));
+    QCOMPARE(s.colorAt(0), XmitFunc);
+
+    s.window->DisableCommPort();
+    QTest::keyClick(s.view(), Qt::Key_Backspace);
+    QCOMPARE(s.port->written, QByteArray("\b"));
+    QCOMPARE(s.colorAt(5), ColorValue::Red);
+}
+
+void TestKeyboardTransmit::functionKeyStyles_data()
+{
+    QTest::addColumn<bool>("receiveInterrupts");
+    QTest::addColumn<bool>("fullStrings");
+    QTest::addColumn<QByteArray>("sent");
+
+    const QByteArray f1 = "Here is a string example\r";
+    QTest::newRow("receive interrupts allowed") << true << false << f1;
+    QTest::newRow("full strings") << false << true << f1;
+    QTest::newRow("both: sent twice") << true << true << f1 + f1;
+    QTest::newRow("neither: only echoed") << false << false << QByteArray();
+}
+
+void TestKeyboardTransmit::functionKeyStyles()
+{
+    QFETCH(bool, receiveInterrupts);
+    QFETCH(bool, fullStrings);
+    QFETCH(QByteArray, sent);
+
+    Sender s;
+    s.useStyle(receiveInterrupts, fullStrings);
+    int appends = 0;
+    connect(&s.window->displayModel(), &DisplayModel::textChanged, this, [&] { ++appends; });
+    QTest::keyClick(s.view(), Qt::Key_F1);
+    QTRY_VERIFY(!s.window->isSending());
+    QCOMPARE(s.port->written, sent);
+    QCOMPARE(s.display(), QByteArray("Here is a string example[CR ]\r\n"));
+    QCOMPARE(appends, 2);
+    QCOMPARE(s.colorAt(0), XmitChar);
+    QCOMPARE(s.colorAt(24), XmitFunc);
+}
+
+void TestKeyboardTransmit::functionKeyWithThePortClosedOnlyEchoes()
+{
+    Sender s;
+    s.window->DisableCommPort();
+    QTest::keyClick(s.view(), Qt::Key_F1);
+    QVERIFY(!s.window->isSending());
+    QCOMPARE(s.port->written, QByteArray());
+    QCOMPARE(s.colorAt(0), XmitChar); // transmit colors, not red
+    QTest::keyClick(s.view(), Qt::Key_F3); // empty string: nothing visible
+    QCOMPARE(s.display(), QByteArray("Here is a string example[CR ]\r\n"));
+}
+
+void TestKeyboardTransmit::receiveInterruptsStyleLetsTypingIn()
+{
+    Sender s;
+    const QByteArray string(40, 'a');
+    s.setF(1, string);
+    QTest::keyClick(s.view(), Qt::Key_F1);
+    // One character goes out at each pass of the event loop.
+    QCOMPARE(s.port->written, QByteArray("a"));
+    for (int pass = 0; pass < 3; ++pass)
+        QCoreApplication::processEvents();
+    QVERIFY(s.port->written.size() > 1 && s.port->written.size() < 10);
+    QTest::keyClick(s.view(), 'Z');
+    s.port->deliverInput("r");
+    QTRY_VERIFY(!s.window->isSending());
+    const QByteArray written = s.port->written;
+    QCOMPARE(written.size(), 41);
+    const qsizetype z = written.indexOf('Z');
+    QVERIFY(z > 0 && z < 40);
+    QCOMPARE(QByteArray(written).remove(z, 1), string);
+    QVERIFY(s.display().contains('r')); // received data were shown meanwhile
+}
+
+void TestKeyboardTransmit::secondFunctionKeyDuringASendIsIgnored()
+{
+    Sender s;
+    s.setF(1, QByteArray(30, 'a'));
+    s.setF(2, "b");
+    QTest::keyClick(s.view(), Qt::Key_F1);
+    QVERIFY(s.window->isSending());
+    QTest::keyClick(s.view(), Qt::Key_F2);
+    s.action("mnuF2String")->trigger();
+    QTRY_VERIFY(!s.window->isSending());
+    QCOMPARE(s.port->written, QByteArray(30, 'a'));
+    QTest::keyClick(s.view(), Qt::Key_F2);
+    QTRY_COMPARE(s.port->written, QByteArray(30, 'a') + "b");
+}
+
+void TestKeyboardTransmit::fullStringsGoInChunksAndHoldTyping()
+{
+    Sender s;
+    s.useStyle(false, true);
+    s.port->setOutBufferSize(100);
+    s.port->holdOutput = true;
+    QByteArray string(100, 'x');
+    for (int i = 0; i < string.size(); ++i)
+        string[i] = char('0' + i % 10);
+    s.setF(1, string);
+    s.setF(2, "b");
+
+    QTest::keyClick(s.view(), Qt::Key_F1);
+    QCOMPARE(s.port->written, string.left(90));
+    QCOMPARE(s.display(), string); // echoed whole before it is sent
+    // Keys meanwhile are held until the string is out, so they do not split it.
+    QTest::keyClick(s.view(), 'Z');
+    QTest::keyClick(s.view(), Qt::Key_F2);
+    QTest::qWait(20);
+    QCOMPARE(s.port->written, string.left(90));
+    s.port->drainOutput();
+    QTRY_COMPARE(s.port->written, string);
+    s.port->drainOutput();
+    QTRY_COMPARE(s.port->written, string + "Zb");
+    s.port->drainOutput();
+    QTRY_VERIFY(!s.window->isSending());
+    QCOMPARE(s.display(), string + "Zb");
+}
+
+void TestKeyboardTransmit::controlFunctionKeyDoesNothing()
+{
+    Sender s;
+    QTest::keyClick(s.view(), Qt::Key_F1, Qt::ControlModifier);
+    QTest::qWait(10);
+    QCOMPARE(s.port->written, QByteArray());
+    QCOMPARE(s.display(), QByteArray());
+    QTest::keyClick(s.view(), Qt::Key_F1, Qt::ShiftModifier);
+    QTRY_COMPARE(s.port->written, QByteArray("Here is a string example\r"));
+}
+
+void TestKeyboardTransmit::selectionCount_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<qsizetype>("selected");
+    QTest::addColumn<QString>("panel");
+    // "AB" then "[CR ]", which ends the line with CR LF.
+    QTest::newRow("letters, a token and a line break") << QByteArray("AB") << qsizetype(9)
+                                                       << "3 Selected ";
+    QTest::newRow("twelve characters") << QByteArray("abcdefghijkl") << qsizetype(12)
+                                       << "12 Selected ";
+    QTest::newRow("brackets but no token") << QByteArray("[ab]") << qsizetype(4) << "4 Selected ";
+    QTest::newRow("token cut by the selection") << QByteArray("x") << qsizetype(4)
+                                                << "4 Selected ";
+}
+
+void TestKeyboardTransmit::selectionCount()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(qsizetype, selected);
+    QFETCH(QString, panel);
+    Sender s;
+    s.window->PutInDisplay(text, XmitChar);
+    s.window->PutInDisplay("[CR ]", XmitFunc);
+    s.window->displayModel().setSelection(0, selected);
+    QTest::mouseRelease(s.view()->viewport(), Qt::LeftButton);
+    QCOMPARE(s.child<PanelStatusBar>("StatusBar1")->panelText(6), panel);
+}
+
+void TestKeyboardTransmit::transmitStyleItemsActAsAPair()
+{
+    Sender s;
+    QAction *interrupts = s.action("mnuReceiveInterruptsAllowed");
+    QAction *full = s.action("mnuFullStrings");
+    full->trigger();
+    QVERIFY(full->isChecked() && !interrupts->isChecked());
+    full->trigger();
+    QVERIFY(full->isChecked() && !interrupts->isChecked());
+    interrupts->trigger();
+    QVERIFY(!full->isChecked() && interrupts->isChecked());
+}
+
+void TestKeyboardTransmit::viewStringsMenu()
+{
+    Sender s;
+    QCOMPARE(s.action("mnuF1String")->text(), QStringLiteral("F1 Here is a string example[CR]"));
+    QCOMPARE(s.action("mnuF2String")->text(),
+             QStringLiteral("F2 Here is another.... [0x80][x0d]"));
+    QCOMPARE(s.action("mnuF3String")->text(), QStringLiteral("F3 "));
+    QCOMPARE(s.action("mnuF12String")->text(), QStringLiteral("F12 "));
+
+    const QByteArray sixty = QByteArray(55, 'x') + "R&D[]";
+    s.setF(12, sixty);
+    QCOMPARE(s.action("mnuF12String")->text(), "F12 " + QString(QByteArray(50, 'x')));
+    s.setF(11, "R&D");
+    QCOMPARE(s.action("mnuF11String")->text(), QStringLiteral("F11 R&&D"));
+
+    s.action("mnuF12String")->trigger();
+    QTRY_COMPARE(s.port->written, sixty);
+}
+
+void TestKeyboardTransmit::selectStringSetMenu()
+{
+    Sender s;
+    QVERIFY(s.action("mnuStringSet0")->isChecked());
+    QCOMPARE(s.action("mnuStringSet0")->text(), QStringLiteral("Sample String Set"));
+    QCOMPARE(s.action("mnuStringSet3")->text(), QStringLiteral("String Set Number 4"));
+    s.window->stringSets().setString(3, 0, "fourth");
+    s.action("mnuStringSet3")->trigger();
+    for (int set = 0; set < 10; ++set)
+        QCOMPARE(s.action(QByteArray("mnuStringSet") + QByteArray::number(set))->isChecked(),
+                 set == 3);
+    QCOMPARE(s.window->stringSets().currentSet(), 3);
+    QCOMPARE(s.action("mnuF1String")->text(), QStringLiteral("F1 fourth"));
+    QTest::keyClick(s.view(), Qt::Key_F1);
+    QTRY_COMPARE(s.port->written, QByteArray("fourth"));
+}
+
+QTEST_MAIN(TestKeyboardTransmit)
+#include "tst_keyboardtransmit.moc"
