@@ -40,6 +40,20 @@ struct Program
         return window->findChild<QComboBox *>(QLatin1String(name));
     }
     QByteArray display() const { return window->displayModel().text(); }
+    // The display text shown in the receive colors: what came back from the device.
+    QByteArray received() const
+    {
+        const DisplayModel &model = window->displayModel();
+        QByteArray text;
+        for (qsizetype at = 0; at < model.length();) {
+            const DisplayModel::ColorSpan span = model.colorSpanAt(at);
+            if (span.color == window->ReturnReceiveCharColor() ||
+                span.color == window->ReturnReceiveFuncColor())
+                text += model.textView(at, span.end - at);
+            at = span.end;
+        }
+        return text;
+    }
 };
 
 const QByteArray Probe("\x16" "C\r");
@@ -57,6 +71,8 @@ private slots:
     void deviceHeldElsewhereIsBusy();
     void missingDeviceIsNotAValidPort();
     void vanishingDeviceClosesThePortOnce();
+    void functionKeyReachesTheDeviceAndEchoesBack();
+    void typingLandsBetweenTheCharactersOfAString();
 };
 
 void TestSerialEndToEnd::readingsAppearInTheReceiveColors()
@@ -189,6 +205,38 @@ void TestSerialEndToEnd::vanishingDeviceClosesThePortOnce()
     program.window->cmdPortState_Click();
     QCOMPARE(program.portState(), QStringLiteral("Port Active"));
     QCOMPARE(program.services.messageBoxes.shown.size(), 1);
+}
+
+void TestSerialEndToEnd::functionKeyReachesTheDeviceAndEchoesBack()
+{
+    DevSim device({"echo"});
+    Program program;
+    program.window->Form_Load(device.path);
+    auto *display = program.window->findChild<QWidget *>(QStringLiteral("rtbDisplay"));
+    QTest::keyClick(display, Qt::Key_F1);
+    QTRY_COMPARE(program.received(), QByteArray("Here is a string example[CR ]\r\n"));
+    QVERIFY(program.display().startsWith("Here is a string example[CR ]\r\n"));
+    QCOMPARE(program.window->displayModel().colorSpanAt(0).color,
+             program.window->ReturnXmitCharColor());
+}
+
+void TestSerialEndToEnd::typingLandsBetweenTheCharactersOfAString()
+{
+    DevSim device({"echo"});
+    Program program;
+    program.window->Form_Load(device.path);
+    const QByteArray string(300, 'a');
+    program.window->stringSets().setString(0, 0, string);
+    auto *display = program.window->findChild<QWidget *>(QStringLiteral("rtbDisplay"));
+    QTest::keyClick(display, Qt::Key_F1);
+    for (int pass = 0; pass < 5; ++pass)
+        QCoreApplication::processEvents();
+    QTest::keyClick(display, 'Z');
+    QTRY_COMPARE(program.received().size(), string.size() + 1);
+    const QByteArray echoed = program.received();
+    const qsizetype z = echoed.indexOf('Z');
+    QVERIFY2(z > 0 && z < string.size(), qPrintable(QString::number(z)));
+    QCOMPARE(QByteArray(echoed).remove(z, 1), string);
 }
 
 QTEST_MAIN(TestSerialEndToEnd)
