@@ -10,7 +10,6 @@
 //
 // Usage: bench_flood [megabytes, default 16] [path to wirelook-devsim]
 #include "DisplayModel.h"
-#include "LockKeys.h"
 #include "QtCommPort.h"
 #include "SystemServices.h"
 #include "TokenRunWriter.h"
@@ -34,13 +33,6 @@
 #include <unistd.h>
 
 namespace {
-
-class NoLockKeys : public LockKeys
-{
-public:
-    bool numLock() const override { return false; }
-    bool capsLock() const override { return false; }
-};
 
 struct Flood
 {
@@ -154,8 +146,7 @@ int main(int argc, char *argv[])
     }
 
     SystemServices services;
-    frmMain window(services.services(), std::make_unique<QtCommPort>(),
-                   std::make_unique<NoLockKeys>());
+    frmMain window(services.services(), std::make_unique<QtCommPort>());
     window.resize(1000, 700);
     const qsizetype fill = DisplayModel::TrimThreshold - 10;
     window.PutInDisplay(QByteArray(fill, '.'), 0);

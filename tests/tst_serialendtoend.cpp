@@ -1,6 +1,6 @@
 #include "BackColor.h"
 #include "DevSim.h"
-#include "LockKeys.h"
+#include "MainWindowFixture.h"
 #include "QtCommPort.h"
 #include "TestServices.h"
 #include "frmMain.h"
@@ -12,13 +12,6 @@
 #include <QTest>
 
 namespace {
-
-class NoLockKeys : public LockKeys
-{
-public:
-    bool numLock() const override { return false; }
-    bool capsLock() const override { return false; }
-};
 
 // The program's window on the real serial backend.
 struct Program
