@@ -20,11 +20,10 @@ struct Setup : Window
     {
         action("mnuStrings")->trigger();
         auto *strings = window->findChild<frmStrings *>(QStringLiteral("frmStrings"));
-        if (strings && QTest::qWaitForWindowExposed(strings)) {
-            strings->activateWindow();
-            QTest::qWaitForWindowActive(strings);
-        }
-        return strings;
+        if (!strings || !QTest::qWaitForWindowExposed(strings))
+            return nullptr;
+        strings->activateWindow();
+        return QTest::qWaitForWindowActive(strings) ? strings : nullptr;
     }
     static QLineEdit *field(frmStrings *strings, int key)
     {
