@@ -13,8 +13,8 @@
 
 namespace {
 // Frames come at most this often while text keeps arriving; the first change
-// after a quiet spell is shown at once.
-constexpr int FrameIntervalMs = 100;
+// after a quiet spell, and whatever a key changes, are shown at once.
+constexpr int FrameIntervalMs = 200;
 constexpr int TextMargin = 2;
 } // namespace
 
@@ -61,6 +61,10 @@ void DisplayView::setBackgroundColor(const QColor &color)
 
 void DisplayView::scheduleFrame()
 {
+    if (m_keyPressed) {
+        m_frameTimer.start(0);
+        return;
+    }
     if (!m_frameTimer.isActive())
         m_frameTimer.start(int(std::max<qint64>(0, FrameIntervalMs - m_sinceFrame.elapsed())));
 }
@@ -69,6 +73,7 @@ void DisplayView::updateNow()
 {
     m_frameTimer.stop();
     m_sinceFrame.restart();
+    m_keyPressed = false;
     ensureLayout();
     if (m_followCaret) {
         m_followCaret = false;
@@ -334,6 +339,7 @@ bool DisplayView::handleNavigationKey(QKeyEvent *event)
 
 void DisplayView::keyPressEvent(QKeyEvent *event)
 {
+    m_keyPressed = true;
     event->ignore();
     emit keyDown(event);
     if (event->isAccepted())

@@ -73,6 +73,7 @@ private:
     bool m_layoutDirty = true;
     bool m_followCaret = false;
     bool m_repaintAll = true;          // the next frame repaints every row
+    bool m_keyPressed = false;         // a key was pressed since the last frame
     bool m_settingScroll = false;      // the view, not the user, moves the scroll bar
     qint64 m_paintedTop = -1;          // absolute position of the top row last shown
     qint64 m_paintedEnd = 0;           // absolute end of the text last shown
