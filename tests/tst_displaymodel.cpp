@@ -53,7 +53,6 @@ private slots:
     void selectionClampsToText();
     void clearEmptiesEverything();
     void matchesReferenceOverManyTrims();
-    void linesFollowCrLf();
     void writerGroupsByColor();
 };
 
@@ -220,24 +219,10 @@ void TestDisplayModel::matchesReferenceOverManyTrims()
     qsizetype start = 0;
     for (qsizetype line = 0; line < lines.size(); ++line) {
         QCOMPARE(model.lineStart(line), start);
+        QCOMPARE(model.lineOf(start), line);
         QCOMPARE(model.lineLength(line), lines[line].size() - (lines[line].endsWith('\r') ? 1 : 0));
         start += lines[line].size() + 1;
     }
-}
-
-void TestDisplayModel::linesFollowCrLf()
-{
-    DisplayModel model;
-    model.putInDisplay("ab", 1, "[CR ]");
-    model.putInDisplay("[CR ]", 1, "[CR ]");
-    model.putInDisplay("cde", 1, "[CR ]");
-    QCOMPARE(model.lineCount(), 2);
-    QCOMPARE(model.lineLength(0), 7);
-    QCOMPARE(model.lineStart(1), 9);
-    QCOMPARE(model.lineLength(1), 3);
-    QCOMPARE(model.lineOf(8), 0);
-    QCOMPARE(model.lineOf(9), 1);
-    QCOMPARE(model.lineOf(12), 1);
 }
 
 void TestDisplayModel::writerGroupsByColor()
