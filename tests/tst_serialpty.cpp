@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <asm/termbits.h>
 #include <fcntl.h>
@@ -85,6 +87,7 @@ class TestSerialPty : public QObject
 private slots:
     void init();
     void carriesDataBothWays();
+    void aTrickleIsReadInBatches();
     void framingReachesTheDevice_data();
     void framingReachesTheDevice();
     void rateAndSettingsApplyWhileOpen();
@@ -124,6 +127,50 @@ void TestSerialPty::carriesDataBothWays()
 
     QVERIFY(!port.CTSHolding());
     QVERIFY(!port.setRTS(true));
+}
+
+void TestSerialPty::aTrickleIsReadInBatches()
+{
+    PtyMaster master;
+    QVERIFY(master.valid());
+    QtCommPort port;
+    Receiver receiver(&port);
+    port.setCommPort(master.slavePath);
+    QCOMPARE(port.setPortOpen(true), CommError::None);
+
+    // Two bytes every 2 ms for 200 ms, then one more after a quiet spell.
+    constexpr int Writes = 100;
+    QByteArray expected;
+    QTimer writer;
+    writer.setTimerType(Qt::PreciseTimer);
+    writer.setInterval(2);
+    int written = 0;
+    QObject::connect(&writer, &QTimer::timeout, &writer, [&] {
+        const QByteArray chunk = QByteArray::number(written % 10) + ',';
+        expected += chunk;
+        QVERIFY(master.write(chunk));
+        if (++written == Writes)
+            writer.stop();
+    });
+    // A plain event loop: QTRY_ would only look every 10 ms.
+    QEventLoop loop;
+    QTimer done;
+    QObject::connect(&done, &QTimer::timeout, &loop, [&] {
+        if (written == Writes && receiver.data.size() == expected.size())
+            loop.quit();
+    });
+    done.start(5);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    writer.start();
+    loop.exec();
+    QCOMPARE(receiver.data, expected);
+    // Read as they came, that would be about one read for each write.
+    QVERIFY2(receiver.codes.size() <= Writes / 4,
+             qPrintable(QStringLiteral("%1 reads").arg(receiver.codes.size())));
+
+    QTest::qWait(3 * ReadPacer::PauseMs);
+    QVERIFY(master.write("!"));
+    QTRY_COMPARE(receiver.data, expected + '!');
 }
 
 void TestSerialPty::framingReachesTheDevice_data()

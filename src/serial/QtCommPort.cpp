@@ -43,6 +43,10 @@ QString systemError(const QString &path, int error)
 QtCommPort::QtCommPort(QObject *parent) : CommPort(parent)
 {
     m_pollTimer.setInterval(PollInterval);
+    m_readPause.setSingleShot(true);
+    m_readPause.setInterval(ReadPacer::PauseMs);
+    m_clock.start();
+    connect(&m_readPause, &QTimer::timeout, this, &QtCommPort::resumeReading);
     connect(&m_port, &QSerialPort::readyRead, this, &QtCommPort::readReceived);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtCommPort::portError);
     connect(&m_pollTimer, &QTimer::timeout, this, [this] {
@@ -138,6 +142,7 @@ CommError QtCommPort::openFailure(const QString &path)
 void QtCommPort::closeDevice()
 {
     m_pollTimer.stop();
+    m_readPause.stop();
     if (m_hangupNotifier) {
         m_hangupNotifier->setEnabled(false);
         m_hangupNotifier->deleteLater();
@@ -221,11 +226,14 @@ bool QtCommPort::applyRts(bool raised)
 
 void QtCommPort::readReceived()
 {
+    qint64 received = 0;
     while (PortOpen() && m_port.bytesAvailable() > 0) {
         // The driver counts an error before its marked byte can be read, so
         // the counts read now cover the markers of these data.
         pollLines();
-        for (const LineMarkerParser::Piece &piece : m_parser.feed(m_port.readAll())) {
+        const QByteArray data = m_port.readAll();
+        received += data.size();
+        for (const LineMarkerParser::Piece &piece : m_parser.feed(data)) {
             if (piece.kind == LineMarkerParser::Piece::Data) {
                 queueInput(piece.bytes);
                 continue;
@@ -239,6 +247,38 @@ void QtCommPort::readReceived()
         }
         deliverQueued();
     }
+    if (PortOpen() && received > 0 && m_pacer.pauseAfterRead(received, m_clock.elapsed()))
+        pauseReading();
+}
+
+// QSerialPort reads the device when its own read notifier, a child of the
+// port, fires. Without one (another platform or Qt version) nothing pauses.
+QSocketNotifier *QtCommPort::readNotifier() const
+{
+    const QList<QSocketNotifier *> notifiers =
+        m_port.findChildren<QSocketNotifier *>(Qt::FindDirectChildrenOnly);
+    // A closed port's notifiers linger until deleted; the newest is current.
+    for (auto it = notifiers.crbegin(); it != notifiers.crend(); ++it) {
+        if ((*it)->type() == QSocketNotifier::Read && (*it)->socket() == m_port.handle())
+            return *it;
+    }
+    return nullptr;
+}
+
+void QtCommPort::pauseReading()
+{
+    if (QSocketNotifier *notifier = readNotifier()) {
+        notifier->setEnabled(false);
+        m_readPause.start();
+    }
+}
+
+void QtCommPort::resumeReading()
+{
+    if (!PortOpen())
+        return;
+    if (QSocketNotifier *notifier = readNotifier())
+        notifier->setEnabled(true);
 }
 
 void QtCommPort::pollLines()

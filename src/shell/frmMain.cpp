@@ -36,9 +36,6 @@ QString clipboardText(QByteArray displayText)
 
 // Received data are shown in slices of this length, so the window keeps answering.
 constexpr std::chrono::milliseconds ReceiveSlice(4);
-// Data arriving at an idle display wait this long, so that reads that follow
-// closely are shown together; a display that is behind goes on at once.
-constexpr int ReceiveGatherMs = 10;
 
 struct QuickSetting
 {
@@ -467,7 +464,7 @@ void frmMain::MSComm1_DeviceLost()
 void frmMain::startReceiveTimer()
 {
     if (m_receiveEnabled && !ui.Timer1->isActive())
-        ui.Timer1->start(ReceiveGatherMs);
+        ui.Timer1->start(0);
 }
 
 void frmMain::Timer1_Timer()
