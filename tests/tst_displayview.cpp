@@ -19,6 +19,7 @@ private slots:
     void keyboardSelection();
     void keyDownReceiverCanConsumeKeys();
     void partialRepaintsMatchAFullPaint();
+    void glyphsStayInTheirCells();
 
 private:
     QPoint cellCenter(int column, int row) const;
@@ -181,22 +182,25 @@ void TestDisplayView::keyDownReceiverCanConsumeKeys()
 void TestDisplayView::partialRepaintsMatchAFullPaint()
 {
     // What the screen shows after frames of appended text, moved rows and
-    // trimming must be what a full paint of the same content shows.
-    QWidget *viewport = m_view->viewport();
+    // trimming, scroll bar included, must be what a full paint of the same
+    // content shows.
     const auto onScreen = [&] {
-        const QPoint at = viewport->mapTo(m_view->window(), QPoint(0, 0));
+        const QPoint at = m_view->mapTo(m_view->window(), QPoint(0, 0));
         return m_view->screen()
-            ->grabWindow(m_view->window()->winId(), at.x(), at.y(), viewport->width(),
-                         viewport->height())
+            ->grabWindow(m_view->window()->winId(), at.x(), at.y(), m_view->width(),
+                         m_view->height())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     };
-    const auto fullPaint = [&] { return viewport->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const auto fullPaint = [&] { return m_view->grab().toImage().convertToFormat(QImage::Format_RGB32); };
 
     m_view->setFocus();
-    m_model->putInDisplay(QByteArray(DisplayModel::TrimThreshold - 300, 'p'), 1, "[CR ]");
     for (int frame = 0; frame < 12; ++frame) {
-        for (int line = 0; line <= frame % 4; ++line) {
+        // The scroll bar's handle shrinks over the first frames, then the
+        // display fills up and trims.
+        if (frame == 6)
+            m_model->putInDisplay(QByteArray(DisplayModel::TrimThreshold - 300, 'p'), 1, "[CR ]");
+        for (int line = 0; line < 3 + frame % 4; ++line) {
             m_model->putInDisplay(QByteArray(7 + 13 * frame, char('a' + frame)), 0x00FF00,
                                   "[CR ]");
             m_model->putInDisplay("[CR ]", 0x00FFFF, "[CR ]");
@@ -205,6 +209,40 @@ void TestDisplayView::partialRepaintsMatchAFullPaint()
         m_view->updateNow();
         QCoreApplication::processEvents();
         QCOMPARE(onScreen(), fullPaint());
+    }
+}
+
+void TestDisplayView::glyphsStayInTheirCells()
+{
+    // The font's own advance may be fractional; characters must still sit in
+    // the cells that selection, caret and mouse use.
+    const int charWidth = m_view->fontMetrics().horizontalAdvance(QLatin1Char('M'));
+    const int lineHeight = m_view->fontMetrics().height();
+    const int last = columns() - 1;
+    for (int column : {0, last / 2, last}) {
+        m_model->putInDisplay(QByteArray(column, ' ') + "W\r\n", 0xFFFFFF, "[CR ]");
+    }
+    m_view->updateNow();
+    const QImage image = m_view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb background = image.pixel(image.width() - 1, 0);
+    int row = 0;
+    for (int column : {0, last / 2, last}) {
+        int left = image.width();
+        int right = -1;
+        for (int y = row * lineHeight; y < (row + 1) * lineHeight; ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) != background) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        const int cell = 2 + column * charWidth;
+        QVERIFY2(left >= cell && right < cell + charWidth,
+                 qPrintable(QStringLiteral("column %1: ink at %2..%3, cell %4..%5")
+                                .arg(column).arg(left).arg(right).arg(cell)
+                                .arg(cell + charWidth - 1)));
+        ++row;
     }
 }
 

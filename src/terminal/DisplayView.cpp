@@ -2,11 +2,13 @@
 
 #include "ColorValue.h"
 #include "DisplayModel.h"
+#include "LatinGlyphs.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyleOptionSlider>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -16,6 +18,63 @@ namespace {
 // after a quiet spell, and whatever a key changes, are shown at once.
 constexpr int FrameIntervalMs = 200;
 constexpr int TextMargin = 2;
+
+// Range and value change at every frame while text streams in, often through
+// a step that moves the handle and a step that moves it back, yet the handle
+// itself rarely moves by a pixel. This scroll bar looks at itself once the
+// changes of the moment are over and repaints only if what it shows changed.
+class CalmScrollBar : public QScrollBar
+{
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        if (change == SliderOrientationChange) {
+            QScrollBar::sliderChange(change);
+            return;
+        }
+        if (m_checkPending)
+            return;
+        m_checkPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this, change] {
+                m_checkPending = false;
+                if (looks() != m_painted)
+                    QScrollBar::sliderChange(change);
+            },
+            Qt::QueuedConnection);
+    }
+
+    void paintEvent(QPaintEvent *event) override
+    {
+        m_painted = looks();
+        QScrollBar::paintEvent(event);
+    }
+
+private:
+    struct Looks
+    {
+        QRect handle;
+        bool atMinimum = false;
+        bool atMaximum = false;
+        bool operator==(const Looks &) const = default;
+    };
+
+    Looks looks() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                        QStyle::SC_ScrollBarSlider, this),
+                value() == minimum(), value() == maximum()};
+    }
+
+    Looks m_painted;
+    bool m_checkPending = false;
+};
 } // namespace
 
 DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
@@ -24,18 +83,21 @@ DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(9);
     font.setStyleHint(QFont::TypeWriter);
-    // One glyph per character: no text shaping is needed.
-    font.setStyleStrategy(QFont::PreferNoShaping);
     setFont(font);
     const QFontMetrics metrics(font);
     m_charWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
     m_lineHeight = std::max(1, metrics.height());
     m_ascent = metrics.ascent();
+    m_glyphs = std::make_unique<LatinGlyphs>(font, m_charWidth);
 
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBar(new CalmScrollBar(Qt::Vertical, this));
     viewport()->setCursor(Qt::IBeamCursor);
+    // paintEvent covers every pixel it is asked for.
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setBackgroundColor(ColorValue::toQColor(ColorValue::SystemHighlight));
 
     m_frameTimer.setSingleShot(true);
@@ -51,6 +113,8 @@ DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
         scheduleFrame();
     });
 }
+
+DisplayView::~DisplayView() = default;
 
 void DisplayView::setBackgroundColor(const QColor &color)
 {
@@ -223,8 +287,12 @@ void DisplayView::paintEvent(QPaintEvent *event)
     ensureLayout();
     QPainter painter(viewport());
     const QRect dirty = event->rect();
-    painter.fillRect(dirty, m_background);
-    painter.setFont(font());
+
+    // The background is filled one row high at a time: Qt's raster engine
+    // hands taller fills to its thread pool, and waking those threads costs
+    // more than the fill.
+    for (int y = dirty.top() - dirty.top() % m_lineHeight; y <= dirty.bottom(); y += m_lineHeight)
+        painter.fillRect(QRect(dirty.left(), y, dirty.width(), m_lineHeight) & dirty, m_background);
 
     const qint64 top = verticalScrollBar()->value();
     const qint64 firstRow = top + dirty.top() / m_lineHeight;
@@ -233,7 +301,6 @@ void DisplayView::paintEvent(QPaintEvent *event)
     const qsizetype selStart = m_model.selectionStart();
     const qsizetype selEnd = selStart + m_model.selectionLength();
     const QPalette &pal = palette();
-    QString segment;
 
     for (qint64 row = firstRow; row < lastRow; ++row) {
         const RowPlace place = rowPlace(row);
@@ -250,19 +317,14 @@ void DisplayView::paintEvent(QPaintEvent *event)
             else if (selStart > position)
                 end = std::min(end, selStart);
             const QByteArrayView bytes = m_model.textView(position, end - position);
-            segment = QString::fromLatin1(bytes.data(), bytes.size());
-            for (QChar &ch : segment) {
-                if (ch.unicode() < 0x20)
-                    ch = QLatin1Char(' ');
-            }
-            const int width = int(segment.size()) * m_charWidth;
+            const int width = int(bytes.size()) * m_charWidth;
             if (selected) {
                 painter.fillRect(x, y, width, m_lineHeight, pal.color(QPalette::Highlight));
                 painter.setPen(pal.color(QPalette::HighlightedText));
             } else {
                 painter.setPen(ColorValue::toQColor(span.color));
             }
-            painter.drawText(x, y + m_ascent, segment);
+            m_glyphs->draw(painter, QPoint(x, y + m_ascent), bytes);
             x += width;
             position = end;
         }

@@ -4,9 +4,11 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <memory>
 #include <vector>
 
 class DisplayModel;
+class LatinGlyphs;
 
 // Read-only view of the display model: fixed-pitch font, lines wrapped at the
 // view's width, selection with mouse and keyboard, caret kept in sight. Only
@@ -18,6 +20,7 @@ class DisplayView : public QAbstractScrollArea
 
 public:
     explicit DisplayView(DisplayModel &model, QWidget *parent = nullptr);
+    ~DisplayView() override;
 
     void setBackgroundColor(const QColor &color);
     // Brings layout, scroll range and caret position up to date at once.
@@ -81,6 +84,7 @@ private:
     int m_charWidth = 1;
     int m_lineHeight = 1;
     int m_ascent = 0;
+    std::unique_ptr<LatinGlyphs> m_glyphs;
     std::vector<qint64> m_rowStarts; // first row of each line, then the total
     QColor m_background;
 };
