@@ -7,21 +7,39 @@ SysfsLockKeys::SysfsLockKeys(QString ledsFolder) : m_ledsFolder(std::move(ledsFo
 
 bool SysfsLockKeys::numLock() const
 {
-    return anyLit(QStringLiteral("numlock"));
+    rescanIfDue();
+    return anyLit(m_numLockFiles);
 }
 
 bool SysfsLockKeys::capsLock() const
 {
-    return anyLit(QStringLiteral("capslock"));
+    rescanIfDue();
+    return anyLit(m_capsLockFiles);
 }
 
-bool SysfsLockKeys::anyLit(const QString &function) const
+void SysfsLockKeys::rescanIfDue() const
+{
+    if (m_sinceScan.isValid() && !m_sinceScan.hasExpired(RescanIntervalMs))
+        return;
+    m_sinceScan.start();
+    m_numLockFiles = brightnessFiles(QStringLiteral("numlock"));
+    m_capsLockFiles = brightnessFiles(QStringLiteral("capslock"));
+}
+
+QStringList SysfsLockKeys::brightnessFiles(const QString &function) const
 {
     const QDir leds(m_ledsFolder);
-    const QStringList devices =
-        leds.entryList({QStringLiteral("*::") + function}, QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &device : devices) {
-        QFile brightness(leds.filePath(device + QStringLiteral("/brightness")));
+    QStringList files;
+    for (const QString &device :
+         leds.entryList({QStringLiteral("*::") + function}, QDir::Dirs | QDir::NoDotAndDotDot))
+        files.append(leds.filePath(device + QStringLiteral("/brightness")));
+    return files;
+}
+
+bool SysfsLockKeys::anyLit(const QStringList &brightnessFiles)
+{
+    for (const QString &path : brightnessFiles) {
+        QFile brightness(path);
         if (brightness.open(QIODevice::ReadOnly) && brightness.readAll().trimmed().toInt() > 0)
             return true;
     }
