@@ -19,6 +19,8 @@ private slots:
     void cleanup();
     void lineWithCrLfGivesTwoAppends();
     void markersKeepTheirPlaceInRed();
+    void optionChangesApplyToTheNextRead_data();
+    void optionChangesApplyToTheNextRead();
     void longReadsBecomeBoundedEntries();
     void dropStartsAtTheEntryAfterTheBound();
     void readCrossingTheBoundKeepsWhatFits();
@@ -96,6 +98,42 @@ void TestReceivePath::markersKeepTheirPlaceInRed()
     QCOMPARE(m_model->colorSpanAt(13).color, m_colors.receiveFunc);
     QCOMPARE(m_model->colorSpanAt(18).color, ColorValue::Red);
     QCOMPARE(m_model->colorSpanAt(18).end, m_model->length());
+}
+
+void TestReceivePath::optionChangesApplyToTheNextRead_data()
+{
+    QTest::addColumn<bool>("showFunctions");
+    QTest::addColumn<int>("space");
+    QTest::addColumn<QByteArray>("breakCharacter");
+    QTest::addColumn<QByteArray>("shown");
+
+    QTest::newRow("unchanged") << true << int(SpaceOption::Character) << QByteArray("[CR ]")
+                               << QByteArray("a b[CR ]\r\n[x81]");
+    QTest::newRow("function characters hidden")
+        << false << int(SpaceOption::Character) << QByteArray("[CR ]") << QByteArray("a b\r\n");
+    QTest::newRow("space as a string") << true << int(SpaceOption::String) << QByteArray("[CR ]")
+                                       << QByteArray("a[SPC]b[CR ]\r\n[x81]");
+    QTest::newRow("break on LF") << true << int(SpaceOption::Character) << QByteArray("[LF ]")
+                                 << QByteArray("a b[CR ][x81]");
+}
+
+void TestReceivePath::optionChangesApplyToTheNextRead()
+{
+    QFETCH(bool, showFunctions);
+    QFETCH(int, space);
+    QFETCH(QByteArray, breakCharacter);
+    QFETCH(QByteArray, shown);
+
+    const QByteArray read("a b\r\x81");
+    m_path->receive(read);
+    showAll();
+    const qsizetype before = m_model->length();
+    m_options.showFunctionCharacters = showFunctions;
+    m_options.spaceOption = SpaceOption(space);
+    m_options.setBreakCharacter(breakCharacter);
+    m_path->receive(read);
+    showAll();
+    QCOMPARE(m_model->text().mid(before), shown);
 }
 
 void TestReceivePath::longReadsBecomeBoundedEntries()

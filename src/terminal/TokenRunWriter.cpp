@@ -10,8 +10,27 @@ TokenRunWriter::TokenRunWriter(DisplayModel &model, const DisplayOptions &option
 {
 }
 
+const TokenRunWriter::TokenTable &TokenRunWriter::tokenTable()
+{
+    if (m_table.showFunctionCharacters == m_options.showFunctionCharacters &&
+        m_table.spaceOption == m_options.spaceOption && m_table.breakCode == m_options.breakCode())
+        return m_table;
+    m_table.showFunctionCharacters = m_options.showFunctionCharacters;
+    m_table.spaceOption = m_options.spaceOption;
+    m_table.breakCode = m_options.breakCode();
+    for (int code = 0; code < 256; ++code) {
+        const auto token = GeneralUtilities::CharacterTokenOf(uchar(code), m_options);
+        m_table.text[size_t(code)] = token.text;
+        m_table.isFunction[size_t(code)] = token.isFunction;
+        m_table.isItself[size_t(code)] =
+            !token.isFunction && token.text.size() == 1 && token.text.front() == char(code);
+    }
+    return m_table;
+}
+
 void TokenRunWriter::write(QByteArrayView bytes, quint32 characterColor, quint32 functionColor)
 {
+    const TokenTable &table = tokenTable();
     // The longest display text of one character is a token followed by CR LF.
     constexpr qsizetype LongestText = 7;
     if (m_pending.size() < bytes.size() * LongestText)
@@ -19,17 +38,30 @@ void TokenRunWriter::write(QByteArrayView bytes, quint32 characterColor, quint32
     char *const begin = m_pending.data();
     char *pending = begin;
     quint32 previousColor = 0;
-    for (const char byte : bytes) {
-        const auto token = GeneralUtilities::CharacterTokenOf(uchar(byte), m_options);
-        const quint32 color = token.isFunction ? functionColor : characterColor;
+    const char *byte = bytes.data();
+    const char *const end = byte + bytes.size();
+    while (byte < end) {
+        const auto code = size_t(uchar(*byte));
+        const quint32 color = table.isFunction[code] ? functionColor : characterColor;
         if (pending != begin && color != previousColor) {
             m_model.putInDisplay(QByteArrayView(begin, pending - begin), previousColor,
                                  m_options.breakCharacter());
             pending = begin;
         }
-        std::memcpy(pending, token.text.data(), size_t(token.text.size()));
-        pending += token.text.size();
         previousColor = color;
+        if (table.isItself[code]) {
+            // Most bytes are printable text: copy them in one go.
+            const char *run = byte;
+            while (byte < end && table.isItself[size_t(uchar(*byte))])
+                ++byte;
+            std::memcpy(pending, run, size_t(byte - run));
+            pending += byte - run;
+            continue;
+        }
+        const QByteArrayView text = table.text[code];
+        std::memcpy(pending, text.data(), size_t(text.size()));
+        pending += text.size();
+        ++byte;
     }
     m_model.putInDisplay(QByteArrayView(begin, pending - begin), previousColor,
                          m_options.breakCharacter());

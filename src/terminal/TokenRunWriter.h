@@ -1,9 +1,12 @@
 #pragma once
 
+#include "DisplayOptions.h"
+
 #include <QByteArray>
 
+#include <array>
+
 class DisplayModel;
-class DisplayOptions;
 
 // Shows raw bytes in the display: each byte becomes its display text, function
 // characters take the function color and the others the character color, and
@@ -17,7 +20,21 @@ public:
     void write(QByteArrayView bytes, quint32 characterColor, quint32 functionColor);
 
 private:
+    // The display text of every byte under the options it was made for.
+    struct TokenTable
+    {
+        bool showFunctionCharacters = false;
+        SpaceOption spaceOption = SpaceOption::Character;
+        int breakCode = -2;
+        std::array<QByteArrayView, 256> text;
+        std::array<bool, 256> isFunction{};
+        std::array<bool, 256> isItself{}; // the byte is its own text in the character color
+    };
+
+    const TokenTable &tokenTable();
+
     DisplayModel &m_model;
     const DisplayOptions &m_options;
+    TokenTable m_table;
     QByteArray m_pending;
 };
