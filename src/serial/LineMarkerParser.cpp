@@ -2,6 +2,8 @@
 
 #include "CommPort.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr char Escape = '\377';
@@ -34,26 +36,31 @@ QList<LineMarkerParser::Piece> LineMarkerParser::feed(QByteArrayView bytes)
 
     qsizetype plainStart = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char byte = bytes[i];
         switch (m_state) {
-        case State::Plain:
-            if (byte == Escape) {
-                appendData(pieces, bytes.sliced(plainStart, i - plainStart));
-                m_state = State::AfterEscape;
+        case State::Plain: {
+            const auto *escape = static_cast<const char *>(
+                std::memchr(bytes.data() + i, Escape, size_t(bytes.size() - i)));
+            if (!escape) {
+                i = bytes.size();
+                break;
             }
+            i = escape - bytes.data();
+            appendData(pieces, bytes.sliced(plainStart, i - plainStart));
+            m_state = State::AfterEscape;
             break;
+        }
         case State::AfterEscape:
-            if (byte == '\0') {
+            if (bytes[i] == '\0') {
                 m_state = State::AfterEscapeNul;
             } else {
                 // \377\377 is one 0xFF; a \377 before anything else is itself.
                 appendData(pieces, QByteArrayView(&Escape, 1));
                 m_state = State::Plain;
-                plainStart = byte == Escape ? i + 1 : i;
+                plainStart = bytes[i] == Escape ? i + 1 : i;
             }
             break;
         case State::AfterEscapeNul:
-            pieces.append({Piece::Marked, QByteArray(1, byte)});
+            pieces.append({Piece::Marked, QByteArray(1, bytes[i])});
             m_state = State::Plain;
             plainStart = i + 1;
             break;
