@@ -28,7 +28,7 @@ class QSocketNotifier;
 // or a resource error is a lost device.
 //
 // A stream that trickles in is read in batches (see ReadPacer): a steady
-// 115200-baud stream wakes the program some 50 times a second instead of once
+// 115200-baud stream wakes the program some 25 times a second instead of once
 // for every few bytes. The first data after a quiet spell are read at once.
 class QtCommPort : public CommPort
 {

@@ -10,7 +10,7 @@
 class ReadPacer
 {
 public:
-    static constexpr int PauseMs = 20;
+    static constexpr int PauseMs = 40;
     static constexpr int WindowMs = 100;
     static constexpr qint64 FastBytesPerSecond = 50'000;
 

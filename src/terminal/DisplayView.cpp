@@ -8,8 +8,8 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QStyleOptionSlider>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 
 #include <algorithm>
 
