@@ -54,6 +54,7 @@ private slots:
     void clearEmptiesEverything();
     void matchesReferenceOverManyTrims();
     void writerGroupsByColor();
+    void batchHoldsSignalsUntilItEnds();
 };
 
 void TestDisplayModel::breakCharacterEndsTheLine_data()
@@ -246,6 +247,34 @@ void TestDisplayModel::writerGroupsByColor()
     writer.write("A\x01" "B", 10, 20);
     QCOMPARE(model.text(), QByteArray("AB"));
     QCOMPARE(appends.count(), 2);
+}
+
+void TestDisplayModel::batchHoldsSignalsUntilItEnds()
+{
+    DisplayModel model;
+    model.putInDisplay("abc", 1, "[CR ]");
+    model.setSelection(0, 1);
+    QSignalSpy text(&model, &DisplayModel::textChanged);
+    QSignalSpy selection(&model, &DisplayModel::selectionChanged);
+    {
+        const DisplayModel::ChangeBatch outer(model);
+        {
+            const DisplayModel::ChangeBatch inner(model);
+            model.putInDisplay("d", 1, "[CR ]");
+        }
+        model.putInDisplay("e", 2, "[CR ]");
+        QCOMPARE(text.count(), 0);
+        QCOMPARE(selection.count(), 0);
+    }
+    QCOMPARE(text.count(), 1);
+    QCOMPARE(selection.count(), 1);
+    QCOMPARE(model.text(), QByteArray("abcde"));
+
+    {
+        const DisplayModel::ChangeBatch unused(model);
+    }
+    QCOMPARE(text.count(), 1);
+    QCOMPARE(selection.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDisplayModel)

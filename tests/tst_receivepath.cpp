@@ -17,7 +17,7 @@ class TestReceivePath : public QObject
 private slots:
     void init();
     void cleanup();
-    void lineWithCrLfGivesTwoAppends();
+    void lineWithCrLfShowsInTwoColors();
     void markersKeepTheirPlaceInRed();
     void optionChangesApplyToTheNextRead_data();
     void optionChangesApplyToTheNextRead();
@@ -70,14 +70,14 @@ void TestReceivePath::fillToTheBound()
     QVERIFY(!m_path->isDropping());
 }
 
-void TestReceivePath::lineWithCrLfGivesTwoAppends()
+void TestReceivePath::lineWithCrLfShowsInTwoColors()
 {
     QSignalSpy waiting(m_path, &ReceivePath::entriesWaiting);
     m_path->receive("AB\r\n");
     QCOMPARE(waiting.count(), 1);
-    QSignalSpy appends(m_model, &DisplayModel::textChanged);
+    QSignalSpy shown(m_model, &DisplayModel::textChanged);
     showAll();
-    QCOMPARE(appends.count(), 2);
+    QCOMPARE(shown.count(), 1); // the display hears once for the slice
     QCOMPARE(m_model->text(), QByteArray("AB[CR ]\r\n[LF ]"));
     QCOMPARE(m_model->colorSpanAt(0), (DisplayModel::ColorSpan{m_colors.receiveChar, 2}));
     QCOMPARE(m_model->colorSpanAt(2).color, m_colors.receiveFunc);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 DisplayModel::DisplayModel(QObject *parent) : QObject(parent)
 {
@@ -20,9 +21,9 @@ void DisplayModel::putInDisplay(QByteArrayView text, quint32 color, QByteArrayVi
         removeFront((excess + TrimChunk - 1) / TrimChunk * TrimChunk);
     }
     m_anchor = m_caret = length();
-    emit textChanged();
+    notifyTextChanged();
     if (selectionMoved)
-        emit selectionChanged();
+        notifySelectionChanged();
 }
 
 void DisplayModel::append(QByteArrayView text, quint32 color)
@@ -69,9 +70,9 @@ void DisplayModel::clear()
     m_runs.clear();
     m_lineStarts.assign(1, m_origin);
     m_anchor = m_caret = 0;
-    emit textChanged();
+    notifyTextChanged();
     if (hadSelection)
-        emit selectionChanged();
+        notifySelectionChanged();
 }
 
 QByteArrayView DisplayModel::textView(qsizetype position, qsizetype count) const
@@ -124,7 +125,7 @@ void DisplayModel::setSelection(qsizetype start, qsizetype count)
         return;
     m_anchor = start;
     m_caret = end;
-    emit selectionChanged();
+    notifySelectionChanged();
 }
 
 void DisplayModel::moveCaret(qsizetype position, bool keepAnchor)
@@ -135,10 +136,41 @@ void DisplayModel::moveCaret(qsizetype position, bool keepAnchor)
         return;
     m_anchor = anchor;
     m_caret = position;
-    emit selectionChanged();
+    notifySelectionChanged();
 }
 
 qsizetype DisplayModel::clampPosition(qsizetype position) const
 {
     return std::clamp<qsizetype>(position, 0, length());
+}
+
+void DisplayModel::notifyTextChanged()
+{
+    if (m_batchDepth > 0)
+        m_textChangeHeld = true;
+    else
+        emit textChanged();
+}
+
+void DisplayModel::notifySelectionChanged()
+{
+    if (m_batchDepth > 0)
+        m_selectionChangeHeld = true;
+    else
+        emit selectionChanged();
+}
+
+DisplayModel::ChangeBatch::ChangeBatch(DisplayModel &model) : m_model(model)
+{
+    ++m_model.m_batchDepth;
+}
+
+DisplayModel::ChangeBatch::~ChangeBatch()
+{
+    if (--m_model.m_batchDepth > 0)
+        return;
+    if (std::exchange(m_model.m_textChangeHeld, false))
+        emit m_model.textChanged();
+    if (std::exchange(m_model.m_selectionChangeHeld, false))
+        emit m_model.selectionChanged();
 }

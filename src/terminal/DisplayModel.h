@@ -60,6 +60,19 @@ public:
     void moveCaret(qsizetype position, bool keepAnchor);
     void selectAll() { setSelection(0, length()); }
 
+    // While a batch lives, textChanged and selectionChanged are held back;
+    // each is emitted once, if due, when the outermost batch ends.
+    class ChangeBatch
+    {
+    public:
+        explicit ChangeBatch(DisplayModel &model);
+        ~ChangeBatch();
+        Q_DISABLE_COPY_MOVE(ChangeBatch)
+
+    private:
+        DisplayModel &m_model;
+    };
+
 signals:
     void textChanged();
     void selectionChanged();
@@ -68,6 +81,8 @@ private:
     void append(QByteArrayView text, quint32 color);
     void removeFront(qsizetype count);
     qsizetype clampPosition(qsizetype position) const;
+    void notifyTextChanged();
+    void notifySelectionChanged();
 
     struct ColorRun
     {
@@ -82,4 +97,7 @@ private:
     std::deque<qint64> m_lineStarts;  // absolute; the first is always m_origin
     qsizetype m_anchor = 0;
     qsizetype m_caret = 0;
+    int m_batchDepth = 0;
+    bool m_textChangeHeld = false;
+    bool m_selectionChangeHeld = false;
 };

@@ -44,6 +44,8 @@ bool ReceivePath::showSlice(std::chrono::microseconds budget)
     QElapsedTimer timer;
     timer.start();
     const qint64 budgetNs = std::chrono::nanoseconds(budget).count();
+    // The display hears of the slice's appends once, at its end.
+    const DisplayModel::ChangeBatch batch(m_model);
     while (!m_queue.isEmpty()) {
         const ReceiveQueue::Entry entry = m_queue.takeFirst();
         const quint32 entryColor = entry.isMarker ? ColorValue::Red : m_colors.receiveChar;
