@@ -78,6 +78,20 @@ struct Receiver
     QList<int> codes;
 };
 
+// A port open on a new pseudo-terminal, with a receiver.
+struct OpenPty
+{
+    bool open()
+    {
+        port.setCommPort(master.slavePath);
+        return master.valid() && port.setPortOpen(true) == CommError::None;
+    }
+
+    PtyMaster master;
+    QtCommPort port;
+    Receiver receiver{&port};
+};
+
 } // namespace
 
 class TestSerialPty : public QObject
@@ -107,12 +121,9 @@ void TestSerialPty::init()
 
 void TestSerialPty::carriesDataBothWays()
 {
-    PtyMaster master;
-    QVERIFY(master.valid());
-    QtCommPort port;
-    Receiver receiver(&port);
-    port.setCommPort(master.slavePath);
-    QCOMPARE(port.setPortOpen(true), CommError::None);
+    OpenPty pty;
+    QVERIFY(pty.open());
+    auto &[master, port, receiver] = pty;
 
     // 0xFF and NULs are plain data, whatever the marking does inside.
     const QByteArray incoming("hello\r\n\xff\xff\0\0\xff\0x\x7f end", 17);
@@ -131,12 +142,9 @@ void TestSerialPty::carriesDataBothWays()
 
 void TestSerialPty::aTrickleIsReadInBatches()
 {
-    PtyMaster master;
-    QVERIFY(master.valid());
-    QtCommPort port;
-    Receiver receiver(&port);
-    port.setCommPort(master.slavePath);
-    QCOMPARE(port.setPortOpen(true), CommError::None);
+    OpenPty pty;
+    QVERIFY(pty.open());
+    auto &[master, port, receiver] = pty;
 
     // Two bytes every 2 ms for 200 ms, then one more after a quiet spell.
     constexpr int Writes = 100;
