@@ -25,7 +25,7 @@ private:
     {
         bool showFunctionCharacters = false;
         SpaceOption spaceOption = SpaceOption::Character;
-        int breakCode = -2;
+        int breakCode = -2; // none yet: the options never give -2
         std::array<QByteArrayView, 256> text;
         std::array<bool, 256> isFunction{};
         std::array<bool, 256> isItself{}; // the byte is its own text in the character color
