@@ -1,9 +1,28 @@
 #include "DisplayModel.h"
 #include "DisplayView.h"
+#include "LatinGlyphs.h"
+
+#include <QFontInfo>
+#include <QPainter>
 
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+
+namespace {
+// The smallest rectangle holding every pixel that is not the background.
+QRect inkBounds(const QImage &image, QRgb background)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != background)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+} // namespace
 
 class TestDisplayView : public QObject
 {
@@ -20,6 +39,8 @@ private slots:
     void keyDownReceiverCanConsumeKeys();
     void partialRepaintsMatchAFullPaint();
     void glyphsStayInTheirCells();
+    void everyGlyphStaysInItsCell_data();
+    void everyGlyphStaysInItsCell();
 
 private:
     QPoint cellCenter(int column, int row) const;
@@ -46,15 +67,13 @@ void TestDisplayView::cleanup()
 
 int TestDisplayView::columns() const
 {
-    const int charWidth = m_view->fontMetrics().horizontalAdvance(QLatin1Char('M'));
-    return (m_view->viewport()->width() - 4) / charWidth;
+    return (m_view->viewport()->width() - 4) / m_view->cellSize().width();
 }
 
 QPoint TestDisplayView::cellCenter(int column, int row) const
 {
-    const QFontMetrics metrics = m_view->fontMetrics();
-    const int charWidth = metrics.horizontalAdvance(QLatin1Char('M'));
-    return {2 + column * charWidth + charWidth / 4, row * metrics.height() + metrics.height() / 2};
+    const QSize cell = m_view->cellSize();
+    return {2 + column * cell.width() + cell.width() / 4, row * cell.height() + cell.height() / 2};
 }
 
 void TestDisplayView::longLinesWrapAtTheViewWidth()
@@ -128,8 +147,8 @@ void TestDisplayView::keyboardSelection_data()
                                 << qsizetype(5);
     QTest::newRow("shift up keeps the column")
         << QList<int>{shift | Qt::Key_Up} << QByteArray("\r\ndef") << qsizetype(3);
-    QTest::newRow("ctrl shift home") << QList<int>{control | shift | Qt::Key_Home}
-                                     << QByteArray("abc\r\ndef") << qsizetype(0);
+    QTest::newRow("ctrl shift home")
+        << QList<int>{control | shift | Qt::Key_Home} << QByteArray("abc\r\ndef") << qsizetype(0);
     QTest::newRow("ctrl home then shift end")
         << QList<int>{control | Qt::Key_Home, shift | Qt::Key_End} << QByteArray("abc")
         << qsizetype(3);
@@ -192,7 +211,9 @@ void TestDisplayView::partialRepaintsMatchAFullPaint()
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     };
-    const auto fullPaint = [&] { return m_view->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const auto fullPaint = [&] {
+        return m_view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
 
     m_view->setFocus();
     for (int frame = 0; frame < 12; ++frame) {
@@ -201,8 +222,7 @@ void TestDisplayView::partialRepaintsMatchAFullPaint()
         if (frame == 6)
             m_model->putInDisplay(QByteArray(DisplayModel::TrimThreshold - 300, 'p'), 1, "[CR ]");
         for (int line = 0; line < 3 + frame % 4; ++line) {
-            m_model->putInDisplay(QByteArray(7 + 13 * frame, char('a' + frame)), 0x00FF00,
-                                  "[CR ]");
+            m_model->putInDisplay(QByteArray(7 + 13 * frame, char('a' + frame)), 0x00FF00, "[CR ]");
             m_model->putInDisplay("[CR ]", 0x00FFFF, "[CR ]");
         }
         m_model->putInDisplay("tail", 0xFF00FF, "[CR ]");
@@ -216,8 +236,8 @@ void TestDisplayView::glyphsStayInTheirCells()
 {
     // The font's own advance may be fractional; characters must still sit in
     // the cells that selection, caret and mouse use.
-    const int charWidth = m_view->fontMetrics().horizontalAdvance(QLatin1Char('M'));
-    const int lineHeight = m_view->fontMetrics().height();
+    const QSize cell = m_view->cellSize();
+    QVERIFY(cell.width() >= m_view->fontMetrics().horizontalAdvance(QLatin1Char('W')));
     const int last = columns() - 1;
     for (int column : {0, last / 2, last}) {
         m_model->putInDisplay(QByteArray(column, ' ') + "W\r\n", 0xFFFFFF, "[CR ]");
@@ -227,23 +247,71 @@ void TestDisplayView::glyphsStayInTheirCells()
     const QRgb background = image.pixel(image.width() - 1, 0);
     int row = 0;
     for (int column : {0, last / 2, last}) {
-        int left = image.width();
-        int right = -1;
-        for (int y = row * lineHeight; y < (row + 1) * lineHeight; ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (image.pixel(x, y) != background) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
-            }
-        }
-        const int cell = 2 + column * charWidth;
-        QVERIFY2(left >= cell && right < cell + charWidth,
+        const QRect ink =
+            inkBounds(image.copy(0, row * cell.height(), image.width(), cell.height()), background);
+        const QRect expected(2 + column * cell.width(), 0, cell.width(), cell.height());
+        QVERIFY2(expected.contains(ink),
                  qPrintable(QStringLiteral("column %1: ink at %2..%3, cell %4..%5")
-                                .arg(column).arg(left).arg(right).arg(cell)
-                                .arg(cell + charWidth - 1)));
+                                .arg(column)
+                                .arg(ink.left())
+                                .arg(ink.right())
+                                .arg(expected.left())
+                                .arg(expected.right())));
         ++row;
     }
+}
+
+void TestDisplayView::everyGlyphStaysInItsCell_data()
+{
+    // The fixed fonts that set-up installs, at 9 points on screens of 96 dots
+    // per inch scaled by 1.25 and 1.5, and on screens of 120 and 144 dots per inch.
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<qreal>("scale");
+    for (const char *family : {"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono"}) {
+        for (const auto &[pixelSize, scale] :
+             {std::pair(12, 1.0), {12, 1.25}, {12, 1.5}, {15, 1.0}, {18, 1.0}}) {
+            QTest::addRow("%s %d px x%.2f", family, pixelSize, scale)
+                << QString::fromLatin1(family) << pixelSize << scale;
+        }
+    }
+}
+
+void TestDisplayView::everyGlyphStaysInItsCell()
+{
+    QFETCH(QString, family);
+    QFETCH(int, pixelSize);
+    QFETCH(qreal, scale);
+
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    if (QFontInfo(font).family() != family)
+        QSKIP("Font not installed; scripts/setup.sh installs it.");
+    const LatinGlyphs glyphs(font);
+    const QSize cell = glyphs.cellSize();
+    QVERIFY(cell.width() >= QFontMetricsF(font).horizontalAdvance(QLatin1Char('M')));
+
+    // Each glyph alone in the middle of three by three cells. In pixels of the
+    // scaled image a cell's edges may fall inside a pixel, which both
+    // neighbours may then touch.
+    const QRectF middle(QPointF(cell.width(), cell.height()) * scale, QSizeF(cell) * scale);
+    const QRect allowed(
+        QPoint(int(std::floor(middle.left())), int(std::floor(middle.top()))),
+        QPoint(int(std::ceil(middle.right())) - 1, int(std::ceil(middle.bottom())) - 1));
+    QImage image(QSize(3 * cell.width(), 3 * cell.height()) * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    QString outside;
+    for (int code = 0x21; code <= 0xFF; ++code) {
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        painter.setPen(Qt::white);
+        glyphs.draw(painter, QPoint(cell.width(), cell.height()), QByteArray(1, char(code)));
+        painter.end();
+        const QRect ink = inkBounds(image, qRgb(0, 0, 0));
+        if (!ink.isNull() && !allowed.contains(ink))
+            outside += QChar(code);
+    }
+    QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("ink outside the cell: ") + outside));
 }
 
 QTEST_MAIN(TestDisplayView)

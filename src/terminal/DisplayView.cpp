@@ -67,8 +67,8 @@ private:
     {
         QStyleOptionSlider option;
         initStyleOption(&option);
-        return {style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                        QStyle::SC_ScrollBarSlider, this),
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        this),
                 value() == minimum(), value() == maximum()};
     }
 
@@ -84,11 +84,9 @@ DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
     font.setPointSize(9);
     font.setStyleHint(QFont::TypeWriter);
     setFont(font);
-    const QFontMetrics metrics(font);
-    m_charWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
-    m_lineHeight = std::max(1, metrics.height());
-    m_ascent = metrics.ascent();
-    m_glyphs = std::make_unique<LatinGlyphs>(font, m_charWidth);
+    m_glyphs = std::make_unique<LatinGlyphs>(font);
+    m_charWidth = std::max(1, m_glyphs->cellSize().width());
+    m_lineHeight = std::max(1, m_glyphs->cellSize().height());
 
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -261,7 +259,8 @@ qsizetype DisplayView::positionInRow(qint64 row, qsizetype column)
     if (row >= totalRows)
         return m_model.length();
     const RowPlace place = rowPlace(row);
-    return m_model.lineStart(place.line) + place.offset + std::clamp<qsizetype>(column, 0, place.length);
+    return m_model.lineStart(place.line) + place.offset +
+           std::clamp<qsizetype>(column, 0, place.length);
 }
 
 void DisplayView::ensureCaretVisible()
@@ -272,6 +271,11 @@ void DisplayView::ensureCaretVisible()
         setScrollValue(int(row));
     else if (row >= bar->value() + visibleRowCount())
         setScrollValue(int(row - visibleRowCount() + 1));
+}
+
+QSize DisplayView::cellSize() const
+{
+    return {m_charWidth, m_lineHeight};
 }
 
 qsizetype DisplayView::positionAt(const QPoint &viewportPoint)
@@ -324,7 +328,7 @@ void DisplayView::paintEvent(QPaintEvent *event)
             } else {
                 painter.setPen(ColorValue::toQColor(span.color));
             }
-            m_glyphs->draw(painter, QPoint(x, y + m_ascent), bytes);
+            m_glyphs->draw(painter, QPoint(x, y), bytes);
             x += width;
             position = end;
         }

@@ -26,6 +26,8 @@ public:
     // Brings layout, scroll range and caret position up to date at once.
     void updateNow();
 
+    // The pixels one character takes: every row is one cell high.
+    QSize cellSize() const;
     qsizetype positionAt(const QPoint &viewportPoint);
     int visibleRowCount() const;
 
@@ -75,15 +77,14 @@ private:
     QElapsedTimer m_sinceFrame;
     bool m_layoutDirty = true;
     bool m_followCaret = false;
-    bool m_repaintAll = true;          // the next frame repaints every row
-    bool m_keyPressed = false;         // a key was pressed since the last frame
-    bool m_settingScroll = false;      // the view, not the user, moves the scroll bar
-    qint64 m_paintedTop = -1;          // absolute position of the top row last shown
-    qint64 m_paintedEnd = 0;           // absolute end of the text last shown
+    bool m_repaintAll = true;     // the next frame repaints every row
+    bool m_keyPressed = false;    // a key was pressed since the last frame
+    bool m_settingScroll = false; // the view, not the user, moves the scroll bar
+    qint64 m_paintedTop = -1;     // absolute position of the top row last shown
+    qint64 m_paintedEnd = 0;      // absolute end of the text last shown
     int m_columns = 1;
     int m_charWidth = 1;
     int m_lineHeight = 1;
-    int m_ascent = 0;
     std::unique_ptr<LatinGlyphs> m_glyphs;
     std::vector<qint64> m_rowStarts; // first row of each line, then the total
     QColor m_background;
