@@ -5,6 +5,7 @@
 #include "PanelStatusBar.h"
 #include "TestServices.h"
 #include "TokenRunWriter.h"
+#include "X11LockKeys.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -28,10 +29,16 @@ constexpr int TwipsPerPixel = 12;
 class FakeLockKeys : public LockKeys
 {
 public:
+    FakeLockKeys(bool known = true, bool num = false, bool caps = false)
+        : known(known), num(num), caps(caps)
+    {
+    }
+    bool available() const override { return known; }
     bool numLock() const override { return num; }
     bool capsLock() const override { return caps; }
-    bool num = false;
-    bool caps = false;
+    bool known;
+    bool num;
+    bool caps;
 };
 
 // A main window with recording services and fake lock keys.
@@ -90,6 +97,8 @@ private slots:
     void statusBarFollowsTheClockAndLockKeys();
     void sysfsLockKeys_data();
     void sysfsLockKeys();
+    void lockKeysFromTheFirstSourceThatKnows_data();
+    void lockKeysFromTheFirstSourceThatKnows();
 };
 
 void TestMainWindow::initTestCase()
@@ -533,24 +542,35 @@ void TestMainWindow::statusBarFollowsTheClockAndLockKeys()
     QCOMPARE(bar->panelText(5), QStringLiteral("31.12.26"));
     QTRY_VERIFY(!bar->panel(1)->isEnabled() && bar->panel(2)->isEnabled());
     QCOMPARE(bar->panelText(1) + bar->panelText(2), QStringLiteral("NUMCAPS"));
+    QVERIFY(bar->panel(1)->toolTip().isEmpty());
+
+    // Where nothing tells the lock keys, both are dimmed and say so.
+    f.lockKeys->known = false;
+    f.lockKeys->num = true;
+    QTRY_VERIFY(!bar->panel(2)->isEnabled());
+    QVERIFY(!bar->panel(1)->isEnabled());
+    QCOMPARE(bar->panel(1)->toolTip(), QStringLiteral("Lock keys unknown on this system"));
+    QCOMPARE(bar->panel(2)->toolTip(), bar->panel(1)->toolTip());
 }
 
 void TestMainWindow::sysfsLockKeys_data()
 {
     // LED folders as "device=brightness".
     QTest::addColumn<QStringList>("leds");
+    QTest::addColumn<bool>("available");
     QTest::addColumn<bool>("num");
     QTest::addColumn<bool>("caps");
 
-    QTest::newRow("no LED folder") << QStringList() << false << false;
+    QTest::newRow("no LED folder") << QStringList() << false << false << false;
     QTest::newRow("num lit") << QStringList{"input3::numlock=1\n", "input3::capslock=0\n"} << true
-                             << false;
+                             << true << false;
     QTest::newRow("any keyboard lit")
         << QStringList{"input3::numlock=0", "input9::numlock=1", "input9::capslock=255"} << true
-        << true;
+        << true << true;
+    QTest::newRow("caps LED only") << QStringList{"input3::capslock=1"} << true << false << true;
     QTest::newRow("other LEDs ignored")
         << QStringList{"input3::scrolllock=1", "phy0-led=1", "input3::numlock-x=1"} << false
-        << false;
+        << false << false;
 }
 
 void TestMainWindow::sysfsLockKeys()
@@ -568,8 +588,40 @@ void TestMainWindow::sysfsLockKeys()
     }
 
     const SysfsLockKeys keys(folder.path());
+    QTEST(keys.available(), "available");
     QTEST(keys.numLock(), "num");
     QTEST(keys.capsLock(), "caps");
+}
+
+void TestMainWindow::lockKeysFromTheFirstSourceThatKnows_data()
+{
+    // Sources in order of preference, as "known num caps" flags, e.g. "101".
+    QTest::addColumn<QStringList>("sources");
+    QTest::addColumn<bool>("available");
+    QTest::addColumn<bool>("num");
+    QTest::addColumn<bool>("caps");
+
+    QTest::newRow("first knows") << QStringList{"110", "101"} << true << true << false;
+    QTest::newRow("first does not know") << QStringList{"011", "101"} << true << false << true;
+    QTest::newRow("none knows") << QStringList{"011", "011"} << false << false << false;
+    QTest::newRow("no source") << QStringList() << false << false << false;
+}
+
+void TestMainWindow::lockKeysFromTheFirstSourceThatKnows()
+{
+    QFETCH(QStringList, sources);
+
+    std::vector<std::unique_ptr<LockKeys>> fakes;
+    for (const QString &flags : sources)
+        fakes.push_back(
+            std::make_unique<FakeLockKeys>(flags[0] == u'1', flags[1] == u'1', flags[2] == u'1'));
+    const FirstAvailableLockKeys keys(std::move(fakes));
+    QTEST(keys.available(), "available");
+    QTEST(keys.numLock(), "num");
+    QTEST(keys.capsLock(), "caps");
+
+    // Off screen there is no X server to ask.
+    QVERIFY(!x11LockKeys());
 }
 
 // The offscreen screen is configured, so that sizes in pixels are the same on every machine.

@@ -55,8 +55,13 @@ void PanelStatusBar::setPanelText(int number, const QString &text)
 
 void PanelStatusBar::refresh()
 {
-    panel(NumLockPanel)->setEnabled(m_lockKeys.numLock());
-    panel(CapsLockPanel)->setEnabled(m_lockKeys.capsLock());
+    // Where nothing tells the lock keys, both panels stay dimmed and say why.
+    const bool known = m_lockKeys.available();
+    panel(NumLockPanel)->setEnabled(known && m_lockKeys.numLock());
+    panel(CapsLockPanel)->setEnabled(known && m_lockKeys.capsLock());
+    const QString unknown = known ? QString() : QStringLiteral("Lock keys unknown on this system");
+    panel(NumLockPanel)->setToolTip(unknown);
+    panel(CapsLockPanel)->setToolTip(unknown);
     const QDateTime now = m_clock.now();
     const QLocale locale;
     panel(TimePanel)->setText(locale.toString(now.time(), QLocale::ShortFormat));

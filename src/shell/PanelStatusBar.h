@@ -11,8 +11,8 @@ class QLabel;
 
 // The main window's six-panel status bar: 1 Num Lock, 2 Caps Lock, 3 text,
 // 4 time, 5 date, 6 text. The lock panels always read "NUM" and "CAPS" and are
-// dimmed while the lock is off; they, the time and the date follow the lock
-// keys and the clock on their own. Panels are numbered from 1.
+// dimmed while the lock is off or cannot be read; they, the time and the date
+// follow the lock keys and the clock on their own. Panels are numbered from 1.
 class PanelStatusBar : public QStatusBar
 {
     Q_OBJECT

@@ -34,7 +34,7 @@ class frmMain : public QMainWindow
 
 public:
     frmMain(const PlatformServices &services, std::unique_ptr<CommPort> port,
-            std::unique_ptr<LockKeys> lockKeys = std::make_unique<SysfsLockKeys>(),
+            std::unique_ptr<LockKeys> lockKeys = systemLockKeys(),
             QWidget *parent = nullptr);
     ~frmMain() override;
 
