@@ -1,8 +1,26 @@
 #!/usr/bin/env bash
 # Builds Wirelook and runs every test headless.
+# Usage: scripts/test.sh [--sanitize]
+#   --sanitize  builds in ./build-sanitize with AddressSanitizer and
+#               UndefinedBehaviorSanitizer; the first finding fails its test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+case "${1:-}" in
+"")
+    build=build
+    scripts/setup.sh
+    ;;
+--sanitize)
+    build=build-sanitize
+    scripts/setup.sh "$build" -DWIRELOOK_SANITIZE=ON
+    export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=0
+    export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+    ;;
+*)
+    echo "Usage: $0 [--sanitize]" >&2
+    exit 2
+    ;;
+esac
 export QT_QPA_PLATFORM=offscreen
-cd build
+cd "$build"
 ctest --output-on-failure --timeout 120

@@ -3,6 +3,7 @@
 #include "DisplayModel.h"
 #include "GeneralUtilities.h"
 
+#include <algorithm>
 #include <cstring>
 
 TokenRunWriter::TokenRunWriter(DisplayModel &model, const DisplayOptions &options)
@@ -58,9 +59,9 @@ void TokenRunWriter::write(QByteArrayView bytes, quint32 characterColor, quint32
             pending += byte - run;
             continue;
         }
+        // A hidden function character has no text, and no text pointer either.
         const QByteArrayView text = table.text[code];
-        std::memcpy(pending, text.data(), size_t(text.size()));
-        pending += text.size();
+        pending = std::copy(text.begin(), text.end(), pending);
         ++byte;
     }
     m_model.putInDisplay(QByteArrayView(begin, pending - begin), previousColor,
