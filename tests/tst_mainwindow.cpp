@@ -1,4 +1,5 @@
 #include "BackColor.h"
+#include "DisplayLayout.h"
 #include "DisplayView.h"
 #include "FakeCommPort.h"
 #include "LockKeys.h"
@@ -335,7 +336,7 @@ void TestMainWindow::startsCenteredWithTheDisplayFocused()
 
 void TestMainWindow::resetDisplaySize_data()
 {
-    // Sizes in pixels of the area below the menu bar, resized from 800 x 577. The rules
+    // Sizes in pixels of the area below the menu bar, resized from 800 x 610. The rules
     // count that area plus 115 twips of width and 700 twips of height for the window's
     // frame, title and menu bar. The status bar is 21 pixels (252 twips) high, the
     // display margin 700 twips.
@@ -345,10 +346,8 @@ void TestMainWindow::resetDisplaySize_data()
     QTest::addColumn<int>("countTop");  // window height - 1270 twips
 
     QTest::newRow("to the edges") << QSize(1000, 677) << QSize(889, 656) << 632 << 630;
-    QTest::newRow("1591 twips: width kept") << QSize(123, 300) << QSize(689, 279) << 255 << 253;
-    QTest::newRow("1603 twips: width set") << QSize(124, 300) << QSize(13, 279) << 255 << 253;
-    QTest::newRow("1048 twips: height kept") << QSize(300, 29) << QSize(189, 556) << -16 << -19;
-    QTest::newRow("1060 twips: height set") << QSize(300, 30) << QSize(189, 9) << -15 << -18;
+    QTest::newRow("1591 twips: width kept") << QSize(123, 610) << QSize(689, 589) << 565 << 563;
+    QTest::newRow("1603 twips: width set") << QSize(124, 610) << QSize(13, 589) << 565 << 563;
 }
 
 void TestMainWindow::resetDisplaySize()
@@ -358,8 +357,8 @@ void TestMainWindow::resetDisplaySize()
     Fixture f;
     QVERIFY(f.load());
     const QSize menuBar(0, f.window.menuBar()->height());
-    f.window.resize(QSize(800, 577) + menuBar);
-    QTRY_COMPARE(f.window.size(), QSize(800, 577) + menuBar);
+    f.window.resize(QSize(800, 610) + menuBar);
+    QTRY_COMPARE(f.window.size(), QSize(800, 610) + menuBar);
     f.window.resize(after + menuBar);
     QTRY_COMPARE(f.window.size(), after + menuBar);
 
@@ -370,6 +369,12 @@ void TestMainWindow::resetDisplaySize()
         QTEST(f.child(name)->y(), "buttonTop");
     for (const char *name : {"lblGoodCount", "lblBadCount"})
         QTEST(f.child(name)->y(), "countTop");
+
+    // A window too low for the controls at the left cannot be had; the rule
+    // for one too low for the display (at most 800 twips above the status
+    // bar) still holds.
+    QVERIFY(!DisplayLayout::forWindow({9000, 1052}, 252, 700).displayHeight);
+    QCOMPARE(DisplayLayout::forWindow({9000, 1053}, 252, 700).displayHeight.value_or(0), 101.0);
 }
 
 void TestMainWindow::clearing_data()

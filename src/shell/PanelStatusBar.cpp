@@ -37,10 +37,19 @@ PanelStatusBar::PanelStatusBar(const Clock &clock, const LockKeys &lockKeys, int
 void PanelStatusBar::resizeEvent(QResizeEvent *event)
 {
     QStatusBar::resizeEvent(event);
-    // Side by side from the left edge at their full width; the window's edge
-    // cuts off what does not fit.
-    for (size_t i = 0; i < m_panels.size(); ++i)
-        m_panels[i]->setGeometry(int(i) * m_panelWidth, 0, m_panelWidth, height());
+    layoutPanels();
+}
+
+void PanelStatusBar::layoutPanels()
+{
+    // Side by side from the left edge, each wide enough for its text; the
+    // window's edge cuts off what does not fit.
+    int x = 0;
+    for (QLabel *panel : m_panels) {
+        const int width = std::max(m_panelWidth, panel->sizeHint().width());
+        panel->setGeometry(x, 0, width, height());
+        x += width;
+    }
 }
 
 QString PanelStatusBar::panelText(int number) const
@@ -51,6 +60,7 @@ QString PanelStatusBar::panelText(int number) const
 void PanelStatusBar::setPanelText(int number, const QString &text)
 {
     panel(number)->setText(text);
+    layoutPanels();
 }
 
 void PanelStatusBar::refresh()
@@ -66,4 +76,5 @@ void PanelStatusBar::refresh()
     const QLocale locale;
     panel(TimePanel)->setText(locale.toString(now.time(), QLocale::ShortFormat));
     panel(DatePanel)->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    layoutPanels();
 }

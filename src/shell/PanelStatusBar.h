@@ -35,6 +35,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void layoutPanels();
+
     const Clock &m_clock;
     const LockKeys &m_lockKeys;
     int m_panelWidth;

@@ -33,6 +33,12 @@ constexpr qreal CaptionAbove = 240; // a box's caption starts this far above the
 constexpr qreal TestButtonHeight = 315;
 constexpr qreal TestLabelHeight = 255;
 
+// Widens a control whose caption needs more room than designed.
+void widenToCaption(QWidget *control)
+{
+    control->resize(std::max(control->width(), control->sizeHint().width()), control->height());
+}
+
 class Builder
 {
 public:
@@ -76,7 +82,9 @@ public:
     {
         const qreal left = m_twips.fromPixels(box->x());
         const qreal top = m_twips.fromPixels(box->y()) - CaptionAbove;
-        return label(name, text, left, top, BoxWidth, CaptionHeight);
+        QLabel *caption = label(name, text, left, top, BoxWidth, CaptionHeight);
+        widenToCaption(caption);
+        return caption;
     }
 
 private:
@@ -191,6 +199,22 @@ void frmMain::setupUi(QMainWindow *window, DisplayModel &model, const Twips &twi
         lblBadCountCaption, lblBadCount, chkBadHold,          txtStandard};
     for (QWidget *widget : compareTest)
         widget->hide();
+    // Left to right, a control widened for its caption pushes the ones after
+    // it along and keeps the designed gap.
+    QWidget *previous = nullptr;
+    int designedRight = 0;
+    for (QWidget *widget : std::initializer_list<QWidget *>{
+             cmdSetStandard, cmdExitTest, lblGoodCountCaption, lblGoodCount, lblBadCountCaption,
+             lblBadCount, chkBadHold}) {
+        const int designedLeft = widget->x();
+        if (previous)
+            widget->move(std::max(designedLeft,
+                                  previous->geometry().right() + 1 + designedLeft - designedRight),
+                         widget->y());
+        designedRight = designedLeft + widget->width();
+        widenToCaption(widget);
+        previous = widget;
+    }
 
     Timer1 = new QTimer(window);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -298,6 +322,14 @@ void frmMain::setupUi(QMainWindow *window, DisplayModel &model, const Twips &twi
 
     window->resize(twips.toPixels(ClientWidth),
                    bar->sizeHint().height() + twips.toPixels(ClientHeight));
+    // No smaller than the column of settings boxes and buttons at the left.
+    QRect column;
+    for (const QWidget *widget : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (widget->x() < rtbDisplay->x())
+            column |= widget->geometry();
+    }
+    window->setMinimumSize(rtbDisplay->x(),
+                           bar->sizeHint().height() + column.bottom() + 1 + StatusBar1->height());
 }
 
 } // namespace Ui

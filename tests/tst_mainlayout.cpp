@@ -1,0 +1,124 @@
+#include "MainWindowFixture.h"
+#include "PanelStatusBar.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMenuBar>
+#include <QStyleOptionButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The main window's layout on an offscreen screen whose resolution
+// WIRELOOK_TEST_DPI gives as "logical dpi[/base dpi]", 96 unless set. A base
+// below the logical resolution makes Qt scale by their ratio, as a desktop's
+// scale factor does.
+namespace {
+
+// Where a control draws its text, in its own coordinates.
+QRect textRoom(const QWidget *control)
+{
+    if (const auto *button = qobject_cast<const QAbstractButton *>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const bool check = qobject_cast<const QCheckBox *>(control);
+        return control->style()->subElementRect(
+            check ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents, &option, button);
+    }
+    const auto *label = qobject_cast<const QLabel *>(control);
+    const int margin = label->margin();
+    return label->contentsRect().adjusted(margin, margin, -margin, -margin);
+}
+
+// "name: text" where the text does not fit the room its control gives it.
+QString cutText(const QWidget *control, const QString &text, int flags = 0)
+{
+    const QRect room = textRoom(control);
+    const QRect needed = control->fontMetrics().boundingRect(room, flags | Qt::AlignCenter, text);
+    if (room.contains(needed) && needed.width() <= room.width())
+        return {};
+    return QStringLiteral("%1: \"%2\" needs %3 x %4, has %5 x %6")
+        .arg(control->objectName(), text)
+        .arg(needed.width())
+        .arg(needed.height())
+        .arg(room.width())
+        .arg(room.height());
+}
+
+} // namespace
+
+class TestMainLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void captionsFit();
+    void noSmallerThanTheLeftColumn();
+};
+
+void TestMainLayout::captionsFit()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Window w;
+    w.start();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    QStringList cut;
+    for (const QLabel *label : w.window->findChildren<QLabel *>()) {
+        if (label->parent() != w.window->statusBar())
+            cut << cutText(label, label->text(), label->wordWrap() ? Qt::TextWordWrap : 0);
+    }
+    for (const QAbstractButton *button : w.window->findChildren<QAbstractButton *>())
+        cut << cutText(button, button->text());
+    auto *bar = w.child<PanelStatusBar>("StatusBar1");
+    for (QAction *card : {w.action("mnuQuadruple"), w.action("mnuDouble"), w.action("mnuSingle")}) {
+        card->trigger();
+        cut << cutText(bar->panel(3), bar->panelText(3));
+    }
+    bar->setPanelText(6, QStringLiteral("500000 Selected "));
+    for (int number = 1; number <= PanelStatusBar::PanelCount; ++number)
+        cut << cutText(bar->panel(number), bar->panelText(number));
+    cut.removeAll(QString());
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+}
+
+void TestMainLayout::noSmallerThanTheLeftColumn()
+{
+    Window w;
+    w.start();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    w.window->resize(1, 1);
+    QTRY_COMPARE(w.window->size(), w.window->minimumSize());
+    w.child("lblDataDrop")->show();
+    // What the client area shows above the status bar.
+    QWidget *client = w.window->centralWidget();
+    const QRect shown(0, 0, w.window->width() - client->x(),
+                      w.child("StatusBar1")->y() - client->y());
+    for (const QWidget *control : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (control->isVisible() && control->x() < w.child("rtbDisplay")->x())
+            QVERIFY2(shown.contains(control->geometry()), qPrintable(control->objectName()));
+    }
+    // One pixel less and the lowest, "Data being Dropped", would be cut.
+    QCOMPARE(w.child("lblDataDrop")->geometry().bottom() + 1, shown.height());
+}
+
+int main(int argc, char *argv[])
+{
+    QTemporaryDir config;
+    QFile file(config.filePath(QStringLiteral("screens.json")));
+    if (!config.isValid() || !file.open(QIODevice::WriteOnly))
+        return 1;
+    const QStringList dpi =
+        qEnvironmentVariable("WIRELOOK_TEST_DPI", QStringLiteral("96")).split(QLatin1Char('/'));
+    file.write(QStringLiteral(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1280,
+        "height": 1024, "logicalDpi": %1, "logicalBaseDpi": %2, "dpr": 1}]})")
+                   .arg(dpi.first(), dpi.last())
+                   .toLatin1());
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(file.fileName()));
+
+    QApplication app(argc, argv);
+    TestMainLayout test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainlayout.moc"
