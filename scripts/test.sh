@@ -2,7 +2,8 @@
 # Builds Wirelook and runs every test headless.
 # Usage: scripts/test.sh [--sanitize]
 #   --sanitize  builds in ./build-sanitize with AddressSanitizer and
-#               UndefinedBehaviorSanitizer; the first finding fails its test.
+#               UndefinedBehaviorSanitizer (leaks included); the first
+#               finding fails its test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 case "${1:-}" in
@@ -13,7 +14,7 @@ case "${1:-}" in
 --sanitize)
     build=build-sanitize
     scripts/setup.sh "$build" -DWIRELOOK_SANITIZE=ON
-    export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=0
+    export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
     export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
     ;;
 *)
