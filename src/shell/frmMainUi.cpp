@@ -126,6 +126,11 @@ void frmMain::setupUi(QMainWindow *window, DisplayModel &model, const Twips &twi
                       const Clock &clock, const LockKeys &lockKeys)
 {
     window->setWindowTitle(QStringLiteral("Wirelook....."));
+    // The twips above are designed around one font, which set-up installs;
+    // hinting only up and down keeps its widths whatever the system's settings.
+    QFont font(QStringLiteral("DejaVu Sans"), 9);
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+    window->setFont(font);
     auto *client = new QWidget(window);
     window->setCentralWidget(client);
     const Builder build(client, twips);
@@ -328,7 +333,7 @@ void frmMain::setupUi(QMainWindow *window, DisplayModel &model, const Twips &twi
         if (widget->x() < rtbDisplay->x())
             column |= widget->geometry();
     }
-    window->setMinimumSize(rtbDisplay->x(),
+    window->setMinimumSize(std::max(rtbDisplay->x(), column.right() + 1),
                            bar->sizeHint().height() + column.bottom() + 1 + StatusBar1->height());
 }
 
