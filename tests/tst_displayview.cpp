@@ -237,11 +237,9 @@ void TestDisplayView::glyphsStayInTheirCells()
     // The font's own advance may be fractional; characters must still sit in
     // the cells that selection, caret and mouse use.
     const QSize cell = m_view->cellSize();
-    QVERIFY(cell.width() >= m_view->fontMetrics().horizontalAdvance(QLatin1Char('W')));
     const int last = columns() - 1;
-    for (int column : {0, last / 2, last}) {
+    for (int column : {0, last / 2, last})
         m_model->putInDisplay(QByteArray(column, ' ') + "W\r\n", 0xFFFFFF, "[CR ]");
-    }
     m_view->updateNow();
     const QImage image = m_view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QRgb background = image.pixel(image.width() - 1, 0);
@@ -250,13 +248,7 @@ void TestDisplayView::glyphsStayInTheirCells()
         const QRect ink =
             inkBounds(image.copy(0, row * cell.height(), image.width(), cell.height()), background);
         const QRect expected(2 + column * cell.width(), 0, cell.width(), cell.height());
-        QVERIFY2(expected.contains(ink),
-                 qPrintable(QStringLiteral("column %1: ink at %2..%3, cell %4..%5")
-                                .arg(column)
-                                .arg(ink.left())
-                                .arg(ink.right())
-                                .arg(expected.left())
-                                .arg(expected.right())));
+        QVERIFY2(expected.contains(ink), qPrintable(QStringLiteral("column %1").arg(column)));
         ++row;
     }
 }
