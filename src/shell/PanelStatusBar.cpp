@@ -42,13 +42,25 @@ void PanelStatusBar::resizeEvent(QResizeEvent *event)
 
 void PanelStatusBar::layoutPanels()
 {
-    // Side by side from the left edge, each wide enough for its text; the
-    // window's edge cuts off what does not fit.
+    // Side by side from the left edge, each as wide as designed or as its text
+    // needs. Where that is more than the bar, panels give up room their texts
+    // do not use, from the left; the window's edge cuts off what still does
+    // not fit.
+    std::array<int, PanelCount> widths{};
+    int excess = -width();
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        widths[i] = std::max(m_panelWidth, m_panels[i]->sizeHint().width());
+        excess += widths[i];
+    }
+    for (size_t i = 0; i < m_panels.size() && excess > 0; ++i) {
+        const int spare = std::min(excess, widths[i] - m_panels[i]->sizeHint().width());
+        widths[i] -= spare;
+        excess -= spare;
+    }
     int x = 0;
-    for (QLabel *panel : m_panels) {
-        const int width = std::max(m_panelWidth, panel->sizeHint().width());
-        panel->setGeometry(x, 0, width, height());
-        x += width;
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        m_panels[i]->setGeometry(x, 0, widths[i], height());
+        x += widths[i];
     }
 }
 

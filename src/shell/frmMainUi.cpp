@@ -33,12 +33,6 @@ constexpr qreal CaptionAbove = 240; // a box's caption starts this far above the
 constexpr qreal TestButtonHeight = 315;
 constexpr qreal TestLabelHeight = 255;
 
-// Widens a control whose caption needs more room than designed.
-void widenToCaption(QWidget *control)
-{
-    control->resize(std::max(control->width(), control->sizeHint().width()), control->height());
-}
-
 class Builder
 {
 public:
@@ -82,8 +76,9 @@ public:
     {
         const qreal left = m_twips.fromPixels(box->x());
         const qreal top = m_twips.fromPixels(box->y()) - CaptionAbove;
+        // Wider than the box where the text needs it.
         QLabel *caption = label(name, text, left, top, BoxWidth, CaptionHeight);
-        widenToCaption(caption);
+        caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
         return caption;
     }
 
@@ -204,22 +199,6 @@ void frmMain::setupUi(QMainWindow *window, DisplayModel &model, const Twips &twi
         lblBadCountCaption, lblBadCount, chkBadHold,          txtStandard};
     for (QWidget *widget : compareTest)
         widget->hide();
-    // Left to right, a control widened for its caption pushes the ones after
-    // it along and keeps the designed gap.
-    QWidget *previous = nullptr;
-    int designedRight = 0;
-    for (QWidget *widget : std::initializer_list<QWidget *>{
-             cmdSetStandard, cmdExitTest, lblGoodCountCaption, lblGoodCount, lblBadCountCaption,
-             lblBadCount, chkBadHold}) {
-        const int designedLeft = widget->x();
-        if (previous)
-            widget->move(std::max(designedLeft,
-                                  previous->geometry().right() + 1 + designedLeft - designedRight),
-                         widget->y());
-        designedRight = designedLeft + widget->width();
-        widenToCaption(widget);
-        previous = widget;
-    }
 
     Timer1 = new QTimer(window);
     Timer1->setObjectName(QStringLiteral("Timer1"));
