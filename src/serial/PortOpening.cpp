@@ -10,7 +10,8 @@ constexpr double HighestBaud = 115200;
 // The message, then a line naming the device and the system's reason.
 QString withReason(const QString &message, const CommPort &port)
 {
-    return port.errorString().isEmpty() ? message : message + QLatin1Char('\n') + port.errorString();
+    return port.errorString().isEmpty() ? message
+                                        : message + QLatin1Char('\n') + port.errorString();
 }
 } // namespace
 

@@ -21,7 +21,8 @@ void SettingsBox::showPopup()
 {
     int widest = 0;
     for (int i = 0; i < count(); ++i)
-        widest = std::max(widest, view()->sizeHintForIndex(model()->index(i, modelColumn())).width());
+        widest =
+            std::max(widest, view()->sizeHintForIndex(model()->index(i, modelColumn())).width());
     const int frame = 2 * view()->frameWidth();
     view()->setMinimumWidth(widest + frame + view()->verticalScrollBar()->sizeHint().width());
     QComboBox::showPopup();

@@ -459,8 +459,8 @@ void frmMain::MSComm1_OnComm()
 void frmMain::MSComm1_DeviceLost()
 {
     showPortState(PortState::Free);
-    showMessage(QStringLiteral("The port %1 was lost: the device is gone.")
-                    .arg(MSComm1->deviceName()));
+    showMessage(
+        QStringLiteral("The port %1 was lost: the device is gone.").arg(MSComm1->deviceName()));
 }
 
 void frmMain::startReceiveTimer()
