@@ -71,6 +71,12 @@ int takeExclusively(int fd)
     return 0;
 }
 
+void releaseExclusively(int fd)
+{
+    ::ioctl(fd, TIOCNXCL);
+    ::flock(fd, LOCK_UN);
+}
+
 std::optional<DeviceHolder> deviceHolder(const QString &path)
 {
     struct stat device = {};

@@ -16,9 +16,11 @@ bool isPtyMultiplexer(dev_t device);
 // Takes the device open at fd for this descriptor alone: an advisory lock
 // (flock) that other programs test, and exclusive mode (TIOCEXCL), which
 // refuses any later open except by the superuser. Returns 0, or the errno of
-// the failure: EWOULDBLOCK when another descriptor holds the lock. Closing
-// the descriptor releases both.
+// the failure: EWOULDBLOCK when another descriptor holds the lock.
 int takeExclusively(int fd);
+// Gives up both before the descriptor closes: exclusive mode belongs to the
+// device and would outlast it while another process keeps the device open.
+void releaseExclusively(int fd);
 
 struct DeviceHolder
 {

@@ -163,8 +163,10 @@ void QtCommPort::closeDevice()
         m_hangupNotifier->deleteLater();
         m_hangupNotifier = nullptr;
     }
-    if (m_port.isOpen())
+    if (m_port.isOpen()) {
+        releaseExclusively(int(m_port.handle()));
         m_port.close();
+    }
     m_port.clearError();
     m_lossPending = false;
     m_parser.reset();
