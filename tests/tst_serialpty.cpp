@@ -111,9 +111,7 @@ private slots:
     void rateAndSettingsApplyWhileOpen();
     void openFailures_data();
     void openFailures();
-    void busyWhileAnotherHoldsIt_data();
-    void busyWhileAnotherHoldsIt();
-    void othersAreKeptOut();
+    void portIsOwnedExclusively();
     void lossIsReportedOnceAfterTheInput_data();
     void lossIsReportedOnceAfterTheInput();
 };
@@ -304,77 +302,38 @@ void TestSerialPty::openFailures()
     QVERIFY2(!port.errorString().isEmpty(), qPrintable(port.errorString()));
 }
 
-void TestSerialPty::busyWhileAnotherHoldsIt_data()
+void TestSerialPty::portIsOwnedExclusively()
 {
-    QTest::addColumn<QString>("holder");
-    QTest::addColumn<CommError>("error");
-    QTest::newRow("another port") << "port" << CommError::PortBusy;
-    // flock(1) with its lock on the device, as a serial program takes a port.
-    QTest::newRow("another program's lock") << "lock" << CommError::PortBusy;
-    // As a device simulator that keeps its slave open: it holds the master too.
-    QTest::newRow("the process playing the device") << "player" << CommError::None;
-}
-
-void TestSerialPty::busyWhileAnotherHoldsIt()
-{
-    QFETCH(QString, holder);
-    QFETCH(CommError, error);
-
     PtyMaster master;
     QVERIFY(master.valid());
-    QtCommPort other;
-    QProcess process;
-    const auto release = [&] {
-        other.setPortOpen(false);
-        process.kill();
-        process.waitForFinished();
-    };
-    const auto releaseOnFailure = qScopeGuard(release);
-    if (holder == u"port") {
-        other.setCommPort(master.slavePath);
-        QCOMPARE(other.setPortOpen(true), CommError::None);
-    } else if (holder == u"lock") {
-        // Says so once it holds the lock, then waits for its input to end.
-        process.start(QStringLiteral("flock"),
-                      {QStringLiteral("--close"), master.slavePath, QStringLiteral("sh"),
-                       QStringLiteral("-c"), QStringLiteral("echo locked; exec cat")});
-        QVERIFY(process.waitForReadyRead());
-    } else {
-        // The child inherits the copy of the master; the original is close-on-exec.
-        const int inheritedMaster = ::dup(master.fd);
-        process.setStandardInputFile(master.slavePath);
-        process.start(QStringLiteral("sleep"), {QStringLiteral("60")});
-        const bool started = process.waitForStarted();
-        ::close(inheritedMaster);
-        QVERIFY(started);
-    }
+    const QByteArray path = QFile::encodeName(master.slavePath);
+    // Opened first, as by the program playing the device: no hindrance.
+    const int player = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(player >= 0);
+    const auto closePlayer = qScopeGuard([player] { ::close(player); });
 
+    // flock(1) locks the device as a serial program does, says so, and waits
+    // for its input to end.
+    QProcess locker;
+    const auto endLocker = qScopeGuard([&] {
+        locker.kill();
+        locker.waitForFinished();
+    });
+    locker.start(QStringLiteral("flock"),
+                 {QStringLiteral("--close"), master.slavePath, QStringLiteral("sh"),
+                  QStringLiteral("-c"), QStringLiteral("echo locked; exec cat")});
+    QVERIFY(locker.waitForReadyRead());
     QtCommPort port;
     port.setCommPort(master.slavePath);
-    QCOMPARE(port.setPortOpen(true), error);
-    if (error == CommError::PortBusy)
-        QVERIFY2(port.errorString().contains(master.slavePath), qPrintable(port.errorString()));
-    if (holder == u"lock") {
-        QCOMPARE(port.errorString(), QStringLiteral("%1: in use by flock (process %2)")
-                                         .arg(master.slavePath)
-                                         .arg(process.processId()));
-    }
-    release();
+    QCOMPARE(port.setPortOpen(true), CommError::PortBusy);
+    QCOMPARE(port.errorString(), QStringLiteral("%1: in use by flock (process %2)")
+                                     .arg(master.slavePath)
+                                     .arg(locker.processId()));
+    locker.kill();
+    locker.waitForFinished();
     QCOMPARE(port.setPortOpen(true), CommError::None);
-}
 
-void TestSerialPty::othersAreKeptOut()
-{
-    OpenPty pty;
-    QVERIFY(pty.master.valid());
-    const QByteArray path = QFile::encodeName(pty.master.slavePath);
-    // Opened before the port, as by the program playing the device.
-    const int before = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    QVERIFY(before >= 0);
-    const auto closeBefore = qScopeGuard([before] { ::close(before); });
-    QVERIFY(pty.open());
-
-    // A later open is refused, except to the superuser; the lock is taken.
+    // Now a later open is refused, except to the superuser, and the lock is taken.
     int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         QCOMPARE(errno, EBUSY);
@@ -388,7 +347,7 @@ void TestSerialPty::othersAreKeptOut()
     }
 
     // Both end with the port, although the device stays open elsewhere.
-    pty.port.setPortOpen(false);
+    port.setPortOpen(false);
     fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     QVERIFY(fd >= 0);
     const bool lockable = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
