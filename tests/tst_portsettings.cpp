@@ -7,12 +7,15 @@
 #include "TestServices.h"
 #include "frmMain.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 
 
 class TestPortSettings : public QObject
@@ -27,8 +30,7 @@ private slots:
     void enableCommPort();
     void lineRateAndCard_data();
     void lineRateAndCard();
-    void portButtonReleasesAndRetries();
-    void boxesReopenOnPickOrEnterOnly();
+    void boxesApplyOnPickOrEnterOnly();
     void quickSettings_data();
     void quickSettings();
     void multiplierCard();
@@ -63,17 +65,23 @@ void TestPortSettings::startUpOnAPortThatFails()
     QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Busy"));
     QCOMPARE(w.color("cmdPortState"), ColorValue::Yellow);
     QCOMPARE(w.services.messageBoxes.shown,
-             QStringList{QStringLiteral("Someone else has control of the port")});
+             QStringList{QStringLiteral("Someone else has control of the port\nrefused: 1")});
     // RTS still follows the button while the port is closed.
     QCOMPARE(w.text("cmdRTSstate"), QStringLiteral("RTS Active"));
     QVERIFY(w.window->isVisible());
 
-    // Received data still reach the display once the port opens.
+    // The button retries; received data still reach the display once the port
+    // opens. Clicked again, it releases the port.
     w.port->refuseOpen = CommError::None;
-    w.window->cmdPortState_Click();
+    auto *button = w.child<QPushButton>("cmdPortState");
+    button->click();
     QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
     w.port->deliverInput("ok");
     QTRY_COMPARE(w.display(), QByteArray("ok"));
+    button->click();
+    QVERIFY(!w.port->PortOpen());
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
+    QCOMPARE(w.color("cmdPortState"), ColorValue::Red);
 }
 
 void TestPortSettings::portTextFromTheCommandLine()
@@ -108,11 +116,12 @@ void TestPortSettings::enableCommPort_data()
                                             << false;
     QTest::newRow("data bits the port refuses") << "9600" << "9" << none << "" << "Port Free"
                                                 << red << false;
+    // The fake port's reason is "refused: " and the port text.
     QTest::newRow("no such port") << "9600" << "8" << int(CommError::NoSuchPort)
-                                  << "The port selected is not a Valid Port" << "Port Free" << red
-                                  << false;
+                                  << "The port selected is not a Valid Port\nrefused: 1"
+                                  << "Port Free" << red << false;
     QTest::newRow("busy") << "9600" << "8" << int(CommError::PortBusy)
-                          << "Someone else has control of the port" << "Port Busy"
+                          << "Someone else has control of the port\nrefused: 1" << "Port Busy"
                           << ColorValue::Yellow << false;
     QTest::newRow("setting refused") << "9600" << "8" << int(CommError::SettingRefused) << ""
                                      << "Port Free" << red << false;
@@ -136,10 +145,18 @@ void TestPortSettings::enableCommPort()
     w.port->refuseOpen = CommError(refuseOpen);
     w.box("cboBaud")->setEditText(baud);
     w.box("cboDataBits")->setEditText(dataBits);
+    // The button shows its final state before the message comes up.
+    QString captionAtMessage;
+    w.services.messageBoxes.onShow = [&](const QString &) {
+        captionAtMessage = w.text("cmdPortState");
+        QCOMPARE(w.color("cmdPortState"), color);
+    };
     w.window->EnableCommPort();
 
     QCOMPARE(w.services.messageBoxes.shown,
              message.isEmpty() ? QStringList() : QStringList{message});
+    if (!message.isEmpty())
+        QCOMPARE(captionAtMessage, caption);
     QCOMPARE(w.text("cmdPortState"), caption);
     QCOMPARE(w.color("cmdPortState"), color);
     QCOMPARE(w.port->PortOpen(), open);
@@ -173,41 +190,77 @@ void TestPortSettings::lineRateAndCard()
     QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
 }
 
-void TestPortSettings::portButtonReleasesAndRetries()
+void TestPortSettings::boxesApplyOnPickOrEnterOnly()
 {
     Window w;
     w.start();
-    w.child<QPushButton>("cmdPortState")->click();
-    QVERIFY(!w.port->PortOpen());
-    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
-    QCOMPARE(w.color("cmdPortState"), ColorValue::Red);
-    w.child<QPushButton>("cmdPortState")->click();
-    QVERIFY(w.port->PortOpen());
-    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
-}
-
-void TestPortSettings::boxesReopenOnPickOrEnterOnly()
-{
-    Window w;
-    w.start();
-    const int opens = w.port->openCount;
+    // Focus moves for real, so that leaving a box finishes its edit.
+    w.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    int opens = w.port->openCount;
+    const auto type = [](QComboBox *box, const QString &text) {
+        box->setFocus();
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box, text);
+    };
     QComboBox *baud = w.box("cboBaud");
-    baud->setFocus();
-    baud->lineEdit()->selectAll();
-    QTest::keyClicks(baud, QStringLiteral("19200"));
+    type(baud, QStringLiteral("19200"));
     QCOMPARE(w.port->openCount, opens);
     QTest::keyClick(baud, Qt::Key_Return);
-    QCOMPARE(w.port->openCount, opens + 1);
+    QCOMPARE(w.port->openCount, ++opens);
     QCOMPARE(w.port->lineRate, 19200);
 
-    // Enter in another box changes nothing.
+    // The port box takes Enter too, shows its whole text as a tip and lists
+    // device paths in full.
+    QComboBox *port = w.box("cboPortNumber");
+    const QString device =
+        QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    type(port, device);
+    QCOMPARE(port->toolTip(), device);
+    QTest::keyClick(port, Qt::Key_Return);
+    QCOMPARE(w.port->openCount, ++opens);
+    QCOMPARE(w.port->CommPortText(), device);
+    port->addItem(device);
+    port->showPopup();
+    QVERIFY(port->view()->isVisible());
+    QVERIFY(port->view()->viewport()->width() >
+            port->view()->fontMetrics().horizontalAdvance(device));
+    port->hidePopup();
+
+    // Other keys, a wheel turn, leaving the box, or opening its list and
+    // closing it with Escape, leave the text as it is and apply nothing.
+    QCOMPARE(w.box("cboHandShaking")->currentText(), QStringLiteral("0-none"));
+    for (const char *name : {"cboPortNumber", "cboBaud", "cboParity", "cboDataBits", "cboStopBits",
+                             "cboHandShaking"}) {
+        QComboBox *box = w.box(name);
+        const QString text = box->currentText();
+        box->setFocus();
+        if (box != port && box != baud)
+            QTest::keyClick(box, Qt::Key_Return);
+        for (const int key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown})
+            QTest::keyClick(box, Qt::Key(key));
+        const QPointF centre = box->rect().center();
+        for (const int notch : {-120, 120, -120}) {
+            QWheelEvent wheel(centre, box->mapToGlobal(centre), {}, {0, notch}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(box, &wheel);
+        }
+        box->showPopup();
+        QTest::keyClick(box->view(), Qt::Key_Escape);
+        QVERIFY(!box->view()->isVisible());
+        w.child("rtbDisplay")->setFocus();
+        QCOMPARE(box->currentText(), text);
+        QCOMPARE(w.port->openCount, opens);
+    }
+
+    // A pick from the opened list applies it.
     QComboBox *parity = w.box("cboParity");
-    parity->setFocus();
-    QTest::keyClick(parity, Qt::Key_Return);
-    QCOMPARE(w.port->openCount, opens + 1);
-    parity->setCurrentIndex(2);
-    emit parity->activated(2);
-    QCOMPARE(w.port->openCount, opens + 2);
+    parity->showPopup();
+    QAbstractItemView *list = parity->view();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(2, 0)).center());
+    QCOMPARE(parity->currentText(), QStringLiteral("Odd"));
+    QCOMPARE(w.port->openCount, ++opens);
     QCOMPARE(w.port->Settings(), QStringLiteral("9600,O,8,1"));
 }
 
@@ -396,12 +449,15 @@ void TestPortSettings::lostDeviceClosesThePortOnce()
 {
     Window w;
     w.start(QStringLiteral("/dev/ttyUSB0"));
+    // Typed but not applied: the message names the device that was open.
+    w.box("cboPortNumber")->setEditText(QStringLiteral("/dev/ttyUSB7"));
     w.port->deliverInput("last words");
     w.port->loseDevice();
     QTRY_COMPARE(w.display(), QByteArray("last words"));
     QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
     QCOMPARE(w.services.messageBoxes.shown.size(), 1);
-    QVERIFY(w.services.messageBoxes.shown.first().contains(QStringLiteral("/dev/ttyUSB0")));
+    QCOMPARE(w.services.messageBoxes.shown.first(),
+             QStringLiteral("The port /dev/ttyUSB0 was lost: the device is gone."));
     // Back again: the button reopens it.
     w.child<QPushButton>("cmdPortState")->click();
     QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));

@@ -69,7 +69,7 @@ private slots:
     void readingsAppearInTheReceiveColors();
     void deviceSeesTheChosenLineSettings_data();
     void deviceSeesTheChosenLineSettings();
-    void deviceHeldElsewhereIsBusy();
+    void twoProgramsOnOneDeviceExcludeEachOther();
     void missingDeviceIsNotAValidPort();
     void vanishingDeviceClosesThePortOnce();
     void functionKeyReachesTheDeviceAndEchoesBack();
@@ -146,36 +146,45 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
     QTRY_VERIFY(program.display().contains("[ACK][NAK][xEE][xEF]"));
 }
 
-void TestSerialEndToEnd::deviceHeldElsewhereIsBusy()
+void TestSerialEndToEnd::twoProgramsOnOneDeviceExcludeEachOther()
 {
     DevSim device({"echo"});
-    QProcess holder;
-    holder.start(QStringLiteral("sh"), {"-c", "exec sleep 30 <" + device.path});
-    QVERIFY(holder.waitForStarted());
-    QTest::qWait(100); // the shell opens the device before it becomes sleep
+    Program first;
+    first.window->Form_Load(device.path);
+    QCOMPARE(first.portState(), QStringLiteral("Port Active"));
 
-    Program program;
-    program.window->Form_Load(device.path);
-    QCOMPARE(program.portState(), QStringLiteral("Port Busy"));
-    QCOMPARE(BackColor::of(program.window->findChild<QWidget *>(QStringLiteral("cmdPortState"))),
+    Program second;
+    second.window->Form_Load(device.path);
+    QCOMPARE(second.portState(), QStringLiteral("Port Busy"));
+    QCOMPARE(BackColor::of(second.window->findChild<QWidget *>(QStringLiteral("cmdPortState"))),
              ColorValue::Yellow);
-    QCOMPARE(program.services.messageBoxes.shown,
-             QStringList{QStringLiteral("Someone else has control of the port")});
+    // The holder is this process, which the message does not name.
+    QCOMPARE(second.services.messageBoxes.shown,
+             QStringList{QStringLiteral("Someone else has control of the port\n%1: in use by "
+                                        "another program")
+                             .arg(device.path)});
 
-    holder.kill();
-    holder.waitForFinished();
-    program.window->cmdPortState_Click();
-    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    // Released by the first, the retry takes it, and now the first is kept out.
+    first.window->cmdPortState_Click();
+    second.window->cmdPortState_Click();
+    QCOMPARE(second.portState(), QStringLiteral("Port Active"));
+    first.window->cmdPortState_Click();
+    QCOMPARE(first.portState(), QStringLiteral("Port Busy"));
 }
 
 void TestSerialEndToEnd::missingDeviceIsNotAValidPort()
 {
     QTemporaryDir dir;
     Program program;
-    program.window->Form_Load(dir.filePath(QStringLiteral("ttyNothing")));
+    const QString path = dir.filePath(QStringLiteral("ttyNothing"));
+    program.window->Form_Load(path);
     QCOMPARE(program.portState(), QStringLiteral("Port Free"));
-    QCOMPARE(program.services.messageBoxes.shown,
-             QStringList{QStringLiteral("The port selected is not a Valid Port")});
+    // Then the device and the system's reason, in the system's language.
+    const QStringList shown = program.services.messageBoxes.shown;
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().startsWith(
+                 QStringLiteral("The port selected is not a Valid Port\n%1: ").arg(path)),
+             qPrintable(shown.first()));
 }
 
 void TestSerialEndToEnd::vanishingDeviceClosesThePortOnce()

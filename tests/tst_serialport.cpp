@@ -4,7 +4,9 @@
 #include "SerialPortNames.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -21,6 +23,7 @@ private slots:
     void resolvePortName();
     void portChoices_data();
     void portChoices();
+    void stablePortNames();
 
     void deliversInOrder_data();
     void deliversInOrder();
@@ -104,23 +107,45 @@ void TestSerialPort::resolvePortName()
 void TestSerialPort::portChoices_data()
 {
     QTest::addColumn<QStringList>("system");
+    QTest::addColumn<QStringList>("stable");
     QTest::addColumn<QStringList>("extra");
 
-    QTest::newRow("natural order") << QStringList{"/dev/ttyUSB10", "/dev/ttyUSB2", "/dev/ttyACM0"}
-                                   << QStringList{"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10"};
+    QTest::newRow("natural order")
+        << QStringList{"/dev/ttyUSB10", "/dev/ttyUSB2", "/dev/ttyACM0"} << QStringList()
+        << QStringList{"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10"};
     QTest::newRow("numbered ports left out")
-        << QStringList{"/dev/ttyS0", "/dev/ttyS8", "/dev/ttyS7"} << QStringList{"/dev/ttyS8"};
-    QTest::newRow("repeats once") << QStringList{"/dev/ttyUSB0", "/dev/ttyUSB0"}
+        << QStringList{"/dev/ttyS0", "/dev/ttyS8", "/dev/ttyS7"} << QStringList()
+        << QStringList{"/dev/ttyS8"};
+    QTest::newRow("repeats once") << QStringList{"/dev/ttyUSB0", "/dev/ttyUSB0"} << QStringList()
                                   << QStringList{"/dev/ttyUSB0"};
+    const QString stable = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+    QTest::newRow("stable names last") << QStringList{"/dev/ttyUSB0"} << QStringList{stable}
+                                       << QStringList{"/dev/ttyUSB0", stable};
 }
 
 void TestSerialPort::portChoices()
 {
     QFETCH(QStringList, system);
+    QFETCH(QStringList, stable);
     QFETCH(QStringList, extra);
 
     const QStringList numbered{"1", "2", "3", "4", "5", "6", "7", "8"};
-    QCOMPARE(::portChoices(system), numbered + extra);
+    QCOMPARE(::portChoices(system, stable), numbered + extra);
+}
+
+void TestSerialPort::stablePortNames()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    // Links to devices, one of them gone: the names are listed as they are.
+    QVERIFY(
+        QFile::link(QStringLiteral("/dev/null"), folder.filePath(QStringLiteral("usb-B-port0"))));
+    QVERIFY(QFile::link(folder.filePath(QStringLiteral("gone")),
+                        folder.filePath(QStringLiteral("usb-A-port0"))));
+    QCOMPARE(::stablePortNames(folder.path()),
+             (QStringList{folder.filePath(QStringLiteral("usb-A-port0")),
+                          folder.filePath(QStringLiteral("usb-B-port0"))}));
+    QCOMPARE(::stablePortNames(folder.filePath(QStringLiteral("missing"))), QStringList());
 }
 
 void TestSerialPort::deliversInOrder_data()

@@ -2,16 +2,20 @@
 // The kernel's termios2 is read on the master, so <termios.h> stays out.
 #include "QtCommPort.h"
 
+#include <QEventLoop>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <asm/termbits.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -107,8 +111,8 @@ private slots:
     void rateAndSettingsApplyWhileOpen();
     void openFailures_data();
     void openFailures();
-    void busyWhileAnotherHoldsIt_data();
-    void busyWhileAnotherHoldsIt();
+    void portIsOwnedExclusively();
+    void lossIsReportedOnceAfterTheInput_data();
     void lossIsReportedOnceAfterTheInput();
 };
 
@@ -274,6 +278,8 @@ void TestSerialPty::openFailures_data()
         << "wirelook-no-such-device" << standard << CommError::NoSuchPort;
     QTest::newRow("port zero") << "0" << standard << CommError::NoSuchPort;
     QTest::newRow("not a terminal") << "/dev/null" << standard << CommError::NoSuchPort;
+    QTest::newRow("pseudo-terminal multiplexer")
+        << "/dev/ptmx" << standard << CommError::NoSuchPort;
     QTest::newRow("4 data bits") << "pty"
                                  << "9600,N,4,1" << CommError::SettingRefused;
     QTest::newRow("1.5 stop bits") << "pty"
@@ -296,63 +302,90 @@ void TestSerialPty::openFailures()
     QVERIFY2(!port.errorString().isEmpty(), qPrintable(port.errorString()));
 }
 
-void TestSerialPty::busyWhileAnotherHoldsIt_data()
+void TestSerialPty::portIsOwnedExclusively()
 {
-    QTest::addColumn<QString>("holder");
-    QTest::addColumn<CommError>("error");
-    QTest::newRow("another port") << "port" << CommError::PortBusy;
-    QTest::newRow("another process") << "process" << CommError::PortBusy;
-    // As a device simulator that keeps its slave open: it holds the master too.
-    QTest::newRow("the process playing the device") << "player" << CommError::None;
-}
-
-void TestSerialPty::busyWhileAnotherHoldsIt()
-{
-    QFETCH(QString, holder);
-    QFETCH(CommError, error);
-
     PtyMaster master;
     QVERIFY(master.valid());
-    QtCommPort other;
-    QProcess process;
-    if (holder == u"port") {
-        other.setCommPort(master.slavePath);
-        QCOMPARE(other.setPortOpen(true), CommError::None);
-    } else {
-        // The child inherits the copy of the master; the original is close-on-exec.
-        const int inheritedMaster = holder == u"player" ? ::dup(master.fd) : -1;
-        process.setStandardInputFile(master.slavePath);
-        process.start(QStringLiteral("sleep"), {QStringLiteral("60")});
-        const bool started = process.waitForStarted();
-        if (inheritedMaster >= 0)
-            ::close(inheritedMaster);
-        QVERIFY(started);
-    }
+    const QByteArray path = QFile::encodeName(master.slavePath);
+    // Opened first, as by the program playing the device: no hindrance.
+    const int player = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(player >= 0);
+    const auto closePlayer = qScopeGuard([player] { ::close(player); });
 
+    // flock(1) locks the device as a serial program does, says so, and waits
+    // for its input to end.
+    QProcess locker;
+    const auto endLocker = qScopeGuard([&] {
+        locker.kill();
+        locker.waitForFinished();
+    });
+    locker.start(QStringLiteral("flock"),
+                 {QStringLiteral("--close"), master.slavePath, QStringLiteral("sh"),
+                  QStringLiteral("-c"), QStringLiteral("echo locked; exec cat")});
+    QVERIFY(locker.waitForReadyRead());
     QtCommPort port;
     port.setCommPort(master.slavePath);
-    QCOMPARE(port.setPortOpen(true), error);
-    if (error == CommError::PortBusy)
-        QVERIFY2(port.errorString().contains(master.slavePath), qPrintable(port.errorString()));
-    other.setPortOpen(false);
-    process.kill();
-    process.waitForFinished();
+    QCOMPARE(port.setPortOpen(true), CommError::PortBusy);
+    QCOMPARE(port.errorString(), QStringLiteral("%1: in use by flock (process %2)")
+                                     .arg(master.slavePath)
+                                     .arg(locker.processId()));
+    locker.kill();
+    locker.waitForFinished();
     QCOMPARE(port.setPortOpen(true), CommError::None);
+
+    // Now a later open is refused, except to the superuser, and the lock is taken.
+    int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        QCOMPARE(errno, EBUSY);
+    } else {
+        int exclusive = 0;
+        QCOMPARE(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
+        const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        ::close(fd);
+        QVERIFY(exclusive != 0);
+        QVERIFY(locked);
+    }
+
+    // Both end with the port, although the device stays open elsewhere.
+    port.setPortOpen(false);
+    fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    const bool lockable = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    QVERIFY(lockable);
+}
+
+void TestSerialPty::lossIsReportedOnceAfterTheInput_data()
+{
+    QTest::addColumn<bool>("hangUp");
+    QTest::newRow("the other end closes") << true;
+    // A read error that ends QSerialPort's reading, the line still up.
+    QTest::newRow("resource error") << false;
 }
 
 void TestSerialPty::lossIsReportedOnceAfterTheInput()
 {
+    QFETCH(bool, hangUp);
+
     PtyMaster master;
     QVERIFY(master.valid());
     QtCommPort port;
     QSignalSpy arrivals(&port, &CommPort::OnComm);
     QSignalSpy lost(&port, &CommPort::deviceLost);
-    port.setCommPort(master.slavePath);
+    // A name under /dev: the port names the device it opened.
+    port.setCommPort(master.slavePath.mid(int(qstrlen("/dev/"))));
     QCOMPARE(port.setPortOpen(true), CommError::None);
+    QCOMPARE(port.deviceName(), master.slavePath);
 
     QVERIFY(master.write("last words"));
     QVERIFY(arrivals.wait());
-    master.close();
+    if (hangUp) {
+        master.close();
+    } else {
+        auto *serial = port.findChild<QSerialPort *>();
+        QVERIFY(serial);
+        emit serial->errorOccurred(QSerialPort::ResourceError);
+    }
 
     // Closed at once, but the loss is reported only after the data are taken.
     QTRY_VERIFY(!port.PortOpen());
@@ -361,6 +394,7 @@ void TestSerialPty::lossIsReportedOnceAfterTheInput()
     QVERIFY(lost.wait());
     QVERIFY(!lost.wait(100));
     QCOMPARE(lost.count(), 1);
+    QCOMPARE(port.deviceName(), master.slavePath);
 
     // The port can be used again once the device is back.
     PtyMaster again;

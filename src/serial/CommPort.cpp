@@ -55,6 +55,7 @@ CommError CommPort::setPortOpen(bool open)
         return CommError::None;
     }
     m_errorString.clear();
+    m_deviceName = m_commPort;
     const CommError result = openDevice(m_commPort, m_settings, m_handshaking);
     m_open = result == CommError::None;
     return result;

@@ -75,6 +75,9 @@ public:
     CommError setPortOpen(bool open);
     // The reason for the last failed open or setting, naming the device.
     QString errorString() const { return m_errorString; }
+    // The device of the last open as the backend names it (the port text where
+    // it does not), kept after the port closes.
+    QString deviceName() const { return m_deviceName; }
 
     // Queues data for sending without waiting; ignored while closed. Data
     // beyond the free room of the queue are dropped and TransmitFull is raised.
@@ -113,6 +116,7 @@ protected:
     virtual bool applyRts(bool raised) = 0;
 
     void setErrorString(const QString &text) { m_errorString = text; }
+    void setDeviceName(const QString &name) { m_deviceName = name; }
     void setOutBufferSize(int size) { m_outBufferSize = size; }
 
     // Backends queue what the device reported, in order, then deliver. Both
@@ -146,6 +150,7 @@ private:
     LineSettings m_settings;
     ::Handshaking m_handshaking = ::Handshaking::None;
     QString m_errorString;
+    QString m_deviceName;
     int m_outBufferSize = DefaultOutBufferSize;
     bool m_open = false;
     int m_commEvent = 0;

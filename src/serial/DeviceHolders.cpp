@@ -5,10 +5,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -28,11 +31,6 @@ Directory openDirectory(const QByteArray &path)
     return Directory(::opendir(path.constData()));
 }
 
-bool isPtyMultiplexer(dev_t device)
-{
-    return major(device) == PtyMultiplexerMajor && minor(device) == PtyMultiplexerMinor;
-}
-
 // The pseudo-terminal a master descriptor belongs to ("tty-index" of its fdinfo).
 long masterIndex(const QByteArray &pid, const char *fd)
 {
@@ -50,44 +48,50 @@ long masterIndex(const QByteArray &pid, const char *fd)
     return -1;
 }
 
-// Whether a terminal driver owns the device number, by /proc/tty/drivers:
-// name, device node, major number, minor number or range, type.
-bool isTerminal(dev_t device)
+// The command name of a process, "" when it is gone.
+QString commandName(const QByteArray &pid)
 {
-    QFile drivers(QStringLiteral("/proc/tty/drivers"));
-    if (!drivers.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray &line : drivers.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() < 4 || fields[2].toUInt() != major(device))
-            continue;
-        const QList<QByteArray> range = fields[3].split('-');
-        const unsigned first = range.front().toUInt();
-        const unsigned last = range.back().toUInt();
-        if (minor(device) >= first && minor(device) <= last)
-            return true;
-    }
-    return false;
+    QFile comm(QString::fromLatin1("/proc/" + pid + "/comm"));
+    if (!comm.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLocal8Bit(comm.readAll().trimmed());
 }
 
 } // namespace
 
-bool heldByAnotherProcess(const QString &path)
+bool isPtyMultiplexer(dev_t device)
+{
+    return major(device) == PtyMultiplexerMajor && minor(device) == PtyMultiplexerMinor;
+}
+
+int takeExclusively(int fd)
+{
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0)
+        return errno;
+    return 0;
+}
+
+void releaseExclusively(int fd)
+{
+    ::ioctl(fd, TIOCNXCL);
+    ::flock(fd, LOCK_UN);
+}
+
+std::optional<DeviceHolder> deviceHolder(const QString &path)
 {
     struct stat device = {};
-    if (::stat(QFile::encodeName(path).constData(), &device) != 0 || !S_ISCHR(device.st_mode) ||
-        !isTerminal(device.st_rdev))
-        return false;
+    if (::stat(QFile::encodeName(path).constData(), &device) != 0 || !S_ISCHR(device.st_mode))
+        return std::nullopt;
     const long ptyIndex = major(device.st_rdev) == PtySlaveMajor ? long(minor(device.st_rdev)) : -1;
     const QByteArray self = QByteArray::number(::getpid());
 
     const Directory processes = openDirectory("/proc");
     if (!processes)
-        return false;
+        return std::nullopt;
     while (const dirent *process = ::readdir(processes.get())) {
         const QByteArray pid(process->d_name);
         bool isPid = false;
-        pid.toLong(&isPid);
+        const qint64 number = pid.toLongLong(&isPid);
         if (!isPid || pid == self)
             continue;
         const Directory fds = openDirectory("/proc/" + pid + "/fd");
@@ -108,7 +112,7 @@ bool heldByAnotherProcess(const QString &path)
                 holdsMaster = true;
         }
         if (holdsDevice && !holdsMaster)
-            return true;
+            return DeviceHolder{commandName(pid), number};
     }
-    return false;
+    return std::nullopt;
 }

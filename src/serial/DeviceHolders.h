@@ -2,10 +2,35 @@
 
 #include <QString>
 
-// Whether a process other than this one has the terminal device at path
-// open, as far as /proc shows (a user sees only their own processes); false
-// for anything that is not a terminal, such as /dev/null. The
-// slave of a pseudo-terminal held by the same process that holds its master
-// does not count: that is the process that made the pair and plays the
-// device at the other end.
-bool heldByAnotherProcess(const QString &path);
+#include <optional>
+
+#include <sys/types.h>
+
+// Owning a terminal device the way Linux serial programs do, and telling who
+// holds one.
+
+// Whether the device number is the pseudo-terminal multiplexer (/dev/ptmx,
+// /dev/pts/ptmx), which makes a new pseudo-terminal at every open: not a port.
+bool isPtyMultiplexer(dev_t device);
+
+// Takes the device open at fd for this descriptor alone: an advisory lock
+// (flock) that other programs test, and exclusive mode (TIOCEXCL), which
+// refuses any later open except by the superuser. Returns 0, or the errno of
+// the failure: EWOULDBLOCK when another descriptor holds the lock.
+int takeExclusively(int fd);
+// Gives up both before the descriptor closes: exclusive mode belongs to the
+// device and would outlast it while another process keeps the device open.
+void releaseExclusively(int fd);
+
+struct DeviceHolder
+{
+    QString name; // the process's command name
+    qint64 pid = 0;
+};
+
+// A process other than this one that has the device at path open, as far as
+// /proc shows: only the user's own processes, unless run as the superuser.
+// The slave of a pseudo-terminal held by the process that also holds its
+// master does not count: that one made the pair and plays the device at the
+// other end.
+std::optional<DeviceHolder> deviceHolder(const QString &path);

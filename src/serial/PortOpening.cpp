@@ -6,6 +6,13 @@
 namespace {
 constexpr double LowestBaud = 10;
 constexpr double HighestBaud = 115200;
+
+// The message, then a line naming the device and the system's reason.
+QString withReason(const QString &message, const CommPort &port)
+{
+    return port.errorString().isEmpty() ? message
+                                        : message + QLatin1Char('\n') + port.errorString();
+}
 } // namespace
 
 PortOpening EnableCommPort(CommPort &port, const PortSettingsTexts &texts, int cardDivisor,
@@ -44,11 +51,11 @@ PortOpening EnableCommPort(CommPort &port, const PortSettingsTexts &texts, int c
     case CommError::None:
         break;
     case CommError::NoSuchPort:
-        result.message = QStringLiteral("The port selected is not a Valid Port");
+        result.message = withReason(QStringLiteral("The port selected is not a Valid Port"), port);
         return result;
     case CommError::PortBusy:
         result.state = PortState::Busy;
-        result.message = QStringLiteral("Someone else has control of the port");
+        result.message = withReason(QStringLiteral("Someone else has control of the port"), port);
         return result;
     case CommError::SettingRefused:
         return result;

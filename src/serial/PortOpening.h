@@ -32,6 +32,7 @@ struct PortOpening
 // rate (10 to 115200, before the card's division), builds the settings text
 // with 9600 as its rate, opens the port and then sets the real line rate,
 // divided by the multiplier card (1, 2 or 4) and rounded halves to even.
-// reapplyRts runs after a successful open.
+// reapplyRts runs after a successful open. The messages for a port that is
+// not valid or is busy go on with a line naming the device and the reason.
 PortOpening EnableCommPort(CommPort &port, const PortSettingsTexts &texts, int cardDivisor,
                            const std::function<void()> &reapplyRts);

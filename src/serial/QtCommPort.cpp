@@ -68,22 +68,19 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
         setErrorString(tr("Port \"%1\" names no device").arg(commPort));
         return CommError::NoSuchPort;
     }
+    setDeviceName(path);
     struct stat status = {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
         setErrorString(systemError(path, errno));
         return CommError::NoSuchPort;
     }
-    if (!S_ISCHR(status.st_mode)) {
+    if (!S_ISCHR(status.st_mode) || isPtyMultiplexer(status.st_rdev)) {
         setErrorString(tr("%1: not a serial device").arg(path));
         return CommError::NoSuchPort;
     }
     if (const QString reason = unsupportedSetting(settings); !reason.isEmpty()) {
         setErrorString(QStringLiteral("%1: %2").arg(path, reason));
         return CommError::SettingRefused;
-    }
-    if (heldByAnotherProcess(path)) {
-        setErrorString(tr("%1: in use by another program").arg(path));
-        return CommError::PortBusy;
     }
 
     // Open at a standard rate, so that a refused rate is told apart from a
@@ -92,13 +89,20 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
     m_port.setBaudRate(QSerialPort::Baud9600);
     if (!m_port.open(QIODevice::ReadWrite))
         return openFailure(path);
+    const int fd = int(m_port.handle());
+    if (const int error = takeExclusively(fd); error != 0) {
+        closeDevice();
+        if (error == EWOULDBLOCK)
+            return busy(path);
+        setErrorString(systemError(path, error));
+        return CommError::Other;
+    }
 
     if (!configure(settings, handshaking)) {
         setErrorString(tr("%1: the device refuses the settings").arg(path));
         closeDevice();
         return CommError::SettingRefused;
     }
-    const int fd = int(m_port.handle());
     m_counters = LineControl::counters(fd);
     m_unusedErrors = {};
     m_cts = LineControl::cts(fd);
@@ -116,7 +120,7 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
 CommError QtCommPort::openFailure(const QString &path)
 {
     CommError result = CommError::Other;
-    QString reason = m_port.errorString();
+    const QString reason = m_port.errorString();
     switch (m_port.error()) {
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::UnsupportedOperationError: // not a terminal
@@ -124,11 +128,11 @@ CommError QtCommPort::openFailure(const QString &path)
         result = CommError::NoSuchPort;
         break;
     case QSerialPort::PermissionError:
-        // Locked by another program or opened exclusively, unless access
+        // Opened exclusively or locked by another program, unless access
         // itself is denied.
         if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0) {
-            result = CommError::PortBusy;
-            reason = tr("in use by another program");
+            m_port.clearError();
+            return busy(path);
         }
         break;
     default:
@@ -137,6 +141,17 @@ CommError QtCommPort::openFailure(const QString &path)
     setErrorString(QStringLiteral("%1: %2").arg(path, reason));
     m_port.clearError();
     return result;
+}
+
+// Who holds the port is looked up only to say so.
+CommError QtCommPort::busy(const QString &path)
+{
+    const std::optional<DeviceHolder> holder = deviceHolder(path);
+    setErrorString(holder ? tr("%1: in use by %2 (process %3)")
+                                .arg(path, holder->name.isEmpty() ? tr("a program") : holder->name)
+                                .arg(holder->pid)
+                          : tr("%1: in use by another program").arg(path));
+    return CommError::PortBusy;
 }
 
 void QtCommPort::closeDevice()
@@ -148,8 +163,10 @@ void QtCommPort::closeDevice()
         m_hangupNotifier->deleteLater();
         m_hangupNotifier = nullptr;
     }
-    if (m_port.isOpen())
+    if (m_port.isOpen()) {
+        releaseExclusively(int(m_port.handle()));
         m_port.close();
+    }
     m_port.clearError();
     m_lossPending = false;
     m_parser.reset();

@@ -15,17 +15,18 @@ class QSocketNotifier;
 
 // The real port, on QSerialPort.
 //
-// Opening: a missing device, or one that is not a terminal, is NoSuchPort; a
-// device another process has open (see heldByAnotherProcess()), locked by
-// another program or opened exclusively is PortBusy; 4 data bits and 1.5 stop
-// bits are SettingRefused, as Linux has neither.
+// Opening: a missing device, one that is not a terminal and the
+// pseudo-terminal multiplexer are NoSuchPort. The port is taken exclusively
+// (see takeExclusively()); a device that another program has locked or opened
+// exclusively is PortBusy, its holder named where /proc tells. 4 data bits
+// and 1.5 stop bits are SettingRefused, as Linux has neither.
 //
 // Receiving: breaks and parity and framing errors arrive marked in the data
 // and are told apart with the driver's error counters where it has them.
 // Overruns, buffer overflows and CTS changes are seen in the counters and the
 // modem lines, polled every PollInterval ms while the device supports them.
 // A hang-up (the device removed, the other end of a pseudo-terminal closed)
-// or a resource error is a lost device.
+// or a resource error, which ends QSerialPort's reading, is a lost device.
 //
 // A stream that trickles in is read in batches (see ReadPacer): a steady
 // 115200-baud stream wakes the program some 25 times a second instead of once
@@ -53,6 +54,7 @@ protected:
 
 private:
     CommError openFailure(const QString &path);
+    CommError busy(const QString &path);
     bool configure(const LineSettings &settings, ::Handshaking handshaking);
     bool applyFraming();
     void readReceived();
@@ -64,7 +66,7 @@ private:
     void scheduleLoss();
     void deviceGone();
 
-    QSerialPort m_port;
+    QSerialPort m_port{this}; // a child, so that it can be found
     QTimer m_pollTimer;
     QTimer m_readPause;
     ReadPacer m_pacer;

@@ -1,5 +1,6 @@
 #include "SerialPortNames.h"
 
+#include <QDir>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -49,7 +50,7 @@ QString resolvePortName(const QString &text)
     return QStringLiteral("/dev/") + name;
 }
 
-QStringList portChoices(const QStringList &systemLocations)
+QStringList portChoices(const QStringList &systemLocations, const QStringList &stableNames)
 {
     QStringList numbered;
     for (int n = 1; n <= NumberedPorts; ++n)
@@ -64,7 +65,21 @@ QStringList portChoices(const QStringList &systemLocations)
             devices.append(location);
     }
     std::sort(devices.begin(), devices.end(), naturalLess);
+    for (const QString &name : stableNames) {
+        if (!devices.contains(name))
+            devices.append(name);
+    }
     return numbered + devices;
+}
+
+QStringList stablePortNames(const QString &folder)
+{
+    const QDir directory(folder);
+    QStringList names;
+    for (const QString &entry :
+         directory.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+        names.append(directory.absoluteFilePath(entry));
+    return names;
 }
 
 QStringList availablePortChoices()
@@ -72,5 +87,5 @@ QStringList availablePortChoices()
     QStringList locations;
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
         locations.append(info.systemLocation());
-    return portChoices(locations);
+    return portChoices(locations, stablePortNames());
 }

@@ -11,8 +11,14 @@ QString resolvePortName(const QString &text);
 
 // The choices of the port box: "1" to "8", then the given device paths in
 // natural order ("ttyUSB2" before "ttyUSB10"), each once, leaving out those
-// that one of "1" to "8" already names.
-QStringList portChoices(const QStringList &systemLocations);
+// that one of "1" to "8" already names, then the stable names as given.
+QStringList portChoices(const QStringList &systemLocations, const QStringList &stableNames = {});
 
-// portChoices() of the serial devices the system reports now.
+// The entries of folder as absolute paths, sorted: the stable names that the
+// system gives USB serial adapters, links to their devices. Empty where the
+// folder does not exist.
+QStringList stablePortNames(const QString &folder = QStringLiteral("/dev/serial/by-id"));
+
+// portChoices() of the serial devices the system reports now and their
+// stable names.
 QStringList availablePortChoices();

@@ -138,8 +138,8 @@ void frmMain::connectPortControls()
         ui.lblDataDrop->hide();
     });
 
-    // A pick from a list, or Enter in the baud box, applies the settings; typing
-    // alone does not. Enter is taken before the box sees it (eventFilter).
+    // A pick from a list, or Enter in the baud or port box, applies the settings;
+    // typing alone does not. Enter is taken before the box sees it (eventFilter).
     for (QComboBox *box : {ui.cboPortNumber, ui.cboBaud, ui.cboParity, ui.cboDataBits,
                            ui.cboStopBits, ui.cboHandShaking}) {
         connect(box, &QComboBox::activated, this, [this] {
@@ -148,6 +148,8 @@ void frmMain::connectPortControls()
         });
         box->installEventFilter(this);
     }
+    // A device path may be longer than the box.
+    connect(ui.cboPortNumber, &QComboBox::editTextChanged, ui.cboPortNumber, &QWidget::setToolTip);
     connect(ui.cmdPortState, &QPushButton::clicked, this, &frmMain::cmdPortState_Click);
     connect(ui.cmdRTSstate, &QPushButton::clicked, this, &frmMain::cmdRTSstate_Click);
     connect(ui.cmdPurge, &QPushButton::clicked, this, &frmMain::cmdPurge_Click);
@@ -179,7 +181,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == ui.cboBaud) {
+            if (watched == ui.cboBaud || watched == ui.cboPortNumber) {
                 EnableCommPort();
                 ResetFocus();
             }
@@ -457,8 +459,8 @@ void frmMain::MSComm1_OnComm()
 void frmMain::MSComm1_DeviceLost()
 {
     showPortState(PortState::Free);
-    showMessage(QStringLiteral("The port %1 was lost: the device is gone.")
-                    .arg(ui.cboPortNumber->currentText()));
+    showMessage(
+        QStringLiteral("The port %1 was lost: the device is gone.").arg(MSComm1->deviceName()));
 }
 
 void frmMain::startReceiveTimer()

@@ -6,6 +6,7 @@
 #include "DisplayModel.h"
 #include "DisplayView.h"
 #include "PanelStatusBar.h"
+#include "SettingsBox.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -63,9 +64,7 @@ public:
     QComboBox *comboBox(const char *name, const QString &text, const QStringList &items, qreal left,
                         qreal top) const
     {
-        auto *box = place(new QComboBox(m_client), name, left, top, BoxWidth, BoxHeight);
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
+        auto *box = place(new SettingsBox(m_client), name, left, top, BoxWidth, BoxHeight);
         box->addItems(items);
         box->setCurrentIndex(-1);
         box->setEditText(text);

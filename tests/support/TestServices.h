@@ -4,17 +4,25 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // Test doubles of the platform services: they record what the user would see.
 class RecordingMessageBoxes : public MessageBoxes
 {
 public:
-    void information(const QString &text) override { shown.append(text); }
+    void information(const QString &text) override
+    {
+        shown.append(text);
+        if (onShow)
+            onShow(text);
+    }
     bool question(const QString &text, const QString &title) override
     {
         asked.append(title + QLatin1Char('|') + text);
         return answer;
     }
     QStringList shown;
+    std::function<void(const QString &)> onShow; // sees the window as the box comes up
     QStringList asked;      // "title|text" of every question
     bool answer = true;     // what the user answers
 };
