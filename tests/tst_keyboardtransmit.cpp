@@ -70,22 +70,21 @@ void TestKeyboardTransmit::typedCharacters_data()
     QTest::addColumn<QByteArray>("shown");
     QTest::addColumn<quint32>("color");
 
-    QTest::newRow("a") << int(Qt::Key_A) << 0 << QByteArray("a")
-                       << QByteArray("a") << XmitChar;
-    QTest::newRow("Enter breaks the line") << int(Qt::Key_Return) << 0 << QByteArray("\r")
-                                           << QByteArray("[CR ]\r\n") << XmitFunc;
+    QTest::newRow("a") << int(Qt::Key_A) << 0 << QByteArray("a") << QByteArray("a") << XmitChar;
+    QTest::newRow("Enter breaks the line")
+        << int(Qt::Key_Return) << 0 << QByteArray("\r") << QByteArray("[CR ]\r\n") << XmitFunc;
     QTest::newRow("Ctrl+B") << int(Qt::Key_B) << int(Qt::ControlModifier) << QByteArray("\x02")
                             << QByteArray("[STX]") << XmitFunc;
     QTest::newRow("Esc") << int(Qt::Key_Escape) << 0 << QByteArray("\x1b") << QByteArray("[ESC]")
                          << XmitFunc;
-    QTest::newRow("Tab stays in the display") << int(Qt::Key_Tab) << 0 << QByteArray("\t")
-                                              << QByteArray("[TAB]") << XmitFunc;
+    QTest::newRow("Tab stays in the display")
+        << int(Qt::Key_Tab) << 0 << QByteArray("\t") << QByteArray("[TAB]") << XmitFunc;
     QTest::newRow("space") << int(Qt::Key_Space) << 0 << QByteArray(" ") << QByteArray(" ")
                            << XmitChar;
-    QTest::newRow("Ctrl+A is Select All") << int(Qt::Key_A) << int(Qt::ControlModifier)
-                                          << QByteArray() << QByteArray() << XmitChar;
-    QTest::newRow("Delete sends nothing") << int(Qt::Key_Delete) << 0 << QByteArray()
-                                          << QByteArray() << XmitChar;
+    QTest::newRow("Ctrl+A is Select All")
+        << int(Qt::Key_A) << int(Qt::ControlModifier) << QByteArray() << QByteArray() << XmitChar;
+    QTest::newRow("Delete sends nothing")
+        << int(Qt::Key_Delete) << 0 << QByteArray() << QByteArray() << XmitChar;
 }
 
 void TestKeyboardTransmit::typedCharacters()
@@ -178,9 +177,15 @@ void TestKeyboardTransmit::functionKeyWithThePortClosedOnlyEchoes()
     QTest::keyClick(s.view(), Qt::Key_F1);
     QVERIFY(!s.window->isSending());
     QCOMPARE(s.port->written, QByteArray());
-    QCOMPARE(s.colorAt(0), XmitChar); // transmit colors, not red
     QTest::keyClick(s.view(), Qt::Key_F3); // empty string: nothing visible
-    QCOMPARE(s.display(), QByteArray("Here is a string example[CR ]\r\n"));
+    s.action("mnuF2String")->trigger();
+    QTRY_VERIFY(!s.window->isSending());
+    QCOMPARE(s.port->written, QByteArray());
+    QCOMPARE(s.display(),
+             QByteArray("Here is a string example[CR ]\r\nHere is another.... [x80][CR ]\r\n"));
+    // Nothing went out, so nothing is shown as sent: all of it is red.
+    QCOMPARE(s.window->displayModel().colorSpanAt(0),
+             (DisplayModel::ColorSpan{ColorValue::Red, s.display().size()}));
 }
 
 void TestKeyboardTransmit::receiveInterruptsStyleLetsTypingIn()
@@ -234,19 +239,27 @@ void TestKeyboardTransmit::fullStringsGoInChunksAndHoldTyping()
 
     QTest::keyClick(s.view(), Qt::Key_F1);
     QCOMPARE(s.port->written, string.left(90));
-    QCOMPARE(s.display(), string); // echoed whole before it is sent
-    // Keys meanwhile are held until the string is out, so they do not split it.
+    // Keys meanwhile are shown at once but held until the string is out, so
+    // they do not split it.
     QTest::keyClick(s.view(), 'Z');
     QTest::keyClick(s.view(), Qt::Key_F2);
+    QTest::keyClick(s.view(), Qt::Key_Backspace);
+    QCOMPARE(s.display(), string + "Zb[BS ]");
     QTest::qWait(20);
     QCOMPARE(s.port->written, string.left(90));
+    QVERIFY(s.window->isSending());
     s.port->drainOutput();
-    QTRY_COMPARE(s.port->written, string);
-    s.port->drainOutput();
-    QTRY_COMPARE(s.port->written, string + "Zb");
-    s.port->drainOutput();
-    QTRY_VERIFY(!s.window->isSending());
-    QCOMPARE(s.display(), string + "Zb");
+    QTRY_COMPARE(s.port->written, string + "Zb\b");
+    QVERIFY(!s.window->isSending());
+
+    // A string shorter than the queue goes in one write and holds nothing,
+    // even while the queue does not drain.
+    s.port->written.clear();
+    s.setF(3, "short");
+    QTest::keyClick(s.view(), Qt::Key_F3);
+    QVERIFY(!s.window->isSending());
+    QTest::keyClick(s.view(), 'Y');
+    QCOMPARE(s.port->written, QByteArray("shortY"));
 }
 
 void TestKeyboardTransmit::controlFunctionKeyDoesNothing()
@@ -266,13 +279,12 @@ void TestKeyboardTransmit::selectionCount_data()
     QTest::addColumn<qsizetype>("selected");
     QTest::addColumn<QString>("panel");
     // "AB" then "[CR ]", which ends the line with CR LF.
-    QTest::newRow("letters, a token and a line break") << QByteArray("AB") << qsizetype(9)
-                                                       << "3 Selected ";
-    QTest::newRow("twelve characters") << QByteArray("abcdefghijkl") << qsizetype(12)
-                                       << "12 Selected ";
+    QTest::newRow("letters, a token and a line break")
+        << QByteArray("AB") << qsizetype(9) << "3 Selected ";
+    QTest::newRow("twelve characters")
+        << QByteArray("abcdefghijkl") << qsizetype(12) << "12 Selected ";
     QTest::newRow("brackets but no token") << QByteArray("[ab]") << qsizetype(4) << "4 Selected ";
-    QTest::newRow("token cut by the selection") << QByteArray("x") << qsizetype(4)
-                                                << "4 Selected ";
+    QTest::newRow("token cut by the selection") << QByteArray("x") << qsizetype(4) << "4 Selected ";
 }
 
 void TestKeyboardTransmit::selectionCount()
@@ -305,8 +317,7 @@ void TestKeyboardTransmit::viewStringsMenu()
 {
     Sender s;
     QCOMPARE(s.action("mnuF1String")->text(), QStringLiteral("F1 Here is a string example[CR]"));
-    QCOMPARE(s.action("mnuF2String")->text(),
-             QStringLiteral("F2 Here is another.... [0x80][x0d]"));
+    QCOMPARE(s.action("mnuF2String")->text(), QStringLiteral("F2 Here is another.... [0x80][x0d]"));
     QCOMPARE(s.action("mnuF3String")->text(), QStringLiteral("F3 "));
     QCOMPARE(s.action("mnuF12String")->text(), QStringLiteral("F12 "));
 

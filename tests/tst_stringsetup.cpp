@@ -210,7 +210,7 @@ void TestStringSetup::stringsHelp()
                                              "whole strings of text with a single key press. "));
     QCOMPARE(label("Label2"), QStringLiteral("The following are acceptable formats :"));
     QCOMPARE(label("Label3"), QStringLiteral("Functions below $20 on the ASCII chart.\r\n[CR] or "
-                                             "[cr]\r\n[x0D] or [Xod]\r\n[0x0d] or [0X0D]"));
+                                             "[cr]\r\n[x0D] or [X0d]\r\n[0x0d] or [0X0D]"));
     QCOMPARE(label("Label4"), QStringLiteral("Standard alpha numeric and punctuation characters,"
                                              "\r\njust type them as they are."));
     QCOMPARE(label("Label5"), QStringLiteral("Characters above $7E on the ASCII chart.\r\n[x8a] "
