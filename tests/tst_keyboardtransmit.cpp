@@ -70,21 +70,22 @@ void TestKeyboardTransmit::typedCharacters_data()
     QTest::addColumn<QByteArray>("shown");
     QTest::addColumn<quint32>("color");
 
-    QTest::newRow("a") << int(Qt::Key_A) << 0 << QByteArray("a") << QByteArray("a") << XmitChar;
-    QTest::newRow("Enter breaks the line")
-        << int(Qt::Key_Return) << 0 << QByteArray("\r") << QByteArray("[CR ]\r\n") << XmitFunc;
+    QTest::newRow("a") << int(Qt::Key_A) << 0 << QByteArray("a")
+                       << QByteArray("a") << XmitChar;
+    QTest::newRow("Enter breaks the line") << int(Qt::Key_Return) << 0 << QByteArray("\r")
+                                           << QByteArray("[CR ]\r\n") << XmitFunc;
     QTest::newRow("Ctrl+B") << int(Qt::Key_B) << int(Qt::ControlModifier) << QByteArray("\x02")
                             << QByteArray("[STX]") << XmitFunc;
     QTest::newRow("Esc") << int(Qt::Key_Escape) << 0 << QByteArray("\x1b") << QByteArray("[ESC]")
                          << XmitFunc;
-    QTest::newRow("Tab stays in the display")
-        << int(Qt::Key_Tab) << 0 << QByteArray("\t") << QByteArray("[TAB]") << XmitFunc;
+    QTest::newRow("Tab stays in the display") << int(Qt::Key_Tab) << 0 << QByteArray("\t")
+                                              << QByteArray("[TAB]") << XmitFunc;
     QTest::newRow("space") << int(Qt::Key_Space) << 0 << QByteArray(" ") << QByteArray(" ")
                            << XmitChar;
-    QTest::newRow("Ctrl+A is Select All")
-        << int(Qt::Key_A) << int(Qt::ControlModifier) << QByteArray() << QByteArray() << XmitChar;
-    QTest::newRow("Delete sends nothing")
-        << int(Qt::Key_Delete) << 0 << QByteArray() << QByteArray() << XmitChar;
+    QTest::newRow("Ctrl+A is Select All") << int(Qt::Key_A) << int(Qt::ControlModifier)
+                                          << QByteArray() << QByteArray() << XmitChar;
+    QTest::newRow("Delete sends nothing") << int(Qt::Key_Delete) << 0 << QByteArray()
+                                          << QByteArray() << XmitChar;
 }
 
 void TestKeyboardTransmit::typedCharacters()
@@ -279,12 +280,13 @@ void TestKeyboardTransmit::selectionCount_data()
     QTest::addColumn<qsizetype>("selected");
     QTest::addColumn<QString>("panel");
     // "AB" then "[CR ]", which ends the line with CR LF.
-    QTest::newRow("letters, a token and a line break")
-        << QByteArray("AB") << qsizetype(9) << "3 Selected ";
-    QTest::newRow("twelve characters")
-        << QByteArray("abcdefghijkl") << qsizetype(12) << "12 Selected ";
+    QTest::newRow("letters, a token and a line break") << QByteArray("AB") << qsizetype(9)
+                                                       << "3 Selected ";
+    QTest::newRow("twelve characters") << QByteArray("abcdefghijkl") << qsizetype(12)
+                                       << "12 Selected ";
     QTest::newRow("brackets but no token") << QByteArray("[ab]") << qsizetype(4) << "4 Selected ";
-    QTest::newRow("token cut by the selection") << QByteArray("x") << qsizetype(4) << "4 Selected ";
+    QTest::newRow("token cut by the selection") << QByteArray("x") << qsizetype(4)
+                                                << "4 Selected ";
 }
 
 void TestKeyboardTransmit::selectionCount()
@@ -317,7 +319,8 @@ void TestKeyboardTransmit::viewStringsMenu()
 {
     Sender s;
     QCOMPARE(s.action("mnuF1String")->text(), QStringLiteral("F1 Here is a string example[CR]"));
-    QCOMPARE(s.action("mnuF2String")->text(), QStringLiteral("F2 Here is another.... [0x80][x0d]"));
+    QCOMPARE(s.action("mnuF2String")->text(),
+             QStringLiteral("F2 Here is another.... [0x80][x0d]"));
     QCOMPARE(s.action("mnuF3String")->text(), QStringLiteral("F3 "));
     QCOMPARE(s.action("mnuF12String")->text(), QStringLiteral("F12 "));
 

@@ -32,18 +32,8 @@ class KeyboardTransmitter : public QObject
     Q_OBJECT
 
 public:
-    enum KeyCode
-    {
-        KeyBackspace = 8,
-        KeyF1 = 112,
-        KeyF12 = 123
-    };
-    enum ShiftState
-    {
-        ShiftMask = 1,
-        CtrlMask = 2,
-        AltMask = 4
-    };
+    enum KeyCode { KeyBackspace = 8, KeyF1 = 112, KeyF12 = 123 };
+    enum ShiftState { ShiftMask = 1, CtrlMask = 2, AltMask = 4 };
 
     KeyboardTransmitter(CommPort &port, DisplayModel &model, const DisplayOptions &options,
                         const DisplayColors &colors, const StringSetStore &strings,
