@@ -49,6 +49,7 @@ private slots:
     void trimRemovesExactlyTheOldest1000();
     void oversizedAppendKeepsTheNewest();
     void appendMovesCaretAndDropsSelection();
+    void heldSelectionCoversTheSameCharacters();
     void selectionClampsToText_data();
     void selectionClampsToText();
     void clearEmptiesEverything();
@@ -135,6 +136,38 @@ void TestDisplayModel::appendMovesCaretAndDropsSelection()
     QCOMPARE(selectionSpy.count(), 1); // the caret was already at the end
 }
 
+void TestDisplayModel::heldSelectionCoversTheSameCharacters()
+{
+    DisplayModel model;
+    const QByteArray start = filler(2000);
+    model.putInDisplay(start, 1, "[CR ]");
+    model.setFollowing(false);
+    model.setSelection(990, 20); // across the end of the first 1000 characters
+    const QByteArray selected = start.mid(990, 20);
+    QSignalSpy selectionSpy(&model, &DisplayModel::selectionChanged);
+    model.putInDisplay(filler(499000 - model.length()), 2, "[CR ]");
+    QCOMPARE(model.length(), 499000);
+    QCOMPARE(model.selectedText(), selected);
+    QCOMPARE(selectionSpy.count(), 0);
+
+    // The first trim takes the selection's first ten characters; the rest stay selected.
+    model.putInDisplay("x", 3, "[CR ]");
+    QCOMPARE(model.origin(), 1000);
+    QCOMPARE(model.selectionStart(), 0);
+    QCOMPARE(model.selectedText(), selected.mid(10));
+    QCOMPARE(selectionSpy.count(), 1);
+    // The next takes the rest: no selection is left.
+    model.putInDisplay(filler(1000), 3, "[CR ]");
+    QCOMPARE(model.selectionLength(), 0);
+    QCOMPARE(selectionSpy.count(), 2);
+
+    model.setFollowing(true);
+    model.setSelection(5, 5);
+    model.putInDisplay("y", 3, "[CR ]");
+    QCOMPARE(model.selectionLength(), 0);
+    QCOMPARE(model.caret(), model.length());
+}
+
 void TestDisplayModel::selectionClampsToText_data()
 {
     QTest::addColumn<qsizetype>("start");
@@ -171,7 +204,9 @@ void TestDisplayModel::clearEmptiesEverything()
     model.putInDisplay("[CR ]", 1, "[CR ]");
     model.putInDisplay("x", 2, "[CR ]");
     model.selectAll();
+    model.setFollowing(false);
     model.clear();
+    QVERIFY(model.isFollowing());
     QCOMPARE(model.length(), 0);
     QCOMPARE(model.lineCount(), 1);
     QCOMPARE(model.selectionLength(), 0);
