@@ -8,6 +8,12 @@
 
 namespace {
 
+// The display holds 500,000 characters at most: once it passes 499,000 the
+// oldest 1000 are removed at a time.
+constexpr qsizetype Capacity = 500000;
+constexpr qsizetype TrimThreshold = 499000;
+constexpr qsizetype TrimChunk = 1000;
+
 // A plain reference: the whole text and one color per character, trimmed by copying.
 struct ReferenceDisplay
 {
@@ -22,9 +28,9 @@ struct ReferenceDisplay
         text += added;
         for (qsizetype i = 0; i < added.size(); ++i)
             colors.append(color);
-        while (text.size() > DisplayModel::TrimThreshold) {
-            text.remove(0, DisplayModel::TrimChunk);
-            colors.remove(0, DisplayModel::TrimChunk);
+        while (text.size() > TrimThreshold) {
+            text.remove(0, TrimChunk);
+            colors.remove(0, TrimChunk);
         }
     }
 };
@@ -91,14 +97,14 @@ void TestDisplayModel::breakCharacterEndsTheLine()
 void TestDisplayModel::trimRemovesExactlyTheOldest1000()
 {
     DisplayModel model;
-    const QByteArray start = filler(DisplayModel::TrimThreshold);
+    const QByteArray start = filler(TrimThreshold);
     model.putInDisplay(start.left(1500), 1, "[CR ]");
     model.putInDisplay(start.mid(1500), 2, "[CR ]");
-    QCOMPARE(model.length(), DisplayModel::TrimThreshold); // at the threshold: nothing trimmed yet
+    QCOMPARE(model.length(), TrimThreshold); // at the threshold: nothing trimmed yet
 
     model.putInDisplay("Z", 3, "[CR ]");
-    QCOMPARE(model.length(), DisplayModel::TrimThreshold + 1 - DisplayModel::TrimChunk);
-    QCOMPARE(model.text(), start.mid(DisplayModel::TrimChunk) + "Z");
+    QCOMPARE(model.length(), TrimThreshold + 1 - TrimChunk);
+    QCOMPARE(model.text(), start.mid(TrimChunk) + "Z");
     // The first color run was cut, not lost.
     QCOMPARE(model.colorSpanAt(0).color, 1u);
     QCOMPARE(model.colorSpanAt(0).end, 500);
@@ -110,12 +116,12 @@ void TestDisplayModel::trimRemovesExactlyTheOldest1000()
 void TestDisplayModel::oversizedAppendKeepsTheNewest()
 {
     DisplayModel model;
-    const QByteArray big = filler(DisplayModel::Capacity + 2345);
+    const QByteArray big = filler(Capacity + 2345);
     model.putInDisplay(big, 7, "[CR ]");
-    QVERIFY(model.length() <= DisplayModel::TrimThreshold);
-    QVERIFY(model.length() > DisplayModel::TrimThreshold - DisplayModel::TrimChunk);
+    QVERIFY(model.length() <= TrimThreshold);
+    QVERIFY(model.length() > TrimThreshold - TrimChunk);
     QCOMPARE(model.text(), big.right(model.length()));
-    QCOMPARE((big.size() - model.length()) % DisplayModel::TrimChunk, 0);
+    QCOMPARE((big.size() - model.length()) % TrimChunk, 0);
 }
 
 void TestDisplayModel::appendMovesCaretAndDropsSelection()
@@ -224,7 +230,7 @@ void TestDisplayModel::matchesReferenceOverManyTrims()
     QRandomGenerator random(42);
     const QByteArray breakCharacter = "[CR ]";
     qint64 appended = 0;
-    while (appended < 3 * DisplayModel::Capacity) {
+    while (appended < 3 * Capacity) {
         QByteArray input;
         switch (random.bounded(4)) {
         case 0:

@@ -258,7 +258,7 @@ void TestDisplayView::partialRepaintsMatchAFullPaint()
         // The scroll bar's handle shrinks over the first frames, then the
         // display fills up and trims.
         if (frame == 6)
-            m_model->putInDisplay(QByteArray(DisplayModel::TrimThreshold - 300, 'p'), 1, "[CR ]");
+            m_model->putInDisplay(QByteArray(499000 - 300, 'p'), 1, "[CR ]");
         for (int line = 0; line < 3 + frame % 4; ++line) {
             m_model->putInDisplay(QByteArray(7 + 13 * frame, char('a' + frame)), 0x00FF00,
                                   "[CR ]");
