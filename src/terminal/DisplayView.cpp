@@ -203,6 +203,8 @@ void DisplayView::scrollContentsBy(int, int)
     m_keepUserRow = true;
     ensureLayout();
     m_keepUserRow = false;
+    if (m_model.isFollowing())
+        setScrollValue(bar->maximum());
     rememberTop();
     m_repaintAll = true;
     updateNow();
