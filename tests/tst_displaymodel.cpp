@@ -8,6 +8,12 @@
 
 namespace {
 
+// The display holds 500,000 characters at most: once it passes 499,000 the
+// oldest 1000 are removed at a time.
+constexpr qsizetype Capacity = 500000;
+constexpr qsizetype TrimThreshold = 499000;
+constexpr qsizetype TrimChunk = 1000;
+
 // A plain reference: the whole text and one color per character, trimmed by copying.
 struct ReferenceDisplay
 {
@@ -22,9 +28,9 @@ struct ReferenceDisplay
         text += added;
         for (qsizetype i = 0; i < added.size(); ++i)
             colors.append(color);
-        while (text.size() > DisplayModel::TrimThreshold) {
-            text.remove(0, DisplayModel::TrimChunk);
-            colors.remove(0, DisplayModel::TrimChunk);
+        while (text.size() > TrimThreshold) {
+            text.remove(0, TrimChunk);
+            colors.remove(0, TrimChunk);
         }
     }
 };
@@ -49,6 +55,7 @@ private slots:
     void trimRemovesExactlyTheOldest1000();
     void oversizedAppendKeepsTheNewest();
     void appendMovesCaretAndDropsSelection();
+    void heldSelectionCoversTheSameCharacters();
     void selectionClampsToText_data();
     void selectionClampsToText();
     void clearEmptiesEverything();
@@ -90,14 +97,14 @@ void TestDisplayModel::breakCharacterEndsTheLine()
 void TestDisplayModel::trimRemovesExactlyTheOldest1000()
 {
     DisplayModel model;
-    const QByteArray start = filler(DisplayModel::TrimThreshold);
+    const QByteArray start = filler(TrimThreshold);
     model.putInDisplay(start.left(1500), 1, "[CR ]");
     model.putInDisplay(start.mid(1500), 2, "[CR ]");
-    QCOMPARE(model.length(), DisplayModel::TrimThreshold); // at the threshold: nothing trimmed yet
+    QCOMPARE(model.length(), TrimThreshold); // at the threshold: nothing trimmed yet
 
     model.putInDisplay("Z", 3, "[CR ]");
-    QCOMPARE(model.length(), DisplayModel::TrimThreshold + 1 - DisplayModel::TrimChunk);
-    QCOMPARE(model.text(), start.mid(DisplayModel::TrimChunk) + "Z");
+    QCOMPARE(model.length(), TrimThreshold + 1 - TrimChunk);
+    QCOMPARE(model.text(), start.mid(TrimChunk) + "Z");
     // The first color run was cut, not lost.
     QCOMPARE(model.colorSpanAt(0).color, 1u);
     QCOMPARE(model.colorSpanAt(0).end, 500);
@@ -109,12 +116,12 @@ void TestDisplayModel::trimRemovesExactlyTheOldest1000()
 void TestDisplayModel::oversizedAppendKeepsTheNewest()
 {
     DisplayModel model;
-    const QByteArray big = filler(DisplayModel::Capacity + 2345);
+    const QByteArray big = filler(Capacity + 2345);
     model.putInDisplay(big, 7, "[CR ]");
-    QVERIFY(model.length() <= DisplayModel::TrimThreshold);
-    QVERIFY(model.length() > DisplayModel::TrimThreshold - DisplayModel::TrimChunk);
+    QVERIFY(model.length() <= TrimThreshold);
+    QVERIFY(model.length() > TrimThreshold - TrimChunk);
     QCOMPARE(model.text(), big.right(model.length()));
-    QCOMPARE((big.size() - model.length()) % DisplayModel::TrimChunk, 0);
+    QCOMPARE((big.size() - model.length()) % TrimChunk, 0);
 }
 
 void TestDisplayModel::appendMovesCaretAndDropsSelection()
@@ -133,6 +140,32 @@ void TestDisplayModel::appendMovesCaretAndDropsSelection()
 
     model.putInDisplay("", 1, "[CR ]");
     QCOMPARE(selectionSpy.count(), 1); // the caret was already at the end
+}
+
+void TestDisplayModel::heldSelectionCoversTheSameCharacters()
+{
+    DisplayModel model;
+    const QByteArray start = filler(2000);
+    model.putInDisplay(start, 1, "[CR ]");
+    model.setFollowing(false);
+    model.setSelection(990, 20); // across the end of the first 1000 characters
+    const QByteArray selected = start.mid(990, 20);
+    QSignalSpy selectionSpy(&model, &DisplayModel::selectionChanged);
+    model.putInDisplay(filler(TrimThreshold - model.length()), 2, "[CR ]");
+    QCOMPARE(model.length(), TrimThreshold);
+    QCOMPARE(model.selectedText(), selected);
+    QCOMPARE(selectionSpy.count(), 0);
+
+    // The first trim takes the selection's first ten characters; the rest stay selected.
+    model.putInDisplay("x", 3, "[CR ]");
+    QCOMPARE(model.origin(), TrimChunk);
+    QCOMPARE(model.selectionStart(), 0);
+    QCOMPARE(model.selectedText(), selected.mid(10));
+    QCOMPARE(selectionSpy.count(), 1);
+    // The next takes the rest: no selection is left.
+    model.putInDisplay(filler(1000), 3, "[CR ]");
+    QCOMPARE(model.selectionLength(), 0);
+    QCOMPARE(selectionSpy.count(), 2);
 }
 
 void TestDisplayModel::selectionClampsToText_data()
@@ -171,7 +204,9 @@ void TestDisplayModel::clearEmptiesEverything()
     model.putInDisplay("[CR ]", 1, "[CR ]");
     model.putInDisplay("x", 2, "[CR ]");
     model.selectAll();
+    model.setFollowing(false);
     model.clear();
+    QVERIFY(model.isFollowing());
     QCOMPARE(model.length(), 0);
     QCOMPARE(model.lineCount(), 1);
     QCOMPARE(model.selectionLength(), 0);
@@ -189,7 +224,7 @@ void TestDisplayModel::matchesReferenceOverManyTrims()
     QRandomGenerator random(42);
     const QByteArray breakCharacter = "[CR ]";
     qint64 appended = 0;
-    while (appended < 3 * DisplayModel::Capacity) {
+    while (appended < 3 * Capacity) {
         QByteArray input;
         switch (random.bounded(4)) {
         case 0:

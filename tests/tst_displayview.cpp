@@ -37,6 +37,7 @@ private slots:
     void keyboardSelection_data();
     void keyboardSelection();
     void keyDownReceiverCanConsumeKeys();
+    void readingBackHoldsTheView();
     void partialRepaintsMatchAFullPaint();
     void glyphsStayInTheirCells();
     void everyGlyphStaysInItsCell_data();
@@ -153,8 +154,12 @@ void TestDisplayView::keyboardSelection_data()
         << QList<int>{control | Qt::Key_Home, shift | Qt::Key_End} << QByteArray("abc")
         << qsizetype(3);
     QTest::newRow("right over the break")
-        << QList<int>{control | Qt::Key_Home, Qt::Key_End, shift | Qt::Key_Right}
+        << QList<int>{control | Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right,
+                      shift | Qt::Key_Right}
         << QByteArray("\r\n") << qsizetype(5);
+    QTest::newRow("end goes to the end of the text")
+        << QList<int>{control | Qt::Key_Home, shift | Qt::Key_Right, Qt::Key_End}
+        << QByteArray() << qsizetype(8);
 }
 
 void TestDisplayView::keyboardSelection()
@@ -198,6 +203,60 @@ void TestDisplayView::keyDownReceiverCanConsumeKeys()
     QCOMPARE(seen, (QList<int>{Qt::Key_Left, Qt::Key_Home, Qt::Key_Q}));
 }
 
+void TestDisplayView::readingBackHoldsTheView()
+{
+    int next = 0;
+    const auto addLines = [&](int count) {
+        for (const int end = next + count; next < end; ++next) {
+            m_model->putInDisplay(QByteArray::number(next).rightJustified(6, '0'), 1, "[CR ]");
+            m_model->putInDisplay("[CR ]", 1, "[CR ]");
+        }
+        m_view->updateNow();
+    };
+    const auto topLine = [&] { return m_model->textView(m_view->positionAt(cellCenter(0, 0)), 6); };
+    QScrollBar *bar = m_view->verticalScrollBar();
+    m_view->setFocus();
+    addLines(300);
+    QCOMPARE(bar->value(), bar->maximum());
+
+    // Scrolled up by the user, the view keeps its first line while data arrive.
+    bar->setValue(100);
+    QCOMPARE(topLine(), "000100");
+    addLines(300);
+    QCOMPARE(topLine(), "000100");
+    QVERIFY(bar->maximum() > 500);
+    // The display passes 499,000 characters and its oldest 1000 are trimmed:
+    // the same line stays on top, a few rows higher in the text.
+    m_model->putInDisplay(QByteArray(499000 - m_model->length(), 'p'), 1, "[CR ]");
+    addLines(1);
+    QVERIFY(m_model->origin() > 0);
+    QCOMPARE(topLine(), "000100");
+    QCOMPARE(bar->value(), 100 - int(m_model->origin()) / 13);
+
+    // Back at the end by the scroll bar, it follows again.
+    bar->setValue(bar->maximum());
+    addLines(20);
+    QCOMPARE(bar->value(), bar->maximum());
+    QCOMPARE(m_model->caret(), m_model->length());
+
+    // A selection made with the Shift keys holds the view and survives appends.
+    QTest::keyClick(m_view, Qt::Key_Up, Qt::ShiftModifier);
+    QTest::keyClick(m_view, Qt::Key_Up, Qt::ShiftModifier);
+    const QByteArray selected = m_model->selectedText();
+    QCOMPARE(selected.size(), 2 * 13);
+    const int held = bar->value();
+    addLines(50);
+    QCOMPARE(m_model->selectedText(), selected);
+    QCOMPARE(bar->value(), held);
+    QVERIFY(bar->maximum() > held);
+    // End drops it and follows the end again.
+    QTest::keyClick(m_view, Qt::Key_End);
+    QCOMPARE(bar->value(), bar->maximum());
+    addLines(50);
+    QCOMPARE(m_model->selectionLength(), 0);
+    QCOMPARE(bar->value(), bar->maximum());
+}
+
 void TestDisplayView::partialRepaintsMatchAFullPaint()
 {
     // What the screen shows after frames of appended text, moved rows and
@@ -220,7 +279,7 @@ void TestDisplayView::partialRepaintsMatchAFullPaint()
         // The scroll bar's handle shrinks over the first frames, then the
         // display fills up and trims.
         if (frame == 6)
-            m_model->putInDisplay(QByteArray(DisplayModel::TrimThreshold - 300, 'p'), 1, "[CR ]");
+            m_model->putInDisplay(QByteArray(499000 - 300, 'p'), 1, "[CR ]");
         for (int line = 0; line < 3 + frame % 4; ++line) {
             m_model->putInDisplay(QByteArray(7 + 13 * frame, char('a' + frame)), 0x00FF00, "[CR ]");
             m_model->putInDisplay("[CR ]", 0x00FFFF, "[CR ]");

@@ -178,9 +178,15 @@ void TestKeyboardTransmit::functionKeyWithThePortClosedOnlyEchoes()
     QTest::keyClick(s.view(), Qt::Key_F1);
     QVERIFY(!s.window->isSending());
     QCOMPARE(s.port->written, QByteArray());
-    QCOMPARE(s.colorAt(0), XmitChar); // transmit colors, not red
     QTest::keyClick(s.view(), Qt::Key_F3); // empty string: nothing visible
-    QCOMPARE(s.display(), QByteArray("Here is a string example[CR ]\r\n"));
+    s.action("mnuF2String")->trigger();
+    QTRY_VERIFY(!s.window->isSending());
+    QCOMPARE(s.port->written, QByteArray());
+    QCOMPARE(s.display(),
+             QByteArray("Here is a string example[CR ]\r\nHere is another.... [x80][CR ]\r\n"));
+    // Nothing went out, so nothing is shown as sent: all of it is red.
+    QCOMPARE(s.window->displayModel().colorSpanAt(0),
+             (DisplayModel::ColorSpan{ColorValue::Red, s.display().size()}));
 }
 
 void TestKeyboardTransmit::receiveInterruptsStyleLetsTypingIn()
@@ -234,19 +240,27 @@ void TestKeyboardTransmit::fullStringsGoInChunksAndHoldTyping()
 
     QTest::keyClick(s.view(), Qt::Key_F1);
     QCOMPARE(s.port->written, string.left(90));
-    QCOMPARE(s.display(), string); // echoed whole before it is sent
-    // Keys meanwhile are held until the string is out, so they do not split it.
+    // Keys meanwhile are shown at once but held until the string is out, so
+    // they do not split it.
     QTest::keyClick(s.view(), 'Z');
     QTest::keyClick(s.view(), Qt::Key_F2);
+    QTest::keyClick(s.view(), Qt::Key_Backspace);
+    QCOMPARE(s.display(), string + "Zb[BS ]");
     QTest::qWait(20);
     QCOMPARE(s.port->written, string.left(90));
+    QVERIFY(s.window->isSending());
     s.port->drainOutput();
-    QTRY_COMPARE(s.port->written, string);
-    s.port->drainOutput();
-    QTRY_COMPARE(s.port->written, string + "Zb");
-    s.port->drainOutput();
-    QTRY_VERIFY(!s.window->isSending());
-    QCOMPARE(s.display(), string + "Zb");
+    QTRY_COMPARE(s.port->written, string + "Zb\b");
+    QVERIFY(!s.window->isSending());
+
+    // A string shorter than the queue goes in one write and holds nothing,
+    // even while the queue does not drain.
+    s.port->written.clear();
+    s.setF(3, "short");
+    QTest::keyClick(s.view(), Qt::Key_F3);
+    QVERIFY(!s.window->isSending());
+    QTest::keyClick(s.view(), 'Y');
+    QCOMPARE(s.port->written, QByteArray("shortY"));
 }
 
 void TestKeyboardTransmit::controlFunctionKeyDoesNothing()

@@ -10,6 +10,11 @@
 
 using namespace std::chrono_literals;
 
+namespace {
+// Entries that may wait to be shown; a read longer than 1024 bytes is several entries.
+constexpr qsizetype QueueBound = 100000;
+} // namespace
+
 class TestReceivePath : public QObject
 {
     Q_OBJECT
@@ -22,6 +27,7 @@ private slots:
     void optionChangesApplyToTheNextRead_data();
     void optionChangesApplyToTheNextRead();
     void longReadsBecomeBoundedEntries();
+    void dropStartsAtTheEntryAfterTheBound_data();
     void dropStartsAtTheEntryAfterTheBound();
     void readCrossingTheBoundKeepsWhatFits();
     void dropReportGivesElapsedSeconds_data();
@@ -31,7 +37,7 @@ private slots:
     void numberReadings();
 
 private:
-    void showAll();
+    void showAll(std::chrono::microseconds budget = 10s);
     void fillToTheBound();
 
     DisplayModel *m_model = nullptr;
@@ -55,18 +61,19 @@ void TestReceivePath::cleanup()
     delete m_model;
 }
 
-void TestReceivePath::showAll()
+// Shows slices as the receive timer does, until one says nothing waits.
+void TestReceivePath::showAll(std::chrono::microseconds budget)
 {
-    int slices = 0;
-    while (!m_path->showSlice(10s))
-        QVERIFY(++slices < 1000);
+    qsizetype slices = 0;
+    while (!m_path->showSlice(budget))
+        QVERIFY(++slices <= 2 * QueueBound);
 }
 
 void TestReceivePath::fillToTheBound()
 {
-    for (qsizetype i = 0; i < ReceiveQueue::MaxEntries; ++i)
+    for (qsizetype i = 0; i < QueueBound; ++i)
         m_path->receive("x");
-    QCOMPARE(m_path->waitingEntries(), ReceiveQueue::MaxEntries);
+    QCOMPARE(m_path->waitingEntries(), QueueBound);
     QVERIFY(!m_path->isDropping());
 }
 
@@ -147,8 +154,18 @@ void TestReceivePath::longReadsBecomeBoundedEntries()
     QCOMPARE(m_model->text(), data);
 }
 
+void TestReceivePath::dropStartsAtTheEntryAfterTheBound_data()
+{
+    QTest::addColumn<qint64>("budgetUs");
+    QTest::newRow("one slice") << qint64(10000000);
+    // Every slice runs out of time after one entry, the last one included:
+    // the report must still come, or the timer would stop for good.
+    QTest::newRow("budget spent at each entry") << qint64(0);
+}
+
 void TestReceivePath::dropStartsAtTheEntryAfterTheBound()
 {
+    QFETCH(qint64, budgetUs);
     fillToTheBound();
     QSignalSpy started(m_path, &ReceivePath::droppingStarted);
     m_path->receive("lost");
@@ -157,14 +174,14 @@ void TestReceivePath::dropStartsAtTheEntryAfterTheBound()
     m_path->receive("also lost");
     m_path->lineEvent(ReceiveQueue::Marker::Break);
     QCOMPARE(started.count(), 1);
-    QCOMPARE(m_path->waitingEntries(), ReceiveQueue::MaxEntries);
+    QCOMPARE(m_path->waitingEntries(), QueueBound);
 
     QSignalSpy reported(m_path, &ReceivePath::droppingReported);
-    showAll();
+    showAll(std::chrono::microseconds(budgetUs));
     QCOMPARE(reported.count(), 1);
     QVERIFY(!m_path->isDropping());
     const QByteArray text = m_model->text();
-    QCOMPARE(text.count('x'), ReceiveQueue::MaxEntries);
+    QCOMPARE(text.count('x'), QueueBound);
     QVERIFY(!text.contains("lost"));
     QVERIFY(!text.contains("***BREAK***"));
     QVERIFY(text.endsWith("[CR ]\r\n.....................................[CR ]\r\n"));
@@ -177,7 +194,7 @@ void TestReceivePath::dropStartsAtTheEntryAfterTheBound()
 
 void TestReceivePath::readCrossingTheBoundKeepsWhatFits()
 {
-    for (qsizetype i = 0; i < ReceiveQueue::MaxEntries - 1; ++i)
+    for (qsizetype i = 0; i < QueueBound - 1; ++i)
         m_path->receive("x");
     QByteArray data(1024, 'k');
     data += QByteArray(100, 'z');

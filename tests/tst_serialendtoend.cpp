@@ -1,5 +1,6 @@
 #include "BackColor.h"
 #include "DevSim.h"
+#include "DisplayView.h"
 #include "MainWindowFixture.h"
 #include "QtCommPort.h"
 #include "TestServices.h"
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -67,6 +69,7 @@ class TestSerialEndToEnd : public QObject
 
 private slots:
     void readingsAppearInTheReceiveColors();
+    void readingBackWhileReadingsArrive();
     void deviceSeesTheChosenLineSettings_data();
     void deviceSeesTheChosenLineSettings();
     void twoProgramsOnOneDeviceExcludeEachOther();
@@ -92,6 +95,59 @@ void TestSerialEndToEnd::readingsAppearInTheReceiveColors()
     QCOMPARE(model.colorSpanAt(at).end, at + 11);
     QCOMPARE(model.colorSpanAt(at + 11).color, program.window->ReturnReceiveFuncColor());
     QVERIFY(program.services.messageBoxes.shown.isEmpty());
+}
+
+void TestSerialEndToEnd::readingBackWhileReadingsArrive()
+{
+    DevSim device({"readings", "--text", "+0012.34 kg", "--interval-ms", "20", "--echo"});
+    QVERIFY(!device.path.isEmpty());
+    Program program;
+    program.window->Form_Load(device.path);
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    auto *view = program.window->findChild<DisplayView *>(QStringLiteral("rtbDisplay"));
+    const DisplayModel &model = program.window->displayModel();
+    QScrollBar *bar = view->verticalScrollBar();
+    const auto readings = [&] { return program.display().count("kg"); };
+    const auto waitForReadings = [&](qsizetype more) {
+        const qsizetype until = readings() + more;
+        QTRY_VERIFY_WITH_TIMEOUT(readings() >= until, 10000);
+    };
+    // Where the view's first line starts, counted from the first byte ever shown.
+    const auto firstLine = [&] { return model.origin() + view->positionAt(QPoint(0, 0)); };
+    const auto rowHeight = view->fontMetrics().height();
+    QTRY_VERIFY_WITH_TIMEOUT(bar->maximum() > 30, 10000);
+
+    // Scrolled up, the view stays on the same first line for seconds of readings.
+    bar->setValue(bar->maximum() - 20);
+    const int heldRow = bar->value();
+    const qint64 heldLine = firstLine();
+    waitForReadings(100);
+    QCOMPARE(bar->value(), heldRow);
+    QCOMPARE(firstLine(), heldLine);
+    QVERIFY(bar->maximum() > heldRow + 100);
+
+    // A selection made with the mouse survives ten readings, and typing meanwhile
+    // goes out at once: the device echoes it back.
+    QWidget *area = view->viewport();
+    QTest::mousePress(area, Qt::LeftButton, {}, QPoint(10, rowHeight / 2));
+    QTest::mouseMove(area, QPoint(60, 2 * rowHeight + rowHeight / 2));
+    QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(60, 2 * rowHeight + rowHeight / 2));
+    const QByteArray selected = model.selectedText();
+    const qint64 selectedFrom = model.origin() + model.selectionStart();
+    QVERIFY(selected.contains("kg"));
+    QTest::keyClick(view, 'z');
+    waitForReadings(10);
+    QTRY_VERIFY(program.received().contains('z'));
+    QCOMPARE(model.selectedText(), selected);
+    QCOMPARE(model.origin() + model.selectionStart(), selectedFrom);
+    QCOMPARE(firstLine(), heldLine);
+
+    // End follows the readings again.
+    QTest::keyClick(view, Qt::Key_End);
+    waitForReadings(3);
+    QTRY_COMPARE(bar->value(), bar->maximum());
+    QCOMPARE(model.selectionLength(), 0);
+    QVERIFY(bar->value() > heldRow + 100);
 }
 
 void TestSerialEndToEnd::deviceSeesTheChosenLineSettings_data()

@@ -54,7 +54,7 @@ private slots:
     void escapeAsks_data();
     void escapeAsks();
     void closeBoxStoresNothing();
-    void fieldsTakeOnlyLatin1();
+    void fieldsTakeOnlyLatin1WithinTheLimit();
     void setChosenInTheMainWindowIsNeverOverwritten();
     void stringsHelp();
     void aboutWindow();
@@ -165,7 +165,7 @@ void TestStringSetup::closeBoxStoresNothing()
     QCOMPARE(s.store().name(0), QByteArray("Sample String Set"));
 }
 
-void TestStringSetup::fieldsTakeOnlyLatin1()
+void TestStringSetup::fieldsTakeOnlyLatin1WithinTheLimit()
 {
     Setup s;
     frmStrings *strings = s.open();
@@ -177,6 +177,26 @@ void TestStringSetup::fieldsTakeOnlyLatin1()
         QApplication::sendEvent(field, &key);
     }
     QCOMPARE(field->text(), QStringLiteral("ab\u00E9[x0d]"));
+    QTest::qWait(10);
+    QCOMPARE(s.services.messageBoxes.shown, QStringList());
+
+    // A field holds 32,767 characters; a paste that would pass that is
+    // refused whole, with one message, instead of being cut inside a token.
+    const QString refused = QStringLiteral("Text not taken: a field holds at most 32767 characters.");
+    field->selectAll();
+    field->insert(QString(1 << 20, QLatin1Char('[')));
+    QCOMPARE(field->text(), QStringLiteral("ab\u00E9[x0d]"));
+    QTRY_COMPARE(s.services.messageBoxes.shown, QStringList{refused});
+    // A typed key likewise; the last character that fits is taken.
+    QLineEdit *name = Setup::name(strings);
+    name->setText(QString(32766, QLatin1Char('n')));
+    name->setFocus();
+    QTest::keyClick(name, Qt::Key_X);
+    QCOMPARE(name->text().size(), 32767);
+    QTest::keyClick(name, Qt::Key_Y);
+    QCOMPARE(name->text(), QString(32766, QLatin1Char('n')) + QLatin1Char('x'));
+    QTRY_COMPARE(s.services.messageBoxes.shown, (QStringList{refused, refused}));
+
     Setup::item(strings, "mnuSave")->trigger();
     QCOMPARE(s.store().typed(0, 1), QByteArray("ab\xE9[x0d]"));
     QCOMPARE(s.store().decoded(0, 1), QByteArray("ab\xE9\r"));
@@ -210,7 +230,7 @@ void TestStringSetup::stringsHelp()
                                              "whole strings of text with a single key press. "));
     QCOMPARE(label("Label2"), QStringLiteral("The following are acceptable formats :"));
     QCOMPARE(label("Label3"), QStringLiteral("Functions below $20 on the ASCII chart.\r\n[CR] or "
-                                             "[cr]\r\n[x0D] or [Xod]\r\n[0x0d] or [0X0D]"));
+                                             "[cr]\r\n[x0D] or [X0d]\r\n[0x0d] or [0X0D]"));
     QCOMPARE(label("Label4"), QStringLiteral("Standard alpha numeric and punctuation characters,"
                                              "\r\njust type them as they are."));
     QCOMPARE(label("Label5"), QStringLiteral("Characters above $7E on the ASCII chart.\r\n[x8a] "

@@ -40,7 +40,7 @@ frmStringsHelp::frmStringsHelp(QWidget *focusOnOk, QWidget *parent)
     addLabel(layout, "Label2", QStringLiteral("The following are acceptable formats :"));
     addLabel(layout, "Label3",
              joinLines({"Functions below $20 on the ASCII chart.", "[CR] or [cr]",
-                        "[x0D] or [Xod]", "[0x0d] or [0X0D]"}));
+                        "[x0D] or [X0d]", "[0x0d] or [0X0D]"}));
     addLabel(layout, "Label4",
              joinLines({"Standard alpha numeric and punctuation characters,",
                         "just type them as they are."}));

@@ -13,6 +13,12 @@
 #include <QScreen>
 #include <QShortcut>
 
+namespace {
+// The longest text a field takes: a paste or key that would make it longer is
+// refused whole, so a string is never cut in the middle of a token.
+constexpr qsizetype FieldLength = 32767;
+} // namespace
+
 frmStrings::frmStrings(StringSetStore &store, MessageBoxes &messageBoxes,
                        std::function<void()> updateMenu, QWidget *parent)
     : QMainWindow(parent, Qt::Window), m_store(store), m_messageBoxes(messageBoxes),
@@ -24,12 +30,12 @@ frmStrings::frmStrings(StringSetStore &store, MessageBoxes &messageBoxes,
 
     auto *client = new QWidget;
     auto *grid = new QGridLayout(client);
-    auto *validator = new Latin1Validator(this);
+    m_validator = new Latin1Validator(FieldLength, this);
     auto *nameCaption = new QLabel(QStringLiteral("Set Name :"));
     nameCaption->setObjectName(QStringLiteral("lblSetName"));
     txtSetName = new QLineEdit(QStringLiteral("Set Name"));
     txtSetName->setObjectName(QStringLiteral("txtSetName"));
-    txtSetName->setValidator(validator);
+    limitField(txtSetName);
     grid->addWidget(nameCaption, 0, 0);
     grid->addWidget(txtSetName, 0, 1);
     for (int key = 0; key < StringSetStore::KeyCount; ++key) {
@@ -37,7 +43,7 @@ frmStrings::frmStrings(StringSetStore &store, MessageBoxes &messageBoxes,
         caption->setObjectName(QStringLiteral("lblF%1").arg(key + 1));
         auto *field = new QLineEdit;
         field->setObjectName(QStringLiteral("txtXmitStringArray%1").arg(key));
-        field->setValidator(validator);
+        limitField(field);
         field->setMinimumWidth(420);
         txtXmitStringArray[size_t(key)] = field;
         grid->addWidget(caption, key + 1, 0);
@@ -82,6 +88,19 @@ frmStrings::frmStrings(StringSetStore &store, MessageBoxes &messageBoxes,
     move(screenArea.x() + (screenArea.width() - frameGeometry().width()) / 2,
          screenArea.y() + (screenArea.height() - frameGeometry().height()) / 2);
     UpdateDisplay();
+}
+
+void frmStrings::limitField(QLineEdit *field)
+{
+    field->setValidator(m_validator);
+    field->setMaxLength(int(FieldLength) + 1);
+    // Told once the field has gone back to its text, outside the edit.
+    connect(field, &QLineEdit::inputRejected, this, [this] {
+        if (m_validator->takeLengthRefusal())
+            m_messageBoxes.information(
+                QStringLiteral("Text not taken: a field holds at most %1 characters.")
+                    .arg(FieldLength));
+    }, Qt::QueuedConnection);
 }
 
 void frmStrings::SaveStrings()

@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 
+class Latin1Validator;
 class MessageBoxes;
 class QAction;
 class QLineEdit;
@@ -44,12 +45,14 @@ public:
 
 private:
     void askToSave();
+    void limitField(QLineEdit *field);
 
     StringSetStore &m_store;
     MessageBoxes &m_messageBoxes;
     std::function<void()> m_updateMenu;
     int m_shownSet = 0;
 
+    Latin1Validator *m_validator = nullptr;
     QLineEdit *txtSetName = nullptr;
     std::array<QLineEdit *, 12> txtXmitStringArray{};
     std::array<QAction *, 10> mnuStringSet{};

@@ -12,15 +12,19 @@ DisplayModel::DisplayModel(QObject *parent) : QObject(parent)
 void DisplayModel::putInDisplay(QByteArrayView text, quint32 color, QByteArrayView breakCharacter)
 {
     // A bare caret at the end stays one: only a selection or a caret elsewhere moves.
-    const bool selectionMoved = m_anchor != m_caret || m_caret != length();
+    bool selectionMoved = m_following && (m_anchor != m_caret || m_caret != length());
     append(text, color);
     if (text == breakCharacter)
         append("\r\n", color);
     if (length() > TrimThreshold) {
         const qsizetype excess = length() - TrimThreshold;
-        removeFront((excess + TrimChunk - 1) / TrimChunk * TrimChunk);
+        const qsizetype count = (excess + TrimChunk - 1) / TrimChunk * TrimChunk;
+        // A held selection loses the characters trimmed away.
+        selectionMoved = selectionMoved || (!m_following && selectionStart() < count);
+        removeFront(count);
     }
-    m_anchor = m_caret = length();
+    if (m_following)
+        m_anchor = m_caret = length();
     notifyTextChanged();
     if (selectionMoved)
         notifySelectionChanged();
@@ -70,6 +74,7 @@ void DisplayModel::clear()
     m_runs.clear();
     m_lineStarts.assign(1, m_origin);
     m_anchor = m_caret = 0;
+    m_following = true;
     notifyTextChanged();
     if (hadSelection)
         notifySelectionChanged();

@@ -23,11 +23,19 @@ public:
     explicit DisplayModel(QObject *parent = nullptr);
 
     // Appends text in color at the end, then CR LF when the text equals
-    // breakCharacter exactly; the caret ends at the end with no selection.
-    // The oldest text is removed 1000 characters at a time while the
-    // display holds more than 499,000 characters.
+    // breakCharacter exactly; while following, the caret ends at the end with
+    // no selection. The oldest text is removed 1000 characters at a time while
+    // the display holds more than 499,000 characters.
     void putInDisplay(QByteArrayView text, quint32 color, QByteArrayView breakCharacter);
+    // Empties the display; it follows again.
     void clear();
+
+    // Following is the usual state. While the user reads back or holds a
+    // selection, appends leave the selection over the same characters: its
+    // positions move down as old text is trimmed, and it goes only when its
+    // text is trimmed away.
+    bool isFollowing() const { return m_following; }
+    void setFollowing(bool following) { m_following = following; }
 
     // Absolute position of the first character held: it grows as old text is
     // removed, so a view can tell text that moved from text that changed.
@@ -75,6 +83,8 @@ public:
 
 signals:
     void textChanged();
+    // The characters selected, or the caret's place among them, changed; a
+    // shift of positions by trimming alone is not a change.
     void selectionChanged();
 
 private:
@@ -97,6 +107,7 @@ private:
     std::deque<qint64> m_lineStarts;  // absolute; the first is always m_origin
     qsizetype m_anchor = 0;
     qsizetype m_caret = 0;
+    bool m_following = true;
     int m_batchDepth = 0;
     bool m_textChangeHeld = false;
     bool m_selectionChangeHeld = false;

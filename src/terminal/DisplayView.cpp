@@ -103,7 +103,7 @@ DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
     connect(&m_frameTimer, &QTimer::timeout, this, &DisplayView::updateNow);
     connect(&m_model, &DisplayModel::textChanged, this, [this] {
         m_layoutDirty = true;
-        m_followCaret = true;
+        m_followCaret = m_model.isFollowing();
         scheduleFrame();
     });
     connect(&m_model, &DisplayModel::selectionChanged, this, [this] {
@@ -181,14 +181,38 @@ void DisplayView::setScrollValue(int value)
     m_settingScroll = true;
     verticalScrollBar()->setValue(value);
     m_settingScroll = false;
+    rememberTop();
 }
 
+void DisplayView::rememberTop()
+{
+    m_topPosition = m_model.origin() + rowStartPosition(verticalScrollBar()->value());
+}
+
+// The user moved the scroll bar (dragged it, clicked it, turned the wheel):
+// away from the end the view holds still, back at the end it follows.
 void DisplayView::scrollContentsBy(int, int)
 {
     if (m_settingScroll)
         return;
+    const QScrollBar *bar = verticalScrollBar();
+    followOrHold(bar->value() >= bar->maximum());
+    // The user's row counts in the layout the user saw, whatever arrived since.
+    m_keepUserRow = true;
+    ensureLayout();
+    m_keepUserRow = false;
+    if (m_model.isFollowing())
+        setScrollValue(bar->maximum());
+    rememberTop();
     m_repaintAll = true;
     updateNow();
+}
+
+void DisplayView::followOrHold(bool follow)
+{
+    m_model.setFollowing(follow);
+    if (!follow)
+        m_followCaret = false;
 }
 
 void DisplayView::ensureLayout()
@@ -207,6 +231,14 @@ void DisplayView::ensureLayout()
     }
     m_rowStarts[size_t(lines)] = rows;
     updateScrollRange();
+    if (m_model.isFollowing() || m_keepUserRow) {
+        rememberTop();
+        return;
+    }
+    // Holding: the same text stays at the top, or the first text left when
+    // it was trimmed away.
+    const qint64 top = std::clamp<qint64>(m_topPosition - m_model.origin(), 0, m_model.length());
+    setScrollValue(int(rowOfPosition(qsizetype(top))));
 }
 
 int DisplayView::visibleRowCount() const
@@ -352,7 +384,7 @@ void DisplayView::paintEvent(QPaintEvent *event)
 void DisplayView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    m_followCaret = true;
+    m_followCaret = m_model.isFollowing();
     m_repaintAll = true;
     updateNow();
 }
@@ -393,6 +425,13 @@ bool DisplayView::handleNavigationKey(QKeyEvent *event)
         target = control ? 0 : rowStartPosition(caretRow);
         break;
     case Qt::Key_End:
+        if (!extend) {
+            // End and Ctrl+End go back to the end and follow it again.
+            followOrHold(true);
+            m_model.moveCaret(m_model.length(), false);
+            ensureCaretVisible();
+            return true;
+        }
         target = control ? m_model.length() : positionInRow(caretRow, m_columns);
         break;
     default:
@@ -400,6 +439,7 @@ bool DisplayView::handleNavigationKey(QKeyEvent *event)
     }
     m_model.moveCaret(target, extend);
     ensureCaretVisible();
+    followOrHold(m_model.selectionLength() == 0 && atEnd());
     return true;
 }
 
@@ -426,6 +466,8 @@ void DisplayView::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     const bool extend = event->modifiers() & Qt::ShiftModifier;
+    // Appends must not move the caret under the mouse.
+    followOrHold(false);
     m_model.moveCaret(positionAt(event->position().toPoint()), extend);
 }
 
@@ -439,7 +481,14 @@ void DisplayView::mouseMoveEvent(QMouseEvent *event)
 
 void DisplayView::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->button() == Qt::LeftButton)
+        followOrHold(m_model.selectionLength() == 0 && atEnd());
     emit mouseReleased(event);
+}
+
+bool DisplayView::atEnd() const
+{
+    return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
 }
 
 void DisplayView::focusInEvent(QFocusEvent *event)

@@ -14,6 +14,11 @@ class LatinGlyphs;
 // view's width, selection with mouse and keyboard, caret kept in sight. Only
 // rows that changed are painted, and model changes are gathered into at most
 // one relayout and repaint per frame.
+//
+// The view follows the end of the text until the user scrolls away from it or
+// selects with the mouse or Shift keys; then it holds: the same text stays at
+// the top and the model keeps the selection while data arrive. Scrolling back
+// to the end, End or Ctrl+End follows again.
 class DisplayView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -63,6 +68,9 @@ private:
     void scheduleFrame();
     void repaintChangedRows();
     void setScrollValue(int value);
+    void rememberTop();
+    void followOrHold(bool follow);
+    bool atEnd() const;
     void ensureLayout();
     void updateScrollRange();
     void ensureCaretVisible();
@@ -77,11 +85,13 @@ private:
     QElapsedTimer m_sinceFrame;
     bool m_layoutDirty = true;
     bool m_followCaret = false;
-    bool m_repaintAll = true;     // the next frame repaints every row
-    bool m_keyPressed = false;    // a key was pressed since the last frame
-    bool m_settingScroll = false; // the view, not the user, moves the scroll bar
-    qint64 m_paintedTop = -1;     // absolute position of the top row last shown
-    qint64 m_paintedEnd = 0;      // absolute end of the text last shown
+    bool m_repaintAll = true;          // the next frame repaints every row
+    bool m_keyPressed = false;         // a key was pressed since the last frame
+    bool m_settingScroll = false;      // the view, not the user, moves the scroll bar
+    bool m_keepUserRow = false;        // a relayout keeps the row the user scrolled to
+    qint64 m_topPosition = 0;          // absolute position of the top row's first character
+    qint64 m_paintedTop = -1;          // absolute position of the top row last shown
+    qint64 m_paintedEnd = 0;           // absolute end of the text last shown
     int m_columns = 1;
     int m_charWidth = 1;
     int m_lineHeight = 1;

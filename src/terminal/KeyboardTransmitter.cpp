@@ -14,8 +14,7 @@ constexpr int QueuePollMs = 1;
 } // namespace
 
 KeyboardTransmitter::KeyboardTransmitter(CommPort &port, DisplayModel &model,
-                                         const DisplayOptions &options,
-                                         const DisplayColors &colors,
+                                         const DisplayOptions &options, const DisplayColors &colors,
                                          const StringSetStore &strings, QObject *parent)
     : QObject(parent), m_port(port), m_model(model), m_options(options), m_colors(colors),
       m_strings(strings)
@@ -33,13 +32,9 @@ quint32 KeyboardTransmitter::echoColor(uchar character, bool *isFunction) const
 
 void KeyboardTransmitter::keyPress(uchar character)
 {
-    if (m_holdingKeys) {
-        m_heldKeys.push_back([this, character] { keyPress(character); });
-        return;
-    }
     const bool open = m_port.PortOpen();
     if (open)
-        m_port.Output(QByteArray(1, char(character)));
+        send(QByteArray(1, char(character)));
     const auto token = GeneralUtilities::CharacterTokenOf(character, m_options);
     const quint32 color = open ? echoColor(character) : ColorValue::Red;
     m_model.putInDisplay(token.text, color, m_options.breakCharacter());
@@ -47,14 +42,21 @@ void KeyboardTransmitter::keyPress(uchar character)
 
 bool KeyboardTransmitter::keyDown(int keyCode, int shiftState, TransmitStyle style)
 {
-    if (m_holdingKeys && ((keyCode >= KeyF1 && keyCode <= KeyF12) || keyCode == KeyBackspace)) {
-        m_heldKeys.push_back(
-            [this, keyCode, shiftState, style] { keyDown(keyCode, shiftState, style); });
+    const bool functionKey = keyCode >= KeyF1 && keyCode <= KeyF12;
+    if (shiftState == CtrlMask)
+        return false;
+    if (m_holdingKeys && functionKey) {
+        // Shown now, sent after the string being handed over.
+        const QByteArray string = m_strings.decoded(m_strings.currentSet(), keyCode - KeyF1);
+        for (const char character : string)
+            appendEcho(uchar(character));
+        flushEcho();
+        send(string);
         return true;
     }
-    if (m_busy || shiftState == CtrlMask)
+    if (m_busy && !m_holdingKeys)
         return false;
-    if (keyCode >= KeyF1 && keyCode <= KeyF12) {
+    if (functionKey) {
         startString(m_strings.decoded(m_strings.currentSet(), keyCode - KeyF1), style);
         return true;
     }
@@ -64,10 +66,18 @@ bool KeyboardTransmitter::keyDown(int keyCode, int shiftState, TransmitStyle sty
             m_model.putInDisplay("[BS ]", color, m_options.breakCharacter());
         // The character itself goes out here, echoed once above.
         if (m_port.PortOpen())
-            m_port.Output(QByteArray(1, char(KeyBackspace)));
+            send(QByteArray(1, char(KeyBackspace)));
         return true;
     }
     return false;
+}
+
+void KeyboardTransmitter::send(const QByteArray &bytes)
+{
+    if (m_holdingKeys)
+        m_unsent.append(bytes);
+    else
+        m_port.Output(bytes);
 }
 
 void KeyboardTransmitter::startString(const QByteArray &string, TransmitStyle style)
@@ -92,11 +102,7 @@ void KeyboardTransmitter::continueCharacters()
             m_stepTimer.start(QueuePollMs);
             return;
         }
-        const quint32 color = echoColor(character);
-        if (!m_echo.isEmpty() && color != m_echoColor)
-            flushEcho();
-        m_echo.append(GeneralUtilities::CharacterTokenOf(character, m_options).text);
-        m_echoColor = color;
+        appendEcho(character);
         ++m_next;
         if (sendEach) {
             m_port.Output(QByteArray(1, char(character)));
@@ -110,6 +116,16 @@ void KeyboardTransmitter::continueCharacters()
     finishEcho();
 }
 
+void KeyboardTransmitter::appendEcho(uchar character)
+{
+    // With the port closed nothing goes out, and the echo says so in red.
+    const quint32 color = m_port.PortOpen() ? echoColor(character) : ColorValue::Red;
+    if (!m_echo.isEmpty() && color != m_echoColor)
+        flushEcho();
+    m_echo.append(GeneralUtilities::CharacterTokenOf(character, m_options).text);
+    m_echoColor = color;
+}
+
 void KeyboardTransmitter::flushEcho()
 {
     m_model.putInDisplay(m_echo, m_echoColor, m_options.breakCharacter());
@@ -120,36 +136,45 @@ void KeyboardTransmitter::finishEcho()
 {
     flushEcho();
     if (m_style.fullStrings && m_port.PortOpen()) {
-        m_holdingKeys = true;
-        m_nextChunk = 0;
-        sendNextChunk();
-        return;
+        if (m_port.OutBufferSize() > m_string.size()) {
+            m_port.Output(m_string);
+        } else {
+            m_holdingKeys = true;
+            m_unsent = m_string;
+            writeChunk();
+            return;
+        }
     }
     finishString();
+}
+
+void KeyboardTransmitter::writeChunk()
+{
+    const qsizetype chunk = std::max(1, m_port.OutBufferSize() - QueueReserve);
+    m_port.Output(m_unsent.left(chunk));
+    m_unsent.remove(0, chunk);
+    if (m_unsent.isEmpty()) {
+        finishString();
+        return;
+    }
+    m_stepTimer.callOnTimeout(this, &KeyboardTransmitter::sendNextChunk, Qt::SingleShotConnection);
+    m_stepTimer.start(QueuePollMs);
 }
 
 void KeyboardTransmitter::sendNextChunk()
 {
     if (!m_port.PortOpen()) {
+        m_unsent.clear();
         finishString();
         return;
     }
-    if (m_nextChunk > 0 && m_port.OutBufferCount() >= 1) {
+    if (m_port.OutBufferCount() >= 1) {
         m_stepTimer.callOnTimeout(this, &KeyboardTransmitter::sendNextChunk,
                                   Qt::SingleShotConnection);
         m_stepTimer.start(QueuePollMs);
         return;
     }
-    if (m_nextChunk >= m_string.size()) {
-        finishString();
-        return;
-    }
-    const qsizetype chunk = m_port.OutBufferSize() > m_string.size()
-                                ? m_string.size()
-                                : std::max(1, m_port.OutBufferSize() - QueueReserve);
-    m_port.Output(m_string.mid(m_nextChunk, chunk));
-    m_nextChunk += chunk;
-    sendNextChunk();
+    writeChunk();
 }
 
 void KeyboardTransmitter::finishString()
@@ -157,16 +182,6 @@ void KeyboardTransmitter::finishString()
     m_busy = false;
     m_holdingKeys = false;
     emit stringSent();
-    runHeldKeys();
-}
-
-void KeyboardTransmitter::runHeldKeys()
-{
-    while (!m_heldKeys.empty() && !m_holdingKeys) {
-        const std::function<void()> key = std::move(m_heldKeys.front());
-        m_heldKeys.pop_front();
-        key();
-    }
 }
 
 qsizetype SelectionCount(QByteArrayView selectedText)

@@ -4,9 +4,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <deque>
-#include <functional>
-
 class CommPort;
 class DisplayModel;
 class DisplayOptions;
@@ -26,9 +23,10 @@ struct TransmitStyle
 // A function-key string in the Receive Interrupts Allowed style goes out one
 // character per pass of the event loop, so received data and typed keys are
 // handled between its characters; a further key-down meanwhile is ignored. In
-// the Full Strings style the string goes out in chunks that each wait for the
-// output queue to empty; keys that arrive meanwhile are held and handled, in
-// order, once the string is out, so nothing comes between its characters.
+// the Full Strings style a string shorter than the output queue goes out in
+// one write; a longer one in chunks that each wait for the queue to empty.
+// Keys that arrive while chunks remain are echoed at once and sent after the
+// string, so nothing comes between its characters.
 class KeyboardTransmitter : public QObject
 {
     Q_OBJECT
@@ -56,11 +54,14 @@ signals:
 private:
     void startString(const QByteArray &string, TransmitStyle style);
     void continueCharacters();
+    // Sends now, or after the string while its chunks are being handed over.
+    void send(const QByteArray &bytes);
+    void appendEcho(uchar character);
     void flushEcho();
     void finishEcho();
+    void writeChunk();
     void sendNextChunk();
     void finishString();
-    void runHeldKeys();
     quint32 echoColor(uchar character, bool *isFunction = nullptr) const;
 
     CommPort &m_port;
@@ -69,14 +70,13 @@ private:
     const DisplayColors &m_colors;
     const StringSetStore &m_strings;
 
-    bool m_busy = false;            // a function-key string is being sent
-    bool m_holdingKeys = false;     // the Full Strings send is under way
-    std::deque<std::function<void()>> m_heldKeys;
+    bool m_busy = false;        // a function-key string is being sent
+    bool m_holdingKeys = false; // chunks of a Full Strings send remain
+    QByteArray m_unsent;        // those chunks, then the keys held meanwhile
 
     QByteArray m_string;
     TransmitStyle m_style;
-    qsizetype m_next = 0;           // next character of the string to echo
-    qsizetype m_nextChunk = 0;      // next chunk start in the Full Strings send
+    qsizetype m_next = 0; // next character of the string to echo
     QByteArray m_echo;
     quint32 m_echoColor = 0;
     QTimer m_stepTimer;
