@@ -36,7 +36,7 @@ QString ReturnColorName(quint32 lngColor)
     return QString();
 }
 
-quint32 ReturnColorValue(QStringView strColorName)
+quint32 ReturnColorValue(const QString &strColorName)
 {
     for (const ColorName &entry : ColorNames) {
         if (strColorName == entry.name)

@@ -46,6 +46,6 @@ qint16 ReturnHexValue(QByteArray &strHexValue);
 QString ReturnColorName(quint32 lngColor);
 // The value of a color name, compared exactly (case and blanks count); 0, black,
 // for a name that is not in the table.
-quint32 ReturnColorValue(QStringView strColorName);
+quint32 ReturnColorValue(const QString &strColorName);
 
 } // namespace GeneralUtilities

@@ -12,12 +12,12 @@ namespace {
 constexpr qint64 ReadLimit = 16 * 1024 * 1024;
 
 // Read-only in the everyday sense: the system refuses writing, or no write
-// permission is set at all (which holds even for the superuser).
+// permission bit is set at all (which counts for the superuser too).
 bool isReadOnly(const QFileInfo &info)
 {
-    constexpr QFile::Permissions AnyWrite =
-        QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
-    return !info.isWritable() || !(info.permissions() & AnyWrite);
+    constexpr QFile::Permissions AnyWriteBit =
+        QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return !info.isWritable() || !(info.permissions() & AnyWriteBit);
 }
 
 } // namespace
