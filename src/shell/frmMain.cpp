@@ -299,9 +299,10 @@ void frmMain::mnuAbout_Click()
     m_aboutWindow->raise();
 }
 
+// A closed option window is on its way out: the next opening makes a new one.
 void frmMain::mnuColors_Click()
 {
-    if (!m_colorWindow) {
+    if (!m_colorWindow || m_colorWindow->isHidden()) {
         m_colorWindow = new frmColorSettings(
             m_colors,
             [this](const DisplayColors &colors) {
@@ -320,7 +321,7 @@ void frmMain::mnuColors_Click()
 
 void frmMain::mnuBreakCharacter_Click()
 {
-    if (!m_breakWindow) {
+    if (!m_breakWindow || m_breakWindow->isHidden()) {
         m_breakWindow = new frmBreakCharacter(
             ReturnBreakCharacter(), *m_services.messageBoxes,
             [this](const QByteArray &token) { SetBreakCharacter(token); }, this);
