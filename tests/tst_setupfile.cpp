@@ -34,9 +34,9 @@ const quint32 NamedColors[] = {
 
 // Values a careless format would lose: blanks at both ends, tokens, an
 // ampersand, a currency sign, a device path, a printable break character.
-Setup unusualSetup()
+LastSetup unusualSetup()
 {
-    Setup setup;
+    LastSetup setup;
     for (int set = 0; set < StringSetStore::SetCount; ++set) {
         setup.strings.setName(set, "  Set & " + QByteArray::number(set) + "\xA4  ");
         for (int key = 0; key < StringSetStore::KeyCount; ++key)
@@ -150,7 +150,7 @@ void TestSetupFile::defaultSetupFile()
     expected += " 0 \r\n1\r\n9600\r\nNone\r\n8\r\n1\r\n0-none\r\n"
                 "Light Gray\r\nYellow\r\nGreen\r\nMagenta\r\nDark Blue\r\n[CR ]\r\n"
                 "False\r\nFalse\r\nTrue\r\nTrue\r\nFalse\r\nTrue\r\nFalse\r\nFalse\r\nTrue\r\n";
-    const QByteArray written = SetupFormat::write(Setup());
+    const QByteArray written = SetupFormat::write(LastSetup());
     QCOMPARE(written, expected);
     QCOMPARE(written.count("\r\n"), 153);
 
@@ -158,7 +158,7 @@ void TestSetupFile::defaultSetupFile()
     // marks stay as they were.
     const SetupFormat::Reading none = SetupFormat::read({}, optionsOf("TFFFTTFFF"));
     QVERIFY(!none.restored);
-    Setup defaults;
+    LastSetup defaults;
     defaults.options = optionsOf("TFFFTTFFF");
     QCOMPARE(none.setup, defaults);
     QCOMPARE(none.multiplierPanel, QStringLiteral("No Multiplier Card"));
@@ -170,7 +170,7 @@ void TestSetupFile::roundTrip()
     // Every flag combination, every named color in every place, a value with a
     // line break (kept on one line: as tokens in a string, as a blank elsewhere).
     for (int combination = 0; combination < 512; ++combination) {
-        Setup setup = unusualSetup();
+        LastSetup setup = unusualSetup();
         char letters[10] = {};
         for (int bit = 0; bit < 9; ++bit)
             letters[bit] = (combination & (1 << bit)) ? 'T' : 'F';
@@ -186,7 +186,7 @@ void TestSetupFile::roundTrip()
         QCOMPARE(SetupFormat::write(reading.setup), file);
     }
 
-    Setup broken = unusualSetup();
+    LastSetup broken = unusualSetup();
     broken.strings.setString(2, 3, "two\r\nlines");
     broken.strings.setName(4, "name\non two lines");
     const SetupFormat::Reading reading = SetupFormat::read(SetupFormat::write(broken), Before);
@@ -295,7 +295,7 @@ void TestSetupFile::reading()
 
     const SetupFormat::Reading reading = SetupFormat::read(file, Before);
     QCOMPARE(reading.restored, restored);
-    Setup expected = restored ? unusualSetup() : Setup();
+    LastSetup expected = restored ? unusualSetup() : LastSetup();
     expected.strings.setCurrentSet(currentSet);
     expected.colors.xmitChar = xmitCharColor;
     expected.options = optionsOf(options);
@@ -347,7 +347,7 @@ void TestSetupFile::arbitraryBytes()
             QVERIFY(again.restored);
             QCOMPARE(again.setup, reading.setup);
         } else {
-            Setup defaults;
+            LastSetup defaults;
             defaults.options = reading.setup.options;
             QCOMPARE(reading.setup, defaults);
             QVERIFY(defaults.options.single && !defaults.options.doubler &&
@@ -418,8 +418,8 @@ void TestSetupFile::failedSaveKeepsTheEarlierFile()
     QFETCH(QString, failure);
     QTemporaryDir folder;
     const SetupFile file(folder.path());
-    QVERIFY(file.save(Setup()));
-    const QByteArray earlier = SetupFormat::write(Setup());
+    QVERIFY(file.save(LastSetup()));
+    const QByteArray earlier = SetupFormat::write(LastSetup());
 
     bool saved = true;
     if (failure == QLatin1String("write")) {

@@ -20,9 +20,9 @@ QByteArray fileContent(const QString &path)
 }
 
 // A setup unlike the default in every value.
-Setup unusualSetup()
+LastSetup unusualSetup()
 {
-    Setup setup;
+    LastSetup setup;
     for (int set = 0; set < StringSetStore::SetCount; ++set) {
         setup.strings.setName(set, " Set " + QByteArray::number(set) + " ");
         for (int key = 0; key < StringSetStore::KeyCount; ++key)
@@ -44,7 +44,7 @@ struct Program : Window
     explicit Program(const std::function<void(FakeCommPort &)> &prepare = {}) : Window(prepare) {}
 
     QString setupPath() const { return SetupFile(setupFolder.path()).path(); }
-    void writeSetup(const Setup &setup) const { QVERIFY(SetupFile(setupFolder.path()).save(setup)); }
+    void writeSetup(const LastSetup &setup) const { QVERIFY(SetupFile(setupFolder.path()).save(setup)); }
     bool load(const QString &portText = QString())
     {
         start(portText);
@@ -170,7 +170,7 @@ void TestSetupWindows::firstStartAndExitWithoutAFile()
     QVERIFY(!QFile::exists(p.setupPath()));
 
     p.window->close();
-    QCOMPARE(fileContent(p.setupPath()), SetupFormat::write(Setup()));
+    QCOMPARE(fileContent(p.setupPath()), SetupFormat::write(LastSetup()));
 }
 
 void TestSetupWindows::restoreRunAndSaveAgain()
@@ -274,7 +274,7 @@ void TestSetupWindows::shutdownOrder()
 void TestSetupWindows::exitWithAReadOnlySetupFile()
 {
     Program p;
-    p.writeSetup(Setup());
+    p.writeSetup(LastSetup());
     const QByteArray earlier = fileContent(p.setupPath());
     QVERIFY(p.load());
     p.box("cboBaud")->setEditText(QStringLiteral("300"));

@@ -43,13 +43,13 @@ SetupFormat::Reading SetupFile::restore(const SetupOptions &current) const
     return SetupFormat::read(content, current);
 }
 
-bool SetupFile::save(const Setup &setup) const
+bool SetupFile::save(const LastSetup &setup) const
 {
     QSaveFile file(m_path);
     return save(setup, file);
 }
 
-bool SetupFile::save(const Setup &setup, QSaveFile &file) const
+bool SetupFile::save(const LastSetup &setup, QSaveFile &file) const
 {
     const QFileInfo existing(m_path);
     if (existing.exists() && isReadOnly(existing))

@@ -24,9 +24,9 @@ public:
     SetupFormat::Reading restore(const SetupOptions &current) const;
 
     // True when the file now holds the setup; false leaves it as it was.
-    bool save(const Setup &setup) const;
+    bool save(const LastSetup &setup) const;
     // The same through a given file object, which must be named path().
-    bool save(const Setup &setup, QSaveFile &file) const;
+    bool save(const LastSetup &setup, QSaveFile &file) const;
 
 private:
     QString m_folder;

@@ -103,7 +103,7 @@ private:
 
 // Reads the file into setup; false at the first line that fails. The check
 // marks read until then are already in setup.
-bool readLines(LineReader &in, Setup &setup)
+bool readLines(LineReader &in, LastSetup &setup)
 {
     if (in.text() != QByteArrayView(Revision.data(), qsizetype(Revision.size())))
         return false;
@@ -169,7 +169,7 @@ QString restoredMultiplierPanel(const SetupOptions &options)
 
 } // namespace
 
-QByteArray write(const Setup &setup)
+QByteArray write(const LastSetup &setup)
 {
     QByteArray file;
     file.reserve(4096);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Setup.h"
+#include "LastSetup.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -23,11 +23,11 @@ namespace SetupFormat {
 inline constexpr char FileName[] = "LastSetup.txt";
 inline constexpr int LineCount = 153;
 
-QByteArray write(const Setup &setup);
+QByteArray write(const LastSetup &setup);
 
 struct Reading
 {
-    Setup setup;
+    LastSetup setup;
     bool restored = false; // false: the default setup
     // The multiplier-card text of the status bar.
     QString multiplierPanel;

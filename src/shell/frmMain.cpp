@@ -61,6 +61,20 @@ constexpr ParityPreset ParityPresets[] = {
     {"Mark", "7", "1"}, {"Mark", "7", "2"},  {"Mark", "8", "1"},  {"Space", "7", "1"},
     {"Space", "7", "2"}, {"Space", "8", "1"}};
 
+// The check marks that the setup keeps, each with its place in the setup.
+std::array<std::pair<bool SetupOptions::*, QAction *>, 9> setupMarks(const Ui::frmMain &ui)
+{
+    return {{{&SetupOptions::spcString, ui.mnuSpcString},
+             {&SetupOptions::spcSpecialChar, ui.mnuSpcSpecialChar},
+             {&SetupOptions::spcChar, ui.mnuSpcChar},
+             {&SetupOptions::receiveInterruptsAllowed, ui.mnuReceiveInterruptsAllowed},
+             {&SetupOptions::fullStrings, ui.mnuFullStrings},
+             {&SetupOptions::single, ui.mnuSingle},
+             {&SetupOptions::doubler, ui.mnuDouble},
+             {&SetupOptions::quadruple, ui.mnuQuadruple},
+             {&SetupOptions::showFunctionCharacters, ui.mnuShowFunctionCharacters}}};
+}
+
 } // namespace
 
 frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> port,
@@ -355,28 +369,15 @@ void frmMain::closeSecondaryWindows()
     }
 }
 
-std::array<std::pair<bool SetupOptions::*, QAction *>, 9> frmMain::setupMarks() const
-{
-    return {{{&SetupOptions::spcString, ui.mnuSpcString},
-             {&SetupOptions::spcSpecialChar, ui.mnuSpcSpecialChar},
-             {&SetupOptions::spcChar, ui.mnuSpcChar},
-             {&SetupOptions::receiveInterruptsAllowed, ui.mnuReceiveInterruptsAllowed},
-             {&SetupOptions::fullStrings, ui.mnuFullStrings},
-             {&SetupOptions::single, ui.mnuSingle},
-             {&SetupOptions::doubler, ui.mnuDouble},
-             {&SetupOptions::quadruple, ui.mnuQuadruple},
-             {&SetupOptions::showFunctionCharacters, ui.mnuShowFunctionCharacters}}};
-}
-
 void frmMain::RestoreSetup()
 {
     SetupOptions marks;
-    for (const auto &[option, action] : setupMarks())
+    for (const auto &[option, action] : setupMarks(ui))
         marks.*option = action->isChecked();
     const SetupFormat::Reading reading = m_setupFolder.isEmpty()
                                              ? SetupFormat::read({}, marks)
                                              : SetupFile(m_setupFolder).restore(marks);
-    const Setup &setup = reading.setup;
+    const LastSetup &setup = reading.setup;
     ui.cboPortNumber->setEditText(setup.port.port);
     ui.cboBaud->setEditText(setup.port.baud);
     ui.cboParity->setEditText(setup.port.parity);
@@ -386,7 +387,7 @@ void frmMain::RestoreSetup()
     m_colors = setup.colors;
     SetBreakCharacter(setup.breakCharacter);
     // Set directly: the menus' own click handling does not run.
-    for (const auto &[option, action] : setupMarks())
+    for (const auto &[option, action] : setupMarks(ui))
         action->setChecked(setup.options.*option);
     ui.StatusBar1->setPanelText(3, reading.multiplierPanel);
     m_strings = setup.strings;
@@ -397,14 +398,14 @@ void frmMain::SaveSetup()
 {
     if (m_setupFolder.isEmpty())
         return;
-    Setup setup;
+    LastSetup setup;
     setup.strings = m_strings;
     setup.port = {ui.cboPortNumber->currentText(), ui.cboBaud->currentText(),
                   ui.cboParity->currentText(),     ui.cboDataBits->currentText(),
                   ui.cboStopBits->currentText(),   ui.cboHandShaking->currentText()};
     setup.colors = m_colors;
     setup.breakCharacter = ReturnBreakCharacter();
-    for (const auto &[option, action] : setupMarks())
+    for (const auto &[option, action] : setupMarks(ui))
         setup.options.*option = action->isChecked();
     SetupFile(m_setupFolder).save(setup);
 }

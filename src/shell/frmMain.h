@@ -10,7 +10,6 @@
 #include "PortOpening.h"
 #include "KeyboardTransmitter.h"
 #include "ReceivePath.h"
-#include "Setup.h"
 #include "StringSetStore.h"
 #include "Twips.h"
 #include "frmMainUi.h"
@@ -158,8 +157,6 @@ private:
     void centerOnScreen();
     void checkSpaceOption(QAction *chosen);
     void readDisplayOptions();
-    // The check marks that the setup keeps, each with its place in the setup.
-    std::array<std::pair<bool SetupOptions::*, QAction *>, 9> setupMarks() const;
     void closeSecondaryWindows();
 
     PlatformServices m_services;

@@ -26,7 +26,7 @@ struct SetupOptions
 // The working setup that lasts from one run to the next: the string sets, the
 // six port-setting texts as displayed, the five colors, the break character
 // token and the check marks. Its initial value is the default setup.
-struct Setup
+struct LastSetup
 {
     StringSetStore strings;
     PortSettingsTexts port{QStringLiteral("1"),  QStringLiteral("9600"),
@@ -36,5 +36,5 @@ struct Setup
     QByteArray breakCharacter = QByteArrayLiteral("[CR ]");
     SetupOptions options;
 
-    bool operator==(const Setup &other) const = default;
+    bool operator==(const LastSetup &other) const = default;
 };
