@@ -15,11 +15,15 @@ namespace {
 // Nine check marks written as letters, T or F, in file order.
 SetupOptions optionsOf(const char *letters)
 {
-    bool SetupOptions::*const order[] = {
-        &SetupOptions::spcString,   &SetupOptions::spcSpecialChar, &SetupOptions::spcChar,
-        &SetupOptions::receiveInterruptsAllowed, &SetupOptions::fullStrings,
-        &SetupOptions::single,      &SetupOptions::doubler,        &SetupOptions::quadruple,
-        &SetupOptions::showFunctionCharacters};
+    bool SetupOptions::*const order[] = {&SetupOptions::spcString,
+                                         &SetupOptions::spcSpecialChar,
+                                         &SetupOptions::spcChar,
+                                         &SetupOptions::receiveInterruptsAllowed,
+                                         &SetupOptions::fullStrings,
+                                         &SetupOptions::single,
+                                         &SetupOptions::doubler,
+                                         &SetupOptions::quadruple,
+                                         &SetupOptions::showFunctionCharacters};
     SetupOptions options;
     for (int i = 0; i < 9; ++i)
         options.*order[i] = letters[i] == 'T';
@@ -27,9 +31,9 @@ SetupOptions optionsOf(const char *letters)
 }
 
 const quint32 NamedColors[] = {
-    ColorValue::White,   ColorValue::Black,           ColorValue::Red,
-    ColorValue::Green,   ColorValue::Yellow,          ColorValue::Blue,
-    ColorValue::SystemHighlight, ColorValue::Magenta, ColorValue::Cyan,
+    ColorValue::White,           ColorValue::Black,           ColorValue::Red,
+    ColorValue::Green,           ColorValue::Yellow,          ColorValue::Blue,
+    ColorValue::SystemHighlight, ColorValue::Magenta,         ColorValue::Cyan,
     ColorValue::SystemGrayText,  ColorValue::SystemButtonFace};
 
 // Values a careless format would lose: blanks at both ends, tokens, an
@@ -113,8 +117,8 @@ void setWritable(const QString &path, bool writable)
     QFile::Permissions permissions = QFile::permissions(path);
     const QFile::Permissions write = QFile::WriteOwner | QFile::WriteUser;
     QFile::setPermissions(path, writable ? permissions | write
-                                         : permissions & ~(write | QFile::WriteGroup |
-                                                           QFile::WriteOther));
+                                         : permissions &
+                                               ~(write | QFile::WriteGroup | QFile::WriteOther));
 }
 
 } // namespace
@@ -175,7 +179,9 @@ void TestSetupFile::roundTrip()
         for (int bit = 0; bit < 9; ++bit)
             letters[bit] = (combination & (1 << bit)) ? 'T' : 'F';
         setup.options = optionsOf(letters);
-        const auto color = [combination](int place) { return NamedColors[(combination + place) % 11]; };
+        const auto color = [combination](int place) {
+            return NamedColors[(combination + place) % 11];
+        };
         setup.colors = {color(0), color(1), color(2), color(3), color(4)};
         setup.strings.setCurrentSet(combination % 11);
 
@@ -210,8 +216,7 @@ void TestSetupFile::reading_data()
     const quint32 green = ColorValue::Green; // the default
     // Restored: the file's values, and the restore's own multiplier texts.
     const auto restored = [&](const char *name, const QByteArray &bytes, int set = 9,
-                              quint32 color = ColorValue::Cyan,
-                              const char *options = "TTFFTFTTF",
+                              quint32 color = ColorValue::Cyan, const char *options = "TTFFTFTTF",
                               const char *panel = "Doubler Card") {
         QTest::newRow(name) << bytes << true << set << color << QByteArray(options)
                             << QString::fromLatin1(panel);
@@ -241,8 +246,8 @@ void TestSetupFile::reading_data()
     fallBack("flag line empty", withLine(145, ""), nothingRead);
     fallBack("flag number followed by text", withLine(153, "1 x"), "TTFFTTFFT");
     QList<QByteArray> lines = linesOf(file);
-    const QByteArray anyCase[] = {"tRUE", "TRUE", "false", "FaLsE", " true ",
-                                  "false", "True", "true", "FALSE"};
+    const QByteArray anyCase[] = {"tRUE",  "TRUE", "false", "FaLsE", " true ",
+                                  "false", "True", "true",  "FALSE"};
     const QByteArray numbers[] = {"1", " -1 ", "0", "0.0", "2.5", "0", "7", "1e3", "-0"};
     for (int i = 0; i < 9; ++i)
         lines[144 + i] = anyCase[i];
@@ -441,9 +446,9 @@ void TestSetupFile::failedSaveKeepsTheEarlierFile()
 
 void TestSetupFile::colorNames()
 {
-    const char *const names[] = {"White",   "Black", "Red",  "Green",     "Yellow",    "Blue",
+    const char *const names[] = {"White",     "Black",   "Red",  "Green",     "Yellow",    "Blue",
                                  "Dark Blue", "Magenta", "Cyan", "Dark Gray", "Light Gray"};
-    const quint32 values[] = {16777215, 0, 255, 65280, 65535, 16711680,
+    const quint32 values[] = {16777215,   0,        255,      65280,      65535,     16711680,
                               0x8000000D, 16711935, 16776960, 0x80000011, 0x8000000F};
     for (int i = 0; i < 11; ++i) {
         QCOMPARE(GeneralUtilities::ReturnColorName(values[i]), QLatin1String(names[i]));

@@ -44,14 +44,20 @@ struct Program : Window
     explicit Program(const std::function<void(FakeCommPort &)> &prepare = {}) : Window(prepare) {}
 
     QString setupPath() const { return SetupFile(setupFolder.path()).path(); }
-    void writeSetup(const LastSetup &setup) const { QVERIFY(SetupFile(setupFolder.path()).save(setup)); }
+    void writeSetup(const LastSetup &setup) const
+    {
+        QVERIFY(SetupFile(setupFolder.path()).save(setup));
+    }
     bool load(const QString &portText = QString())
     {
         start(portText);
         window->activateWindow();
         return QTest::qWaitForWindowActive(window.get());
     }
-    QString panel(int number) const { return child<PanelStatusBar>("StatusBar1")->panelText(number); }
+    QString panel(int number) const
+    {
+        return child<PanelStatusBar>("StatusBar1")->panelText(number);
+    }
     DisplayView *view() const { return child<DisplayView>("rtbDisplay"); }
 
     // Opens a secondary window from its menu item and waits until it has the
@@ -295,8 +301,9 @@ void TestSetupWindows::colorSettingsOpenWithTheCurrentNames_data()
 {
     QTest::addColumn<bool>("withFile");
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("first start")
-        << false << QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"};
+    QTest::newRow("first start") << false
+                                 << QStringList{"Light Gray", "Yellow", "Green", "Magenta",
+                                                "Dark Blue"};
     QTest::newRow("a file with Red, a name not offered")
         << true << QStringList{"White", "Red", "Cyan", "Blue", "Black"};
 }
@@ -326,9 +333,9 @@ void TestSetupWindows::colorSettingsOpenWithTheCurrentNames()
     for (const char *label : {"lblReceive", "lblRecCharColor", "lblRecFuncColor", "lblXmit",
                               "lblXmitCharColor", "lblXmitFuncColor", "lblBackGround"})
         captions << in<QLabel>(colors, label)->text();
-    QCOMPARE(captions, (QStringList{"Receive", "Character Color :", "Function Color :",
-                                    "Transmit", "Character Color :", "Function Color :",
-                                    "Background Color :"}));
+    QCOMPARE(captions,
+             (QStringList{"Receive", "Character Color :", "Function Color :", "Transmit",
+                          "Character Color :", "Function Color :", "Background Color :"}));
     QVERIFY(in(colors, "shpRecBorder") && in(colors, "shpXmitBorder"));
 }
 
@@ -401,8 +408,7 @@ void TestSetupWindows::breakCharacterWindow()
     QVERIFY(p.load());
     QWidget *window = p.open("mnuBreakCharacter", "frmBreakCharacter");
     QVERIFY(window);
-    QCOMPARE(window->windowTitle(),
-             QStringLiteral("Select the character you wish to break after"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Select the character you wish to break after"));
     QCOMPARE(in<QLabel>(window, "lblChooseFormatCaption")->text(),
              QString(12, QLatin1Char(' ')) + "You can set the Break Character 1 of 3 ways." +
                  QString(15, QLatin1Char(' ')) +
@@ -461,8 +467,7 @@ void TestSetupWindows::breakCharacterButtons_data()
         {"cmdESC", "ESC", "[ESC]"},   {"cmdFS", "FS", "[FS ]"},   {"cmdGS", "GS", "[GS ]"},
         {"cmdRS", "RS", "[RS ]"},     {"cmdUS", "US", "[US ]"}};
     for (const auto &button : buttons)
-        QTest::newRow(button[0]) << QString::fromLatin1(button[0])
-                                 << QString::fromLatin1(button[1])
+        QTest::newRow(button[0]) << QString::fromLatin1(button[0]) << QString::fromLatin1(button[1])
                                  << QString::fromLatin1(button[2]);
 }
 
@@ -498,8 +503,8 @@ void TestSetupWindows::breakCharacterTyping_data()
         << QStringList{"optCharacter", "type:AB"} << "[CR ]" << oneCharacter << "";
     QTest::newRow("character pasted twice")
         << QStringList{"optCharacter", "paste:AB"} << "[CR ]" << oneCharacter << "";
-    QTest::newRow("character A, Enter") << QStringList{"optCharacter", "type:A", "Enter"} << "A"
-                                        << none << "";
+    QTest::newRow("character A, Enter")
+        << QStringList{"optCharacter", "type:A", "Enter"} << "A" << none << "";
     QTest::newRow("character blank, button")
         << QStringList{"spc", "optCharacter", "type: ", "Button"} << " " << none << "";
     QTest::newRow("character e-acute")
@@ -509,19 +514,17 @@ void TestSetupWindows::breakCharacterTyping_data()
         << QStringList{"optCharacter", "Enter"} << "[CR ]" << none << "";
     QTest::newRow("hex 1B") << QStringList{"optHexFormat", "type:1B", "Enter"} << "[ESC]" << none
                             << "";
-    QTest::newRow("hex ff") << QStringList{"optHexFormat", "type:ff", "Button"} << "[xFF]"
-                            << none << "";
-    QTest::newRow("hex 41") << QStringList{"optHexFormat", "type:41", "Enter"} << "A" << none
+    QTest::newRow("hex ff") << QStringList{"optHexFormat", "type:ff", "Button"} << "[xFF]" << none
                             << "";
+    QTest::newRow("hex 41") << QStringList{"optHexFormat", "type:41", "Enter"} << "A" << none << "";
     QTest::newRow("hex, third character")
         << QStringList{"optHexFormat", "type:1B2"} << "[CR ]" << breakMe << "";
-    QTest::newRow("hex, empty box") << QStringList{"optHexFormat", "Enter"} << "[NUL]" << none
-                                    << "";
-    QTest::newRow("hex, no digits") << QStringList{"optHexFormat", "type:zz", "Enter"} << "[NUL]"
-                                    << none << "";
+    QTest::newRow("hex, empty box")
+        << QStringList{"optHexFormat", "Enter"} << "[NUL]" << none << "";
+    QTest::newRow("hex, no digits")
+        << QStringList{"optHexFormat", "type:zz", "Enter"} << "[NUL]" << none << "";
     QTest::newRow("character A read as hex")
-        << QStringList{"optCharacter", "type:A", "optHexFormat", "Enter"} << "[LF ]" << none
-        << "";
+        << QStringList{"optCharacter", "type:A", "optHexFormat", "Enter"} << "[LF ]" << none << "";
     QTest::newRow("function mode keeps the box")
         << QStringList{"optCharacter", "type:A", "optFunction"} << "[CR ]" << none << "A";
 }
@@ -580,7 +583,8 @@ void TestSetupWindows::breakCharacterSaveAndEscape()
     in<QPushButton>(window, "cmdSave")->click();
     QTRY_VERIFY(!p.window->findChild<QWidget *>(QStringLiteral("frmBreakCharacter")));
     QCOMPARE(p.window->ReturnBreakCharacter(), QByteArray("[ESC]"));
-    p.port->deliverInput("a\x1b" "b\rc");
+    p.port->deliverInput("a\x1b"
+                         "b\rc");
     QTRY_COMPARE(p.display(), QByteArray("a[ESC]\r\nb[CR ]c"));
 }
 

@@ -29,9 +29,8 @@ struct SetupOptions
 struct LastSetup
 {
     StringSetStore strings;
-    PortSettingsTexts port{QStringLiteral("1"),  QStringLiteral("9600"),
-                           QStringLiteral("None"), QStringLiteral("8"),
-                           QStringLiteral("1"),  QStringLiteral("0-none")};
+    PortSettingsTexts port{QStringLiteral("1"), QStringLiteral("9600"), QStringLiteral("None"),
+                           QStringLiteral("8"), QStringLiteral("1"),    QStringLiteral("0-none")};
     DisplayColors colors;
     QByteArray breakCharacter = QByteArrayLiteral("[CR ]");
     SetupOptions options;

@@ -22,10 +22,14 @@ constexpr QByteArrayView LineEnd("\r\n");
 
 // The check marks in file order.
 constexpr std::array<bool SetupOptions::*, 9> OptionLines = {
-    &SetupOptions::spcString,      &SetupOptions::spcSpecialChar,
-    &SetupOptions::spcChar,        &SetupOptions::receiveInterruptsAllowed,
-    &SetupOptions::fullStrings,    &SetupOptions::single,
-    &SetupOptions::doubler,        &SetupOptions::quadruple,
+    &SetupOptions::spcString,
+    &SetupOptions::spcSpecialChar,
+    &SetupOptions::spcChar,
+    &SetupOptions::receiveInterruptsAllowed,
+    &SetupOptions::fullStrings,
+    &SetupOptions::single,
+    &SetupOptions::doubler,
+    &SetupOptions::quadruple,
     &SetupOptions::showFunctionCharacters};
 
 // A value holds no line break, or the file would shift by a line and lose the
@@ -185,12 +189,12 @@ QByteArray write(const LastSetup &setup)
     }
     line(wholeNumber(setup.strings.currentSet()));
     const PortSettingsTexts &port = setup.port;
-    for (const QString *text : {&port.port, &port.baud, &port.parity, &port.dataBits,
-                                &port.stopBits, &port.handshaking})
+    for (const QString *text :
+         {&port.port, &port.baud, &port.parity, &port.dataBits, &port.stopBits, &port.handshaking})
         line(oneLine(text->toLatin1(), false));
     const DisplayColors &colors = setup.colors;
-    for (quint32 color : {colors.receiveChar, colors.receiveFunc, colors.xmitChar,
-                          colors.xmitFunc, colors.background})
+    for (quint32 color : {colors.receiveChar, colors.receiveFunc, colors.xmitChar, colors.xmitFunc,
+                          colors.background})
         line(GeneralUtilities::ReturnColorName(color).toLatin1());
     line(oneLine(setup.breakCharacter, false));
     for (bool SetupOptions::*option : OptionLines)

@@ -22,14 +22,13 @@ struct CharacterButton
 
 // Codes 0 to 31 in order, four rows of eight.
 constexpr CharacterButton CharacterButtons[32] = {
-    {"cmdNull", "NULL"}, {"cmdSOH", "SOH"}, {"cmdSTX", "STX"}, {"cmdETX", "ETX"},
-    {"cmdEOT", "EOT"},   {"cmdENQ", "ENQ"}, {"cmdACK", "ACK"}, {"cmdBEL", "BEL"},
-    {"cmdBS", "BS"},     {"cmdTAB", "TAB"}, {"cmdLF", "LF"},   {"cmdVT", "VT"},
-    {"cmdNP", "NP"},     {"cmdCR", "CR"},   {"cmdSO", "SO"},   {"cmdSI", "SI"},
-    {"cmdDLE", "DLE"},   {"cmdDC1", "DC1"}, {"cmdDC2", "DC2"}, {"cmdDC3", "DC3"},
-    {"cmdDC4", "DC4"},   {"cmdNAK", "NAK"}, {"cmdSYN", "SYN"}, {"cmdETB", "ETB"},
-    {"cmdCAN", "CAN"},   {"cmdEM", "EM"},   {"cmdEOF", "EOF"}, {"cmdESC", "ESC"},
-    {"cmdFS", "FS"},     {"cmdGS", "GS"},   {"cmdRS", "RS"},   {"cmdUS", "US"}};
+    {"cmdNull", "NULL"}, {"cmdSOH", "SOH"}, {"cmdSTX", "STX"}, {"cmdETX", "ETX"}, {"cmdEOT", "EOT"},
+    {"cmdENQ", "ENQ"},   {"cmdACK", "ACK"}, {"cmdBEL", "BEL"}, {"cmdBS", "BS"},   {"cmdTAB", "TAB"},
+    {"cmdLF", "LF"},     {"cmdVT", "VT"},   {"cmdNP", "NP"},   {"cmdCR", "CR"},   {"cmdSO", "SO"},
+    {"cmdSI", "SI"},     {"cmdDLE", "DLE"}, {"cmdDC1", "DC1"}, {"cmdDC2", "DC2"}, {"cmdDC3", "DC3"},
+    {"cmdDC4", "DC4"},   {"cmdNAK", "NAK"}, {"cmdSYN", "SYN"}, {"cmdETB", "ETB"}, {"cmdCAN", "CAN"},
+    {"cmdEM", "EM"},     {"cmdEOF", "EOF"}, {"cmdESC", "ESC"}, {"cmdFS", "FS"},   {"cmdGS", "GS"},
+    {"cmdRS", "RS"},     {"cmdUS", "US"}};
 constexpr int ButtonsPerRow = 8;
 
 template <typename Widget> Widget *named(Widget *widget, const char *name)
@@ -41,8 +40,7 @@ template <typename Widget> Widget *named(Widget *widget, const char *name)
 } // namespace
 
 frmBreakCharacter::frmBreakCharacter(const QByteArray &breakCharacter, MessageBoxes &messageBoxes,
-                                     std::function<void(const QByteArray &)> save,
-                                     QWidget *parent)
+                                     std::function<void(const QByteArray &)> save, QWidget *parent)
     : QWidget(parent, Qt::Window), m_messageBoxes(messageBoxes), m_save(std::move(save)),
       m_selected(breakCharacter)
 {
@@ -52,12 +50,13 @@ frmBreakCharacter::frmBreakCharacter(const QByteArray &breakCharacter, MessageBo
     auto *layout = new QGridLayout(this);
 
     // The runs of blanks lay the two sentences out on two lines.
-    auto *caption = named(new QLabel(QString(12, QLatin1Char(' ')) +
-                                     QStringLiteral("You can set the Break Character 1 of 3 ways.") +
-                                     QString(15, QLatin1Char(' ')) +
-                                     QStringLiteral("Select the chacter type then the character "
-                                                    "you  want")),
-                          "lblChooseFormatCaption");
+    auto *caption =
+        named(new QLabel(QString(12, QLatin1Char(' ')) +
+                         QStringLiteral("You can set the Break Character 1 of 3 ways.") +
+                         QString(15, QLatin1Char(' ')) +
+                         QStringLiteral("Select the chacter type then the character "
+                                        "you  want")),
+              "lblChooseFormatCaption");
     caption->setWordWrap(true);
     caption->setFixedWidth(caption->fontMetrics().horizontalAdvance(caption->text()) * 11 / 20);
     layout->addWidget(caption, 0, 0, 1, 3);

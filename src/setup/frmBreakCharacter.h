@@ -31,7 +31,13 @@ public:
     void cmdSave_Click();
 
 private:
-    enum class Mode { None, Function, Character, HexNumber };
+    enum class Mode
+    {
+        None,
+        Function,
+        Character,
+        HexNumber
+    };
 
     void txtInput1_Change();
     void showTyping(const QString &instructions);

@@ -13,8 +13,8 @@
 namespace {
 
 // The names offered, in list order; "Red" is named in the table but not offered.
-const char *const OfferedNames[] = {"Black",   "White", "Blue", "Dark Blue",  "Yellow",
-                                    "Green",   "Magenta", "Cyan", "Light Gray", "Dark Gray"};
+const char *const OfferedNames[] = {"Black", "White",   "Blue", "Dark Blue",  "Yellow",
+                                    "Green", "Magenta", "Cyan", "Light Gray", "Dark Gray"};
 
 QLabel *label(const char *name, const char *caption)
 {
@@ -56,8 +56,7 @@ QFrame *group(const char *borderName, QLabel *heading,
 } // namespace
 
 frmColorSettings::frmColorSettings(const DisplayColors &current,
-                                   std::function<void(const DisplayColors &)> save,
-                                   QWidget *parent)
+                                   std::function<void(const DisplayColors &)> save, QWidget *parent)
     : QWidget(parent, Qt::Window), m_save(std::move(save))
 {
     setObjectName(QStringLiteral("frmColorSettings"));

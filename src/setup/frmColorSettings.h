@@ -18,8 +18,8 @@ class frmColorSettings : public QWidget
     Q_OBJECT
 
 public:
-    frmColorSettings(const DisplayColors &current,
-                     std::function<void(const DisplayColors &)> save, QWidget *parent);
+    frmColorSettings(const DisplayColors &current, std::function<void(const DisplayColors &)> save,
+                     QWidget *parent);
 
     void cmdSave_Click();
     // Shows the default setup's names; nothing is applied until Save.
