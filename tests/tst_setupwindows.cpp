@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
@@ -125,40 +126,30 @@ class TestSetupWindows : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void firstStartAndExitWithoutAFile();
     void restoreRunAndSaveAgain();
-    void portArgumentReplacesTheRestoredPort();
+    void spareSetAndPortArgument();
     void startsOnAPortThatCannotBeOpened();
     void shutdownOrder();
     void exitWithAReadOnlySetupFile();
-    void colorSettingsOpenWithTheCurrentNames_data();
-    void colorSettingsOpenWithTheCurrentNames();
     void colorSettingsClosedWithoutSave_data();
     void colorSettingsClosedWithoutSave();
     void colorSettingsSave();
     void breakCharacterWindow();
-    void breakCharacterButtons_data();
-    void breakCharacterButtons();
     void breakCharacterTyping_data();
     void breakCharacterTyping();
-    void breakCharacterSaveAndEscape();
 };
-
-void TestSetupWindows::initTestCase()
-{
-    QApplication::setQuitOnLastWindowClosed(false);
-}
 
 void TestSetupWindows::firstStartAndExitWithoutAFile()
 {
     Program p;
     QVERIFY(p.load());
-    QCOMPARE(p.box("cboPortNumber")->currentText(), QStringLiteral("1"));
     QStringList ports;
-    for (const char *box : {"cboBaud", "cboParity", "cboDataBits", "cboStopBits", "cboHandShaking"})
+    for (const char *box :
+         {"cboPortNumber", "cboBaud", "cboParity", "cboDataBits", "cboStopBits", "cboHandShaking"})
         ports << p.box(box)->currentText();
-    QCOMPARE(ports, (QStringList{"9600", "None", "8", "1", "0-none"}));
+    QCOMPARE(ports, (QStringList{"1", "9600", "None", "8", "1", "0-none"}));
     QCOMPARE(p.panel(3), QStringLiteral("No Multiplier Card"));
     QStringList checked;
     for (const char *item : {"mnuSpcString", "mnuSpcSpecialChar", "mnuSpcChar",
@@ -169,14 +160,18 @@ void TestSetupWindows::firstStartAndExitWithoutAFile()
     }
     QCOMPARE(checked, (QStringList{"mnuSpcChar", "mnuReceiveInterruptsAllowed", "mnuSingle",
                                    "mnuShowFunctionCharacters"}));
-    QCOMPARE(p.action("mnuStringSet0")->text(), QStringLiteral("Sample String Set"));
     QCOMPARE(p.action("mnuStringSet9")->text(), QStringLiteral("String Set Number 10"));
     QCOMPARE(p.text("cmdRTSstate"), QStringLiteral("RTS Active"));
     QCOMPARE(p.port->log.first(), QStringLiteral("open 1 9600,N,8,1 0"));
-    QVERIFY(!QFile::exists(p.setupPath()));
 
     p.window->close();
     QCOMPARE(fileContent(p.setupPath()), SetupFormat::write(LastSetup()));
+
+    // A window that ends without being closed saves nothing.
+    Program ended;
+    QVERIFY(ended.load());
+    ended.window.reset();
+    QVERIFY(!QFile::exists(ended.setupPath()));
 }
 
 void TestSetupWindows::restoreRunAndSaveAgain()
@@ -207,15 +202,30 @@ void TestSetupWindows::restoreRunAndSaveAgain()
     QCOMPARE(fileContent(p.setupPath()), written);
 }
 
-void TestSetupWindows::portArgumentReplacesTheRestoredPort()
+void TestSetupWindows::spareSetAndPortArgument()
 {
     Program p;
-    p.writeSetup(unusualSetup());
+    LastSetup setup;
+    setup.strings.setCurrentSet(StringSetStore::SpareSet);
+    p.writeSetup(setup);
     QVERIFY(p.load(QStringLiteral("/dev/ttyACM3")));
     QCOMPARE(p.box("cboPortNumber")->currentText(), QStringLiteral("/dev/ttyACM3"));
     QVERIFY(p.port->log.first().startsWith(QStringLiteral("open /dev/ttyACM3 ")));
+
+    // The spare set is current: no set item is checked and the keys send nothing.
+    for (QAction *item : p.child<QMenu>("mnuSelectStringSet")->actions())
+        QVERIFY(!item->isChecked());
+    QCOMPARE(p.action("mnuF1String")->text(), QStringLiteral("F1 "));
+    p.port->written.clear();
+    QTest::keyClick(p.view(), Qt::Key_F1);
+    QCOMPARE(p.port->written, QByteArray());
+    QWidget *strings = p.open("mnuStrings", "frmStrings");
+    QVERIFY(strings);
+    QCOMPARE(in<QLineEdit>(strings, "txtSetName")->text(), QString());
+
     p.window->close();
-    QList<QByteArray> lines = fileContent(p.setupPath()).split('\n');
+    const QList<QByteArray> lines = fileContent(p.setupPath()).split('\n');
+    QCOMPARE(lines[131], QByteArray(" 10 \r"));
     QCOMPARE(lines[132], QByteArray("/dev/ttyACM3\r"));
 }
 
@@ -247,34 +257,29 @@ void TestSetupWindows::shutdownOrder()
     frmMain window(services.services(), std::move(port), std::make_unique<NoLockKeys>());
     window.setSetupFolder(folder.path());
     window.Form_Load();
-    const char *const secondary[] = {"frmBreakCharacter", "frmColorSettings", "frmStrings",
-                                     "frmStringsHelp", "frmAbout"};
     for (const char *item : {"mnuBreakCharacter", "mnuColors", "mnuStrings", "mnuAbout"})
         window.findChild<QAction *>(QLatin1String(item))->trigger();
-    window.findChild<QWidget *>(QStringLiteral("frmStrings"))
-        ->findChild<QAction *>(QStringLiteral("mnuHelp"))
-        ->trigger();
+    in<QAction>(in(&window, "frmStrings"), "mnuHelp")->trigger();
+    const char *const secondary[] = {"frmBreakCharacter", "frmColorSettings", "frmStrings",
+                                     "frmStringsHelp", "frmAbout"};
 
-    bool savedBeforeClosingThePort = false;
-    QStringList openAtPortClose;
+    // Saved first, then the port closed while the other windows are still open.
+    bool saved = false;
+    int open = 0;
     observed->onClose = [&] {
-        savedBeforeClosingThePort = QFile::exists(SetupFile(folder.path()).path());
-        for (const char *name : secondary) {
-            auto *open = window.findChild<QWidget *>(QLatin1String(name));
-            if (open && open->isVisible())
-                openAtPortClose << QLatin1String(name);
-        }
+        saved = QFile::exists(SetupFile(folder.path()).path());
+        for (const char *name : secondary)
+            open += in(&window, name)->isVisible() ? 1 : 0;
     };
     window.close();
-    QVERIFY(savedBeforeClosingThePort);
-    QCOMPARE(openAtPortClose.size(), 5);
+    observed->onClose = nullptr;
+    QVERIFY(saved);
+    QCOMPARE(open, 5);
     QVERIFY(!observed->PortOpen());
     for (const char *name : secondary)
-        QTRY_VERIFY2(!window.findChild<QWidget *>(QLatin1String(name)), name);
-
-    // Nothing received after the exit is shown.
+        QTRY_VERIFY2(!in(&window, name), name);
     observed->deliverInput("after exit");
-    QVERIFY(!window.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
+    QVERIFY(!in<QTimer>(&window, "Timer1")->isActive());
 }
 
 void TestSetupWindows::exitWithAReadOnlySetupFile()
@@ -289,46 +294,33 @@ void TestSetupWindows::exitWithAReadOnlySetupFile()
     QCOMPARE(fileContent(p.setupPath()), earlier);
     QVERIFY(p.services.messageBoxes.shown.isEmpty());
     QFile::setPermissions(p.setupPath(), QFile::ReadOwner | QFile::WriteOwner);
-
-    // A window that ends without closing saves nothing either.
-    Program ended;
-    QVERIFY(ended.load());
-    ended.window.reset();
-    QVERIFY(!QFile::exists(ended.setupPath()));
 }
 
-void TestSetupWindows::colorSettingsOpenWithTheCurrentNames_data()
+void TestSetupWindows::colorSettingsClosedWithoutSave_data()
 {
     QTest::addColumn<bool>("withFile");
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("first start") << false
-                                 << QStringList{"Light Gray", "Yellow", "Green", "Magenta",
-                                                "Dark Blue"};
-    QTest::newRow("a file with Red, a name not offered")
-        << true << QStringList{"White", "Red", "Cyan", "Blue", "Black"};
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("first start, Escape")
+        << false << QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"} << true;
+    QTest::newRow("a file naming Red, close box")
+        << true << QStringList{"White", "Red", "Cyan", "Blue", "Black"} << false;
 }
 
-void TestSetupWindows::colorSettingsOpenWithTheCurrentNames()
+void TestSetupWindows::colorSettingsClosedWithoutSave()
 {
     QFETCH(bool, withFile);
+    QFETCH(QStringList, names);
+    QFETCH(bool, escape);
     Program p;
     if (withFile)
         p.writeSetup(unusualSetup());
     QVERIFY(p.load());
+    const DisplayColors before = colorsOf(*p.window);
     QWidget *colors = p.open("mnuColors", "frmColorSettings");
     QVERIFY(colors);
     QCOMPARE(colors->windowTitle(), QStringLiteral("Color Settings"));
-    QTEST(colorFieldTexts(colors), "names");
-
-    const QStringList offered{"Black", "White",   "Blue", "Dark Blue",  "Yellow",
-                              "Green", "Magenta", "Cyan", "Light Gray", "Dark Gray"};
-    for (const char *field : ColorFields) {
-        QComboBox *box = in<QComboBox>(colors, field);
-        QStringList items;
-        for (int i = 0; i < box->count(); ++i)
-            items << box->itemText(i);
-        QCOMPARE(items, offered);
-    }
+    QCOMPARE(colorFieldTexts(colors), names);
     QStringList captions;
     for (const char *label : {"lblReceive", "lblRecCharColor", "lblRecFuncColor", "lblXmit",
                               "lblXmitCharColor", "lblXmitFuncColor", "lblBackGround"})
@@ -337,39 +329,28 @@ void TestSetupWindows::colorSettingsOpenWithTheCurrentNames()
              (QStringList{"Receive", "Character Color :", "Function Color :", "Transmit",
                           "Character Color :", "Function Color :", "Background Color :"}));
     QVERIFY(in(colors, "shpRecBorder") && in(colors, "shpXmitBorder"));
-}
+    const QStringList offered{"Black", "White",   "Blue", "Dark Blue",  "Yellow",
+                              "Green", "Magenta", "Cyan", "Light Gray", "Dark Gray"};
+    for (const char *field : ColorFields) {
+        QStringList items;
+        for (int i = 0; i < in<QComboBox>(colors, field)->count(); ++i)
+            items << in<QComboBox>(colors, field)->itemText(i);
+        QCOMPARE(items, offered);
+    }
 
-void TestSetupWindows::colorSettingsClosedWithoutSave_data()
-{
-    QTest::addColumn<bool>("escape");
-    QTest::newRow("Escape") << true;
-    QTest::newRow("close box") << false;
-}
-
-void TestSetupWindows::colorSettingsClosedWithoutSave()
-{
-    QFETCH(bool, escape);
-    Program p;
-    p.writeSetup(unusualSetup());
-    QVERIFY(p.load());
-    QWidget *colors = p.open("mnuColors", "frmColorSettings");
-    QVERIFY(colors);
+    // Default only fills in the names; closing without Save applies nothing.
+    in<QComboBox>(colors, "cboBackGroundColor")->setEditText(QStringLiteral("White"));
     in<QPushButton>(colors, "cmdDefault")->click();
     QCOMPARE(colorFieldTexts(colors),
              (QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"}));
-    QComboBox *field = in<QComboBox>(colors, "cboRecFuncColor");
-    field->setFocus();
     if (escape)
-        QTest::keyClick(field, Qt::Key_Escape);
+        QTest::keyClick(in(colors, "cboRecFuncColor"), Qt::Key_Escape);
     else
         colors->close();
-    QTRY_VERIFY(!p.window->findChild<QWidget *>(QStringLiteral("frmColorSettings")));
-    QCOMPARE(colorsOf(*p.window), unusualSetup().colors);
+    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
+    QCOMPARE(colorsOf(*p.window), before);
     QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
-
-    // The next opening starts afresh from the current colors.
-    colors = p.open("mnuColors", "frmColorSettings");
-    QCOMPARE(colorFieldTexts(colors), (QStringList{"White", "Red", "Cyan", "Blue", "Black"}));
+    QCOMPARE(colorFieldTexts(p.open("mnuColors", "frmColorSettings")), names);
 }
 
 void TestSetupWindows::colorSettingsSave()
@@ -385,7 +366,7 @@ void TestSetupWindows::colorSettingsSave()
         in<QComboBox>(colors, ColorFields[i])->setEditText(QLatin1String(chosen[i]));
     in<QPushButton>(colors, "cmdSave")->click();
 
-    QTRY_VERIFY(!p.window->findChild<QWidget *>(QStringLiteral("frmColorSettings")));
+    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
     const DisplayColors saved{ColorValue::White, ColorValue::SystemGrayText, ColorValue::Cyan,
                               ColorValue::Black, ColorValue::Black};
     QCOMPARE(colorsOf(*p.window), saved);
@@ -397,9 +378,8 @@ void TestSetupWindows::colorSettingsSave()
              QColor(Qt::black));
     QTest::keyClick(p.view(), 'n');
     QCOMPARE(p.display(), QByteArray("oldn"));
-    DisplayModel &model = p.window->displayModel();
-    QCOMPARE(model.colorSpanAt(0).color, ColorValue::SystemButtonFace);
-    QCOMPARE(model.colorSpanAt(3).color, ColorValue::Cyan);
+    QCOMPARE(p.window->displayModel().colorSpanAt(0).color, ColorValue::SystemButtonFace);
+    QCOMPARE(p.window->displayModel().colorSpanAt(3).color, ColorValue::Cyan);
 }
 
 void TestSetupWindows::breakCharacterWindow()
@@ -419,79 +399,60 @@ void TestSetupWindows::breakCharacterWindow()
     QCOMPARE(in<QLabel>(window, "lblBreakChar")->font().family(), QStringLiteral("Arial"));
     QStringList options;
     for (const char *name : {"optFunction", "optCharacter", "optHexFormat"}) {
-        auto *option = in<QRadioButton>(window, name);
-        QVERIFY(!option->isChecked());
-        options << option->text();
+        QVERIFY(!in<QRadioButton>(window, name)->isChecked());
+        options << in<QRadioButton>(window, name)->text();
     }
     QCOMPARE(options, (QStringList{"Function", "Character", "Hex number"}));
     for (const char *hidden : {"lblInstructions", "txtInput1", "cmdEnter", "cmdNull", "cmdUS"})
         QVERIFY2(in(window, hidden)->isHidden(), hidden);
-    QVERIFY(in<QPushButton>(window, "cmdSave")->isVisible());
-    QCOMPARE(in<QPushButton>(window, "cmdEnter")->text(), QStringLiteral("Enter"));
+    QVERIFY(in(window, "cmdSave")->isVisible());
 
-    // Each mode shows its own controls; the box keeps its text.
-    in<QRadioButton>(window, "optCharacter")->click();
-    auto *input = in<QLineEdit>(window, "txtInput1");
-    QVERIFY(input->isVisible() && in(window, "cmdEnter")->isVisible());
-    QVERIFY(!in(window, "cmdCR")->isVisible());
-    QCOMPARE(in<QLabel>(window, "lblInstructions")->text(),
-             QStringLiteral("Enter the character you would like to use as a break character."));
-    QTRY_COMPARE(QApplication::focusWidget(), input);
-    QTest::keyClick(input, 'x');
-    in<QRadioButton>(window, "optHexFormat")->click();
-    QCOMPARE(in<QLabel>(window, "lblInstructions")->text(),
-             QStringLiteral("Enter a Hex number of the ASCII character you would like to use "
-                            "as a break character."));
-    QCOMPARE(input->text(), QStringLiteral("x"));
-    in<QRadioButton>(window, "optFunction")->click();
-    QVERIFY(!input->isVisible() && !in(window, "cmdEnter")->isVisible());
-    QVERIFY(in(window, "cmdCR")->isVisible());
-    QCOMPARE(in<QLabel>(window, "lblInstructions")->text(), QString());
-}
-
-void TestSetupWindows::breakCharacterButtons_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("token");
-    const char *const buttons[32][3] = {
-        {"cmdNull", "NULL", "[NUL]"}, {"cmdSOH", "SOH", "[SOH]"}, {"cmdSTX", "STX", "[STX]"},
-        {"cmdETX", "ETX", "[ETX]"},   {"cmdEOT", "EOT", "[EOT]"}, {"cmdENQ", "ENQ", "[ENQ]"},
-        {"cmdACK", "ACK", "[ACK]"},   {"cmdBEL", "BEL", "[BEL]"}, {"cmdBS", "BS", "[BS ]"},
-        {"cmdTAB", "TAB", "[TAB]"},   {"cmdLF", "LF", "[LF ]"},   {"cmdVT", "VT", "[VT ]"},
-        {"cmdNP", "NP", "[FF ]"},     {"cmdCR", "CR", "[CR ]"},   {"cmdSO", "SO", "[SO ]"},
-        {"cmdSI", "SI", "[SI ]"},     {"cmdDLE", "DLE", "[DLE]"}, {"cmdDC1", "DC1", "[DC1]"},
-        {"cmdDC2", "DC2", "[DC2]"},   {"cmdDC3", "DC3", "[DC3]"}, {"cmdDC4", "DC4", "[DC4]"},
-        {"cmdNAK", "NAK", "[NAK]"},   {"cmdSYN", "SYN", "[SYN]"}, {"cmdETB", "ETB", "[ETB]"},
-        {"cmdCAN", "CAN", "[CAN]"},   {"cmdEM", "EM", "[EM ]"},   {"cmdEOF", "EOF", "[SUB]"},
-        {"cmdESC", "ESC", "[ESC]"},   {"cmdFS", "FS", "[FS ]"},   {"cmdGS", "GS", "[GS ]"},
-        {"cmdRS", "RS", "[RS ]"},     {"cmdUS", "US", "[US ]"}};
-    for (const auto &button : buttons)
-        QTest::newRow(button[0]) << QString::fromLatin1(button[0]) << QString::fromLatin1(button[1])
-                                 << QString::fromLatin1(button[2]);
-}
-
-void TestSetupWindows::breakCharacterButtons()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, token);
-    Program p;
-    QVERIFY(p.load());
-    // The tokens are the plain ones whatever the display shows.
+    // Function mode: 32 buttons for codes 0 to 31, each giving the plain
+    // token whatever the display shows.
     p.action("mnuShowFunctionCharacters")->setChecked(false);
-    QWidget *window = p.open("mnuBreakCharacter", "frmBreakCharacter");
     in<QRadioButton>(window, "optFunction")->click();
-    auto *button = window->findChild<QPushButton *>(name);
-    QTEST(button->text(), "caption");
-    button->click();
-    QCOMPARE(in<QLabel>(window, "lblBreakChar")->text(), token);
+    QVERIFY(in(window, "txtInput1")->isHidden() && in(window, "cmdEnter")->isHidden());
+    const QStringList captions =
+        QStringLiteral("NULL SOH STX ETX EOT ENQ ACK BEL BS TAB LF VT NP CR SO SI "
+                       "DLE DC1 DC2 DC3 DC4 NAK SYN ETB CAN EM EOF ESC FS GS RS US")
+            .split(QLatin1Char(' '));
+    const QStringList tokens =
+        QStringLiteral(
+            "[NUL]|[SOH]|[STX]|[ETX]|[EOT]|[ENQ]|[ACK]|[BEL]|[BS ]|[TAB]|[LF ]|[VT ]|[FF ]|[CR "
+            "]|[SO ]|"
+            "[SI ]|[DLE]|[DC1]|[DC2]|[DC3]|[DC4]|[NAK]|[SYN]|[ETB]|[CAN]|[EM ]|[SUB]|[ESC]|[FS ]|"
+            "[GS ]|[RS ]|[US ]")
+            .split(QLatin1Char('|'));
+    for (int code = 0; code < 32; ++code) {
+        const QString name = code == 0 ? QStringLiteral("cmdNull") : "cmd" + captions[code];
+        auto *button = window->findChild<QPushButton *>(name);
+        QVERIFY2(button && button->isVisible(), qPrintable(name));
+        QCOMPARE(button->text(), captions[code]);
+        button->click();
+        QCOMPARE(in<QLabel>(window, "lblBreakChar")->text(), tokens[code]);
+    }
+
+    // Escape keeps the main window's character; Save hands the choice over.
+    QTest::keyClick(in(window, "cmdUS"), Qt::Key_Escape);
+    QTRY_VERIFY(!in(p.window.get(), "frmBreakCharacter"));
+    QCOMPARE(p.window->ReturnBreakCharacter(), QByteArray("[CR ]"));
+    window = p.open("mnuBreakCharacter", "frmBreakCharacter");
+    in<QRadioButton>(window, "optFunction")->click();
+    in<QPushButton>(window, "cmdESC")->click();
     in<QPushButton>(window, "cmdSave")->click();
-    QCOMPARE(p.window->ReturnBreakCharacter(), token.toLatin1());
+    QTRY_VERIFY(!in(p.window.get(), "frmBreakCharacter"));
+    QCOMPARE(p.window->ReturnBreakCharacter(), QByteArray("[ESC]"));
+    p.action("mnuShowFunctionCharacters")->setChecked(true);
+    p.port->deliverInput("a\x1b"
+                         "b\rc");
+    QTRY_COMPARE(p.display(), QByteArray("a[ESC]\r\nb[CR ]c"));
 }
 
 void TestSetupWindows::breakCharacterTyping_data()
 {
-    QTest::addColumn<QStringList>("steps"); // mode names, typed text, "Enter", "Button"
+    // Steps: an option button's name, "type:" or "paste:" text, "Enter" (the
+    // key in the box) or "cmdEnter", "spc" (the [SPC] space option), "Save".
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("selected");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("left"); // the box's text at the end
@@ -499,39 +460,34 @@ void TestSetupWindows::breakCharacterTyping_data()
     const QString none;
     const QString oneCharacter = QStringLiteral("Only enter 1 character");
     const QString breakMe = QStringLiteral("Your trying to break me arn't you?");
-    QTest::newRow("character typed twice")
-        << QStringList{"optCharacter", "type:AB"} << "[CR ]" << oneCharacter << "";
-    QTest::newRow("character pasted twice")
-        << QStringList{"optCharacter", "paste:AB"} << "[CR ]" << oneCharacter << "";
-    QTest::newRow("character A, Enter")
-        << QStringList{"optCharacter", "type:A", "Enter"} << "A" << none << "";
-    QTest::newRow("character blank, button")
-        << QStringList{"spc", "optCharacter", "type: ", "Button"} << " " << none << "";
-    QTest::newRow("character e-acute")
-        << QStringList{"optCharacter", QStringLiteral("paste:") + QChar(0xE9), "Enter"} << "[xE9]"
-        << none << "";
-    QTest::newRow("character mode, empty box")
-        << QStringList{"optCharacter", "Enter"} << "[CR ]" << none << "";
-    QTest::newRow("hex 1B") << QStringList{"optHexFormat", "type:1B", "Enter"} << "[ESC]" << none
-                            << "";
-    QTest::newRow("hex ff") << QStringList{"optHexFormat", "type:ff", "Button"} << "[xFF]" << none
-                            << "";
-    QTest::newRow("hex 41") << QStringList{"optHexFormat", "type:41", "Enter"} << "A" << none << "";
-    QTest::newRow("hex, third character")
-        << QStringList{"optHexFormat", "type:1B2"} << "[CR ]" << breakMe << "";
-    QTest::newRow("hex, empty box")
-        << QStringList{"optHexFormat", "Enter"} << "[NUL]" << none << "";
-    QTest::newRow("hex, no digits")
-        << QStringList{"optHexFormat", "type:zz", "Enter"} << "[NUL]" << none << "";
-    QTest::newRow("character A read as hex")
-        << QStringList{"optCharacter", "type:A", "optHexFormat", "Enter"} << "[LF ]" << none << "";
-    QTest::newRow("function mode keeps the box")
-        << QStringList{"optCharacter", "type:A", "optFunction"} << "[CR ]" << none << "A";
+    const auto row = [](const char *name, QStringList steps, const char *selected,
+                        const QString &message, const char *left = "") {
+        QTest::newRow(name) << steps << QString::fromLatin1(selected) << message
+                            << QString::fromLatin1(left);
+    };
+    row("character typed twice", {"optCharacter", "type:AB"}, "[CR ]", oneCharacter);
+    row("character pasted twice", {"optCharacter", "paste:AB"}, "[CR ]", oneCharacter);
+    row("character A", {"optCharacter", "type:A", "Enter"}, "A", none);
+    row("character blank", {"spc", "optCharacter", "type: ", "cmdEnter"}, " ", none);
+    row("character e-acute", {"optCharacter", QStringLiteral("paste:") + QChar(0xE9), "Enter"},
+        "[xE9]", none);
+    row("character mode, empty box", {"optCharacter", "Enter"}, "[CR ]", none);
+    row("hex 1B", {"optHexFormat", "type:1B", "Enter"}, "[ESC]", none);
+    row("hex ff", {"optHexFormat", "type:ff", "cmdEnter"}, "[xFF]", none);
+    row("hex 41", {"optHexFormat", "type:41", "Enter"}, "A", none);
+    row("hex, third character", {"optHexFormat", "type:1B2"}, "[CR ]", breakMe);
+    row("hex, empty box", {"optHexFormat", "Enter"}, "[NUL]", none);
+    row("hex, no digits", {"optHexFormat", "type:zz", "Enter"}, "[NUL]", none);
+    row("character A read as hex", {"optCharacter", "type:A", "optHexFormat", "Enter"}, "[LF ]",
+        none);
+    row("function mode keeps the box", {"optCharacter", "type:A", "optFunction"}, "[CR ]", none,
+        "A");
 }
 
 void TestSetupWindows::breakCharacterTyping()
 {
     QFETCH(QStringList, steps);
+    QFETCH(QString, selected);
     QFETCH(QString, message);
     QFETCH(QString, left);
     Program p;
@@ -542,8 +498,6 @@ void TestSetupWindows::breakCharacterTyping()
     for (const QString &step : steps) {
         if (step == QLatin1String("spc"))
             p.action("mnuSpcString")->trigger();
-        else if (step.startsWith(QLatin1String("opt")))
-            window->findChild<QRadioButton *>(step)->click();
         else if (step.startsWith(QLatin1String("type:")))
             QTest::keyClicks(input, step.mid(5));
         else if (step.startsWith(QLatin1String("paste:")))
@@ -551,41 +505,14 @@ void TestSetupWindows::breakCharacterTyping()
         else if (step == QLatin1String("Enter"))
             QTest::keyClick(input, Qt::Key_Return);
         else
-            in<QPushButton>(window, "cmdEnter")->click();
+            window->findChild<QAbstractButton *>(step)->click();
     }
-    QTEST(in<QLabel>(window, "lblBreakChar")->text(), "selected");
+    QCOMPARE(in<QLabel>(window, "lblBreakChar")->text(), selected);
     QCOMPARE(p.services.messageBoxes.shown,
              message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(input->text(), left);
-    QCOMPARE(p.window->ReturnBreakCharacter(), QByteArray("[CR ]"));
-}
-
-void TestSetupWindows::breakCharacterSaveAndEscape()
-{
-    Program p;
-    QVERIFY(p.load());
-    QWidget *window = p.open("mnuBreakCharacter", "frmBreakCharacter");
-    in<QRadioButton>(window, "optFunction")->click();
-    in<QPushButton>(window, "cmdESC")->click();
-    QTest::keyClick(in(window, "cmdESC"), Qt::Key_Escape);
-    QTRY_VERIFY(!p.window->findChild<QWidget *>(QStringLiteral("frmBreakCharacter")));
-    QCOMPARE(p.window->ReturnBreakCharacter(), QByteArray("[CR ]"));
-
-    // Save without a choice hands the same character back.
-    window = p.open("mnuBreakCharacter", "frmBreakCharacter");
-    QCOMPARE(in<QLabel>(window, "lblBreakChar")->text(), QStringLiteral("[CR ]"));
     in<QPushButton>(window, "cmdSave")->click();
-    QCOMPARE(p.window->ReturnBreakCharacter(), QByteArray("[CR ]"));
-
-    window = p.open("mnuBreakCharacter", "frmBreakCharacter");
-    in<QRadioButton>(window, "optFunction")->click();
-    in<QPushButton>(window, "cmdESC")->click();
-    in<QPushButton>(window, "cmdSave")->click();
-    QTRY_VERIFY(!p.window->findChild<QWidget *>(QStringLiteral("frmBreakCharacter")));
-    QCOMPARE(p.window->ReturnBreakCharacter(), QByteArray("[ESC]"));
-    p.port->deliverInput("a\x1b"
-                         "b\rc");
-    QTRY_COMPARE(p.display(), QByteArray("a[ESC]\r\nb[CR ]c"));
+    QCOMPARE(p.window->ReturnBreakCharacter(), selected.toLatin1());
 }
 
 QTEST_MAIN(TestSetupWindows)
