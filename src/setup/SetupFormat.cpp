@@ -44,9 +44,10 @@ QByteArray oneLine(QByteArray value, bool asTokens)
     return value.replace('\r', ' ').replace('\n', ' ');
 }
 
+// A whole number between blanks, " 3 "; the current set is never negative.
 QByteArray wholeNumber(int value)
 {
-    return (value < 0 ? "-" : " ") + QByteArray::number(qAbs(value)) + ' ';
+    return ' ' + QByteArray::number(value) + ' ';
 }
 
 class LineReader
