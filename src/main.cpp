@@ -1,9 +1,11 @@
 #include "QtCommPort.h"
+#include "SetupFile.h"
 #include "SystemServices.h"
 #include "frmMain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QStandardPaths>
 
 int main(int argc, char *argv[])
 {
@@ -27,6 +29,9 @@ int main(int argc, char *argv[])
 
     SystemServices services;
     frmMain window(services.services(), std::make_unique<QtCommPort>());
+    window.setSetupFolder(SetupFile::chooseFolder(
+        QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
     window.Form_Load(arguments.value(0));
     return QApplication::exec();
 }

@@ -536,7 +536,7 @@ void TestMainWindow::statusBarFollowsTheClockAndLockKeys()
         QCOMPARE(bar->panel(number)->x(), bar->panel(1)->x() + 120 * (number - 1));
         texts << bar->panelText(number);
     }
-    QCOMPARE(texts, (QStringList{"NUM", "CAPS", "", "03:04", "02.01.26", ""}));
+    QCOMPARE(texts, (QStringList{"NUM", "CAPS", "No Multiplier Card", "03:04", "02.01.26", ""}));
     QTRY_VERIFY(bar->panel(1)->isEnabled() && !bar->panel(2)->isEnabled());
 
     // The lock panels keep their texts and are dimmed while the lock is off.

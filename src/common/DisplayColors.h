@@ -10,4 +10,6 @@ struct DisplayColors
     quint32 xmitChar = ColorValue::Green;
     quint32 xmitFunc = ColorValue::Magenta;
     quint32 background = ColorValue::SystemHighlight;
+
+    bool operator==(const DisplayColors &other) const = default;
 };

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 #include "DisplayOptions.h"
 
@@ -39,5 +40,12 @@ QByteArray DecodeTokenString(QByteArrayView strInput);
 // character; none give 0. Up to four digits are a 16-bit two's-complement value
 // ("FFFF" is -1); a longer number that does not fit in 16 bits gives 0.
 qint16 ReturnHexValue(QByteArray &strHexValue);
+
+// The name of a color value from the table of eleven color names ("White",
+// "Black", "Red", ... "Dark Blue", "Light Gray"); empty for a value without one.
+QString ReturnColorName(quint32 lngColor);
+// The value of a color name, compared exactly (case and blanks count); 0, black,
+// for a name that is not in the table.
+quint32 ReturnColorValue(const QString &strColorName);
 
 } // namespace GeneralUtilities

@@ -53,21 +53,10 @@ qsizetype skipBlanks(const QString &text, qsizetype i)
     return i;
 }
 
-std::optional<double> wholeTextValue(const QString &text)
-{
-    const qsizetype start = skipBlanks(text, 0);
-    const qsizetype length = numberPrefixLength(text, start);
-    if (length == 0 || skipBlanks(text, start + length) != text.size())
-        return std::nullopt;
-    bool ok = false;
-    const double value = text.mid(start, length).toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
-}
-
 template <typename Integer>
 std::optional<Integer> toRoundedInteger(const QString &text)
 {
-    const std::optional<double> value = wholeTextValue(text);
+    const std::optional<double> value = wholeValue(text);
     if (!value)
         return std::nullopt;
     const double rounded = roundHalfEven(*value);
@@ -78,6 +67,17 @@ std::optional<Integer> toRoundedInteger(const QString &text)
 }
 
 } // namespace
+
+std::optional<double> wholeValue(const QString &text)
+{
+    const qsizetype start = skipBlanks(text, 0);
+    const qsizetype length = numberPrefixLength(text, start);
+    if (length == 0 || skipBlanks(text, start + length) != text.size())
+        return std::nullopt;
+    bool ok = false;
+    const double value = text.mid(start, length).toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
 
 double leadingValue(const QString &text)
 {

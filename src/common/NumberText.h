@@ -12,6 +12,10 @@ namespace NumberText {
 // number at all gives 0 ("9600a" reads 9600, "abc" reads 0).
 double leadingValue(const QString &text);
 
+// The whole text as a decimal number; surrounding blanks are allowed. Text that
+// is not entirely a number gives no value.
+std::optional<double> wholeValue(const QString &text);
+
 // The whole text as a 32-bit (or 16-bit) integer, rounded to the nearest whole
 // number with halves to the even neighbour; surrounding blanks are allowed.
 // Text that is not entirely a number, or that overflows, gives no value.

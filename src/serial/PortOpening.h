@@ -15,6 +15,8 @@ struct PortSettingsTexts
     QString dataBits;
     QString stopBits;
     QString handshaking;
+
+    bool operator==(const PortSettingsTexts &other) const = default;
 };
 
 // The port button's three states.

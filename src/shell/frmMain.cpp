@@ -5,8 +5,11 @@
 #include "DisplayView.h"
 #include "PanelStatusBar.h"
 #include "SerialPortNames.h"
+#include "SetupFile.h"
 #include "TypedKeys.h"
 #include "frmAbout.h"
+#include "frmBreakCharacter.h"
+#include "frmColorSettings.h"
 #include "frmStrings.h"
 
 #include <QAction>
@@ -58,6 +61,20 @@ constexpr ParityPreset ParityPresets[] = {
     {"Mark", "7", "1"}, {"Mark", "7", "2"},  {"Mark", "8", "1"},  {"Space", "7", "1"},
     {"Space", "7", "2"}, {"Space", "8", "1"}};
 
+// The check marks that the setup keeps, each with its place in the setup.
+std::array<std::pair<bool SetupOptions::*, QAction *>, 9> setupMarks(const Ui::frmMain &ui)
+{
+    return {{{&SetupOptions::spcString, ui.mnuSpcString},
+             {&SetupOptions::spcSpecialChar, ui.mnuSpcSpecialChar},
+             {&SetupOptions::spcChar, ui.mnuSpcChar},
+             {&SetupOptions::receiveInterruptsAllowed, ui.mnuReceiveInterruptsAllowed},
+             {&SetupOptions::fullStrings, ui.mnuFullStrings},
+             {&SetupOptions::single, ui.mnuSingle},
+             {&SetupOptions::doubler, ui.mnuDouble},
+             {&SetupOptions::quadruple, ui.mnuQuadruple},
+             {&SetupOptions::showFunctionCharacters, ui.mnuShowFunctionCharacters}}};
+}
+
 } // namespace
 
 frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> port,
@@ -102,16 +119,9 @@ void frmMain::Form_Load(const QString &portText)
     intDisplayMargin = NormalDisplayMargin;
     ResetDisplaySize();
 
-    // The setup: the default port settings, then the display takes the background color.
-    ui.cboPortNumber->setEditText(QStringLiteral("1"));
-    ui.cboBaud->setEditText(QStringLiteral("9600"));
-    ui.cboParity->setEditText(QStringLiteral("None"));
-    ui.cboDataBits->setEditText(QStringLiteral("8"));
-    ui.cboStopBits->setEditText(QStringLiteral("1"));
-    ui.cboHandShaking->setEditText(QStringLiteral("0-none"));
+    RestoreSetup();
     if (!portText.isEmpty())
         ui.cboPortNumber->setEditText(portText);
-    UpdateMenu();
     SetBackGroundColor(m_colors.background);
 
     show();
@@ -217,6 +227,8 @@ void frmMain::connectKeyboardAndStrings()
     }
     connect(ui.mnuStrings, &QAction::triggered, this, &frmMain::mnuStrings_Click);
     connect(ui.mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(ui.mnuColors, &QAction::triggered, this, &frmMain::mnuColors_Click);
+    connect(ui.mnuBreakCharacter, &QAction::triggered, this, &frmMain::mnuBreakCharacter_Click);
 }
 
 bool frmMain::rtbDisplay_KeyDown(int keyCode, int shiftState)
@@ -303,14 +315,101 @@ void frmMain::mnuAbout_Click()
     m_aboutWindow->raise();
 }
 
+// A closed option window is on its way out: the next opening makes a new one.
+void frmMain::mnuColors_Click()
+{
+    if (!m_colorWindow || m_colorWindow->isHidden()) {
+        m_colorWindow = new frmColorSettings(
+            m_colors,
+            [this](const DisplayColors &colors) {
+                SetReceiveCharColor(colors.receiveChar);
+                SetReceiveFuncColor(colors.receiveFunc);
+                SetXmitCharColor(colors.xmitChar);
+                SetXmitFuncColor(colors.xmitFunc);
+                SetBackGroundColor(colors.background);
+            },
+            this);
+    }
+    m_colorWindow->show();
+    m_colorWindow->raise();
+    m_colorWindow->activateWindow();
+}
+
+void frmMain::mnuBreakCharacter_Click()
+{
+    if (!m_breakWindow || m_breakWindow->isHidden()) {
+        m_breakWindow = new frmBreakCharacter(
+            ReturnBreakCharacter(), *m_services.messageBoxes,
+            [this](const QByteArray &token) { SetBreakCharacter(token); }, this);
+    }
+    m_breakWindow->show();
+    m_breakWindow->raise();
+    m_breakWindow->activateWindow();
+}
+
+// Shutdown: the setup is saved first, then the port is released and received
+// data stop, then the secondary windows close.
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    // The secondary windows close with the main window.
-    if (m_stringsWindow)
-        m_stringsWindow->close();
-    if (m_aboutWindow)
-        m_aboutWindow->close();
+    SaveSetup();
+    m_receiveEnabled = false;
+    ui.Timer1->stop();
+    if (MSComm1->PortOpen())
+        MSComm1->setPortOpen(false);
+    closeSecondaryWindows();
     QMainWindow::closeEvent(event);
+}
+
+void frmMain::closeSecondaryWindows()
+{
+    // In this order. The help window is not among them: it stays open, and
+    // the program runs on until it is closed.
+    for (const char *name :
+         {"frmBreakCharacter", "frmColorSettings", "frmStrings", "frmStringsHelp", "frmAbout"}) {
+        if (auto *window = findChild<QWidget *>(QLatin1String(name)))
+            window->close();
+    }
+}
+
+void frmMain::RestoreSetup()
+{
+    SetupOptions marks;
+    for (const auto &[option, action] : setupMarks(ui))
+        marks.*option = action->isChecked();
+    const SetupFormat::Reading reading = m_setupFolder.isEmpty()
+                                             ? SetupFormat::read({}, marks)
+                                             : SetupFile(m_setupFolder).restore(marks);
+    const LastSetup &setup = reading.setup;
+    ui.cboPortNumber->setEditText(setup.port.port);
+    ui.cboBaud->setEditText(setup.port.baud);
+    ui.cboParity->setEditText(setup.port.parity);
+    ui.cboDataBits->setEditText(setup.port.dataBits);
+    ui.cboStopBits->setEditText(setup.port.stopBits);
+    ui.cboHandShaking->setEditText(setup.port.handshaking);
+    m_colors = setup.colors;
+    SetBreakCharacter(setup.breakCharacter);
+    // Set directly: the menus' own click handling does not run.
+    for (const auto &[option, action] : setupMarks(ui))
+        action->setChecked(setup.options.*option);
+    ui.StatusBar1->setPanelText(3, reading.multiplierPanel);
+    m_strings = setup.strings;
+    UpdateMenu();
+}
+
+void frmMain::SaveSetup()
+{
+    if (m_setupFolder.isEmpty())
+        return;
+    LastSetup setup;
+    setup.strings = m_strings;
+    setup.port = {ui.cboPortNumber->currentText(), ui.cboBaud->currentText(),
+                  ui.cboParity->currentText(),     ui.cboDataBits->currentText(),
+                  ui.cboStopBits->currentText(),   ui.cboHandShaking->currentText()};
+    setup.colors = m_colors;
+    setup.breakCharacter = ReturnBreakCharacter();
+    for (const auto &[option, action] : setupMarks(ui))
+        setup.options.*option = action->isChecked();
+    SetupFile(m_setupFolder).save(setup);
 }
 
 void frmMain::showMessage(const QString &text)

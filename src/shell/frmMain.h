@@ -26,6 +26,8 @@
 // operations. Positions are designed in twips and converted at the screen's
 // logical resolution.
 class frmAbout;
+class frmBreakCharacter;
+class frmColorSettings;
 class frmStrings;
 
 class frmMain : public QMainWindow
@@ -38,10 +40,21 @@ public:
             QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // Start-up: lays the window out, shows it centered on its screen, gives
-    // the display the keyboard focus, opens the port, raises RTS and starts
-    // showing received data. A non-empty portText replaces the port number.
+    // The folder of the setup file, read at start-up and written at exit.
+    // Without one, start-up takes the default setup and exit saves nothing.
+    void setSetupFolder(const QString &folder) { m_setupFolder = folder; }
+
+    // Start-up: lays the window out, restores the setup, shows the window
+    // centered on its screen, gives the display the keyboard focus, opens the
+    // port, raises RTS and starts showing received data. A non-empty portText
+    // replaces the restored port number for this run.
     void Form_Load(const QString &portText = QString());
+
+    // Reads the setup file into the controls, the colors, the break character
+    // and the string sets, or applies the default setup.
+    void RestoreSetup();
+    // Writes the setup file from them; a failure leaves the file as it was.
+    void SaveSetup();
 
     // Sizes the display from the window size and moves the compare-test
     // row above the window's bottom edge; a window too small keeps the
@@ -108,6 +121,8 @@ public:
     void mnuStringSet_Click(int set);
     void mnuFString_Click(int key);
     void mnuStrings_Click();
+    void mnuColors_Click();
+    void mnuBreakCharacter_Click();
     void mnuAbout_Click();
 
     void mnuExit_Click();
@@ -142,6 +157,7 @@ private:
     void centerOnScreen();
     void checkSpaceOption(QAction *chosen);
     void readDisplayOptions();
+    void closeSecondaryWindows();
 
     PlatformServices m_services;
     std::unique_ptr<CommPort> MSComm1;
@@ -156,6 +172,9 @@ private:
     Ui::frmMain ui;
     QPointer<frmStrings> m_stringsWindow;
     QPointer<frmAbout> m_aboutWindow;
+    QPointer<frmColorSettings> m_colorWindow;
+    QPointer<frmBreakCharacter> m_breakWindow;
+    QString m_setupFolder;
 
     int intDisplayMargin = 0; // twips kept free below the display besides the status bar
     QString SettingsString;

@@ -8,11 +8,18 @@
 // Ten named sets of twelve function-key strings. Each string is kept as typed
 // (tokens included) and decoded (the characters that are sent); writing the
 // typed form always rewrites the decoded one. One set is current.
+//
+// The store holds one spare set (10) and one spare key (12) beyond those in
+// use. A restored setup may make the spare set current: it starts empty, has
+// no menu item and is never saved.
 class StringSetStore
 {
 public:
     static constexpr int SetCount = 10;
     static constexpr int KeyCount = 12;
+    static constexpr int SpareSet = SetCount;
+    static constexpr int SetSlots = SetCount + 1;
+    static constexpr int KeySlots = KeyCount + 1;
 
     StringSetStore() { applyDefaults(); }
 
@@ -26,12 +33,16 @@ public:
     void setString(int set, int key, const QByteArray &typed);
 
     int currentSet() const { return m_current; }
-    void setCurrentSet(int set) { m_current = set; }
+    // A set from 0 to the spare set.
+    void setCurrentSet(int set);
+    static bool isSet(int set) { return set >= 0 && set < SetSlots; }
+
+    bool operator==(const StringSetStore &other) const = default;
 
 private:
-    std::array<QByteArray, SetCount> m_names;
-    std::array<std::array<QByteArray, KeyCount>, SetCount> m_typed;
-    std::array<std::array<QByteArray, KeyCount>, SetCount> m_decoded;
+    std::array<QByteArray, SetSlots> m_names;
+    std::array<std::array<QByteArray, KeySlots>, SetSlots> m_typed;
+    std::array<std::array<QByteArray, KeySlots>, SetSlots> m_decoded;
     int m_current = 0;
 };
 

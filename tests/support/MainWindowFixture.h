@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -21,11 +22,13 @@ public:
     bool capsLock() const override { return false; }
 };
 
-// The main window on a fake port, with recording services.
+// The main window on a fake port, with recording services and a setup file
+// in a folder of its own.
 struct Window
 {
     TestServices services;
     FakeCommPort *port = nullptr;
+    QTemporaryDir setupFolder;
     std::unique_ptr<frmMain> window;
 
     explicit Window(const std::function<void(FakeCommPort &)> &prepare = {})
@@ -36,6 +39,7 @@ struct Window
             prepare(*port);
         window = std::make_unique<frmMain>(services.services(), std::move(fake),
                                            std::make_unique<NoLockKeys>());
+        window->setSetupFolder(setupFolder.path());
     }
 
     // Runs the start-up sequence as the program does.

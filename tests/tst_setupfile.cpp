@@ -1,0 +1,438 @@
+#include "ColorValue.h"
+#include "GeneralUtilities.h"
+#include "SetupFile.h"
+#include "SetupFormat.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Nine check marks written as letters, T or F, in file order.
+SetupOptions optionsOf(const char *letters)
+{
+    const auto on = [letters](int i) { return letters[i] == 'T'; };
+    return {on(0), on(1), on(2), on(3), on(4), on(5), on(6), on(7), on(8)};
+}
+
+const quint32 NamedColors[] = {
+    ColorValue::White,           ColorValue::Black,           ColorValue::Red,
+    ColorValue::Green,           ColorValue::Yellow,          ColorValue::Blue,
+    ColorValue::SystemHighlight, ColorValue::Magenta,         ColorValue::Cyan,
+    ColorValue::SystemGrayText,  ColorValue::SystemButtonFace};
+
+// Values a careless format would lose: blanks at both ends, tokens, an
+// ampersand, a currency sign, a device path, a printable break character.
+LastSetup unusualSetup()
+{
+    LastSetup setup;
+    for (int set = 0; set < StringSetStore::SetCount; ++set) {
+        setup.strings.setName(set, "  Set & " + QByteArray::number(set) + "\xA4  ");
+        for (int key = 0; key < StringSetStore::KeyCount; ++key)
+            setup.strings.setString(set, key,
+                                    " F" + QByteArray::number(key + 1) + "[cr][x8A]\xFF\t ");
+    }
+    setup.strings.setCurrentSet(9);
+    setup.port = {"/dev/ttyUSB0", "115200 ", "Mark", "7", "2", "2-RTS/CTS"};
+    setup.colors = {ColorValue::White, ColorValue::SystemGrayText, ColorValue::Cyan,
+                    ColorValue::Blue, ColorValue::Black};
+    setup.breakCharacter = "A";
+    setup.options = optionsOf("TTFFTFTTF");
+    return setup;
+}
+
+QList<QByteArray> linesOf(const QByteArray &file)
+{
+    QList<QByteArray> lines = file.split('\n');
+    lines.removeLast();
+    for (QByteArray &line : lines)
+        line.chop(1);
+    return lines;
+}
+
+QByteArray fileOf(const QList<QByteArray> &lines)
+{
+    QByteArray file;
+    for (const QByteArray &line : lines)
+        file += line + "\r\n";
+    return file;
+}
+
+// The unusual setup's file with line number (from 1) replaced by text.
+QByteArray withLine(int number, const QByteArray &text)
+{
+    QList<QByteArray> lines = linesOf(SetupFormat::write(unusualSetup()));
+    lines[number - 1] = text;
+    return fileOf(lines);
+}
+
+QByteArray firstLines(int count)
+{
+    return fileOf(linesOf(SetupFormat::write(unusualSetup())).first(count));
+}
+
+// The check marks before a restore: the menus' initial states, but for a
+// quadrupler card, so that kept, read and default marks all differ.
+const SetupOptions Before = optionsOf("FFTTFFFTT");
+
+// A save file that stops taking bytes after the first `limit`.
+class FailingSaveFile : public QSaveFile
+{
+public:
+    FailingSaveFile(const QString &name, qint64 limit) : QSaveFile(name), m_limit(limit) {}
+
+protected:
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        const qint64 allowed = qMin(length, m_limit - m_written);
+        if (allowed <= 0)
+            return -1;
+        const qint64 written = QSaveFile::writeData(data, allowed);
+        m_written += written;
+        return written;
+    }
+
+private:
+    qint64 m_limit;
+    qint64 m_written = 0;
+};
+
+void setWritable(const QString &path, bool writable)
+{
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner |
+                                    (writable ? QFile::WriteOwner : QFile::Permissions()));
+}
+
+} // namespace
+
+class TestSetupFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaultSetupFile();
+    void roundTrip();
+    void reading_data();
+    void reading();
+    void arbitraryBytes();
+    void chooseFolder_data();
+    void chooseFolder();
+    void saving_data();
+    void saving();
+    void colorNames();
+};
+
+void TestSetupFile::defaultSetupFile()
+{
+    QByteArray expected = "Revision: 1.3.00\r\n"
+                          "Sample String Set\r\n"
+                          "Here is a string example[CR]\r\n"
+                          "Here is another.... [0x80][x0d]\r\n" +
+                          QByteArray(10, '\r').replace("\r", "\r\n");
+    for (int set = 2; set <= 10; ++set)
+        expected += "String Set Number " + QByteArray::number(set) + "\r\n" +
+                    QByteArray(12, '\r').replace("\r", "\r\n");
+    expected += " 0 \r\n1\r\n9600\r\nNone\r\n8\r\n1\r\n0-none\r\n"
+                "Light Gray\r\nYellow\r\nGreen\r\nMagenta\r\nDark Blue\r\n[CR ]\r\n"
+                "False\r\nFalse\r\nTrue\r\nTrue\r\nFalse\r\nTrue\r\nFalse\r\nFalse\r\nTrue\r\n";
+    const QByteArray written = SetupFormat::write(LastSetup());
+    QCOMPARE(written, expected);
+    QCOMPARE(written.count("\r\n"), 153);
+
+    // No file gives the same default setup; the six display and transmit
+    // marks stay as they were.
+    const SetupFormat::Reading none = SetupFormat::read({}, optionsOf("TFFFTTFFF"));
+    QVERIFY(!none.restored);
+    LastSetup defaults;
+    defaults.options = optionsOf("TFFFTTFFF");
+    QCOMPARE(none.setup, defaults);
+    QCOMPARE(none.multiplierPanel, QStringLiteral("No Multiplier Card"));
+    QCOMPARE(none.setup.strings.decoded(0, 1), QByteArray("Here is another.... \x80\r"));
+}
+
+void TestSetupFile::roundTrip()
+{
+    // Every flag combination, every named color in every place, a value with a
+    // line break (kept on one line: as tokens in a string, as a blank elsewhere).
+    for (int combination = 0; combination < 512; ++combination) {
+        LastSetup setup = unusualSetup();
+        char letters[10] = {};
+        for (int bit = 0; bit < 9; ++bit)
+            letters[bit] = (combination & (1 << bit)) ? 'T' : 'F';
+        setup.options = optionsOf(letters);
+        const auto color = [combination](int place) {
+            return NamedColors[(combination + place) % 11];
+        };
+        setup.colors = {color(0), color(1), color(2), color(3), color(4)};
+        setup.strings.setCurrentSet(combination % 11);
+
+        const QByteArray file = SetupFormat::write(setup);
+        const SetupFormat::Reading reading = SetupFormat::read(file, Before);
+        QVERIFY2(reading.restored, letters);
+        QCOMPARE(reading.setup, setup);
+        QCOMPARE(SetupFormat::write(reading.setup), file);
+    }
+
+    LastSetup broken = unusualSetup();
+    broken.strings.setString(2, 3, "two\r\nlines");
+    broken.strings.setName(4, "name\non two lines");
+    const SetupFormat::Reading reading = SetupFormat::read(SetupFormat::write(broken), Before);
+    QVERIFY(reading.restored);
+    QCOMPARE(reading.setup.strings.typed(2, 3), QByteArray("two[CR][LF]lines"));
+    QCOMPARE(reading.setup.strings.decoded(2, 3), QByteArray("two\r\nlines"));
+    QCOMPARE(reading.setup.strings.name(4), QByteArray("name on two lines"));
+}
+
+void TestSetupFile::reading_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("restored");
+    QTest::addColumn<int>("currentSet");
+    QTest::addColumn<quint32>("xmitCharColor");
+    QTest::addColumn<QByteArray>("options");
+    QTest::addColumn<QString>("panel");
+
+    const QByteArray file = SetupFormat::write(unusualSetup());
+    const quint32 cyan = ColorValue::Cyan;
+    const quint32 green = ColorValue::Green; // the default
+    // Restored: the file's values, and the restore's own multiplier texts.
+    const auto restored = [&](const char *name, const QByteArray &bytes, int set = 9,
+                              quint32 color = ColorValue::Cyan, const char *options = "TTFFTFTTF",
+                              const char *panel = "Doubler Card") {
+        QTest::newRow(name) << bytes << true << set << color << QByteArray(options)
+                            << QString::fromLatin1(panel);
+    };
+    // Fallen back: the default setup, with the marks read before the failure.
+    const auto fallBack = [&](const char *name, const QByteArray &bytes, const char *options) {
+        QTest::newRow(name) << bytes << false << 0 << green << QByteArray(options)
+                            << QStringLiteral("No Multiplier Card");
+    };
+    const char *const nothingRead = "FFTTFTFFT";
+    const char *const allRead = "TTFFTTFFF";
+
+    restored("valid", file);
+    restored("lines after 153 ignored", file + "Revision: 0\r\nFalse\r\n");
+    restored("LF line ends", QByteArray(file).replace("\r\n", "\n"));
+    restored("CR line ends", QByteArray(file).replace("\r\n", "\r"));
+    fallBack("empty file", QByteArray(), nothingRead);
+    fallBack("earlier revision", withLine(1, "Revision: 1.2.18"), nothingRead);
+    fallBack("revision in other case", withLine(1, "revision: 1.3.00"), nothingRead);
+    fallBack("ends after line 1", firstLines(1), nothingRead);
+    fallBack("ends after line 131", firstLines(131), nothingRead);
+    fallBack("ends after line 144", firstLines(144), nothingRead);
+    fallBack("ends after line 146", firstLines(146), "TTTTFTFFT");
+    fallBack("ends after line 152", firstLines(152), "TTFFTTFFT");
+
+    fallBack("flag neither word nor number", withLine(149, "Yes"), "TTFFFTFFT");
+    fallBack("flag line empty", withLine(145, ""), nothingRead);
+    fallBack("flag number followed by text", withLine(153, "1 x"), "TTFFTTFFT");
+    QList<QByteArray> lines = linesOf(file);
+    const QByteArray anyCase[] = {"tRUE",  "TRUE", "false", "FaLsE", " true ",
+                                  "false", "True", "true",  "FALSE"};
+    const QByteArray numbers[] = {"1", " -1 ", "0", "0.0", "2.5", "0", "7", "1e3", "-0"};
+    for (int i = 0; i < 9; ++i)
+        lines[144 + i] = anyCase[i];
+    restored("flags in any case", fileOf(lines));
+    for (int i = 0; i < 9; ++i)
+        lines[144 + i] = numbers[i];
+    restored("flags as numbers", fileOf(lines));
+
+    restored("set ' 3 '", withLine(132, " 3 "), 3);
+    restored("set '3'", withLine(132, "3"), 3);
+    restored("set '2.5' rounds to even", withLine(132, "2.5"), 2);
+    restored("set '3.5' rounds to even", withLine(132, "3.5"), 4);
+    restored("set without a number", withLine(132, "set"), 0);
+    restored("set 10, the spare set", withLine(132, " 10 "), 10);
+    fallBack("set 11", withLine(132, " 11 "), allRead);
+    fallBack("set -1", withLine(132, "-1 "), allRead);
+    fallBack("set 32767", withLine(132, "32767"), allRead);
+    fallBack("set beyond 16 bits", withLine(132, "32768"), nothingRead);
+    fallBack("set below 16 bits", withLine(132, "-32769"), nothingRead);
+
+    restored("color Red", withLine(141, "Red"), 9, ColorValue::Red);
+    restored("color in other case", withLine(141, "red"), 9, ColorValue::Black);
+    restored("color with a blank", withLine(141, " Red"), 9, ColorValue::Black);
+    restored("color unknown", withLine(141, "Purple"), 9, ColorValue::Black);
+
+    const auto cards = [&](const char *single, const char *doubler, const char *quadruple) {
+        QList<QByteArray> edited = linesOf(file);
+        edited[149] = single;
+        edited[150] = doubler;
+        edited[151] = quadruple;
+        return fileOf(edited);
+    };
+    restored("single card", cards("True", "False", "False"), 9, cyan, "TTFFTTFFF",
+             "No Mulitplier Card");
+    restored("all three cards", cards("True", "True", "True"), 9, cyan, "TTFFTTTTF",
+             "No Mulitplier Card");
+    restored("quadrupler card", cards("False", "False", "True"), 9, cyan, "TTFFTFFTF",
+             "Quadupler Card");
+    restored("no card", cards("False", "False", "False"), 9, cyan, "TTFFTFFFF", "???");
+}
+
+void TestSetupFile::reading()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, restored);
+    QFETCH(int, currentSet);
+    QFETCH(quint32, xmitCharColor);
+    QFETCH(QByteArray, options);
+    QFETCH(QString, panel);
+
+    const SetupFormat::Reading reading = SetupFormat::read(file, Before);
+    QCOMPARE(reading.restored, restored);
+    LastSetup expected = restored ? unusualSetup() : LastSetup();
+    expected.strings.setCurrentSet(currentSet);
+    expected.colors.xmitChar = xmitCharColor;
+    expected.options = optionsOf(options);
+    QCOMPARE(reading.setup.options, expected.options);
+    QCOMPARE(reading.setup, expected);
+    QCOMPARE(reading.multiplierPanel, panel);
+}
+
+void TestSetupFile::arbitraryBytes()
+{
+    QRandomGenerator random(8);
+    const QByteArray valid = SetupFormat::write(unusualSetup());
+    int restoredCount = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bytes;
+        if (round % 2 == 0) {
+            bytes = valid;
+            const int changes = 1 + random.bounded(4);
+            for (int i = 0; i < changes; ++i) {
+                const qsizetype at = random.bounded(bytes.size());
+                const char byte = "\r\n0 -.9TtFx\xFF"[random.bounded(13)];
+                switch (random.bounded(3)) {
+                case 0:
+                    bytes[at] = byte;
+                    break;
+                case 1:
+                    bytes.insert(at, byte);
+                    break;
+                default:
+                    bytes.truncate(at);
+                    break;
+                }
+                if (bytes.isEmpty())
+                    break;
+            }
+        } else {
+            bytes.resize(random.bounded(6000));
+            for (char &byte : bytes)
+                byte = char(random.bounded(256));
+            if (round % 3 == 0)
+                bytes.prepend("Revision: 1.3.00\r\n");
+        }
+
+        const SetupFormat::Reading reading = SetupFormat::read(bytes, Before);
+        if (reading.restored) {
+            ++restoredCount;
+            const SetupFormat::Reading again =
+                SetupFormat::read(SetupFormat::write(reading.setup), Before);
+            QVERIFY(again.restored);
+            QCOMPARE(again.setup, reading.setup);
+        } else {
+            LastSetup defaults;
+            defaults.options = reading.setup.options;
+            QCOMPARE(reading.setup, defaults);
+            QVERIFY(defaults.options.single && !defaults.options.doubler &&
+                    !defaults.options.quadruple);
+        }
+    }
+    // Both outcomes were exercised.
+    QVERIFY(restoredCount > 100 && restoredCount < 2900);
+}
+
+void TestSetupFile::chooseFolder_data()
+{
+    QTest::addColumn<bool>("programFolderWritable");
+    QTest::addColumn<bool>("fileThere");
+    QTest::addColumn<bool>("programFolderChosen");
+    QTest::newRow("writable folder") << true << false << true;
+    QTest::newRow("read-only folder") << false << false << false;
+    QTest::newRow("read-only folder with a setup file") << false << true << true;
+}
+
+void TestSetupFile::chooseFolder()
+{
+    QFETCH(bool, programFolderWritable);
+    QFETCH(bool, fileThere);
+    QFETCH(bool, programFolderChosen);
+    QTemporaryDir program;
+    const QString user = program.filePath(QStringLiteral("user"));
+    if (fileThere) {
+        QFile file(program.filePath(QStringLiteral("LastSetup.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    setWritable(program.path(), programFolderWritable);
+    QCOMPARE(SetupFile::chooseFolder(program.path(), user),
+             programFolderChosen ? program.path() : user);
+    setWritable(program.path(), true);
+    QCOMPARE(SetupFile::chooseFolder(program.filePath(QStringLiteral("missing")), user), user);
+}
+
+void TestSetupFile::saving_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("saved") << QString();
+    QTest::newRow("read-only folder") << "folder";
+    QTest::newRow("read-only file") << "file";
+    QTest::newRow("write fails after the first lines") << "write";
+}
+
+void TestSetupFile::saving()
+{
+    QFETCH(QString, failure);
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("config/wirelook"));
+    const QString currentDirectory = QDir::currentPath();
+    const SetupFile file(folder);
+    QCOMPARE(file.path(), folder + QStringLiteral("/LastSetup.txt"));
+    QVERIFY(!file.restore(Before).restored);
+    QVERIFY(file.save(LastSetup())); // the folder is made on the way
+
+    bool saved = false;
+    if (failure.isEmpty()) {
+        saved = file.save(unusualSetup());
+    } else if (failure == QLatin1String("write")) {
+        FailingSaveFile failing(file.path(), 60);
+        saved = file.save(unusualSetup(), failing);
+    } else {
+        setWritable(failure == QLatin1String("folder") ? folder : file.path(), false);
+        saved = file.save(unusualSetup());
+        setWritable(folder, true);
+    }
+    QCOMPARE(saved, failure.isEmpty());
+    const LastSetup expected = saved ? unusualSetup() : LastSetup();
+    QFile kept(file.path());
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), SetupFormat::write(expected));
+    QCOMPARE(file.restore(Before).setup, expected);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("LastSetup.txt")});
+    QCOMPARE(QDir::currentPath(), currentDirectory);
+}
+
+void TestSetupFile::colorNames()
+{
+    const char *const names[] = {"White",     "Black",   "Red",  "Green",     "Yellow",    "Blue",
+                                 "Dark Blue", "Magenta", "Cyan", "Dark Gray", "Light Gray"};
+    const quint32 values[] = {16777215,   0,        255,      65280,      65535,     16711680,
+                              0x8000000D, 16711935, 16776960, 0x80000011, 0x8000000F};
+    for (int i = 0; i < 11; ++i) {
+        QCOMPARE(GeneralUtilities::ReturnColorName(values[i]), QLatin1String(names[i]));
+        QCOMPARE(GeneralUtilities::ReturnColorValue(QLatin1String(names[i])), values[i]);
+    }
+    QCOMPARE(GeneralUtilities::ReturnColorName(1), QString());
+    QCOMPARE(GeneralUtilities::ReturnColorName(0x80000005), QString());
+    QCOMPARE(GeneralUtilities::ReturnColorValue(QStringLiteral("dark blue")), 0u);
+    QCOMPARE(GeneralUtilities::ReturnColorValue(QString()), 0u);
+}
+
+QTEST_GUILESS_MAIN(TestSetupFile)
+#include "tst_setupfile.moc"

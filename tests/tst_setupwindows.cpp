@@ -1,0 +1,519 @@
+#include "DisplayView.h"
+#include "MainWindowFixture.h"
+#include "PanelStatusBar.h"
+#include "SetupFile.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QByteArray fileContent(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A setup unlike the default in every value.
+LastSetup unusualSetup()
+{
+    LastSetup setup;
+    for (int set = 0; set < StringSetStore::SetCount; ++set) {
+        setup.strings.setName(set, " Set " + QByteArray::number(set) + " ");
+        for (int key = 0; key < StringSetStore::KeyCount; ++key)
+            setup.strings.setString(set, key,
+                                    "  s" + QByteArray::number(set) + "k" +
+                                        QByteArray::number(key) + "[x8A][CR] ");
+    }
+    setup.strings.setCurrentSet(9);
+    setup.port = {"/dev/ttyUSB0", "19200", "Odd", "7", "2", "1-XON/XOFF"};
+    setup.colors = {ColorValue::White, ColorValue::Red, ColorValue::Cyan, ColorValue::Blue,
+                    ColorValue::Black};
+    setup.breakCharacter = "A";
+    setup.options = {true, true, false, false, true, false, true, true, false};
+    return setup;
+}
+
+struct Program : Window
+{
+    explicit Program(const std::function<void(FakeCommPort &)> &prepare = {}) : Window(prepare) {}
+
+    QString setupPath() const { return SetupFile(setupFolder.path()).path(); }
+    void writeSetup(const LastSetup &setup) const
+    {
+        QVERIFY(SetupFile(setupFolder.path()).save(setup));
+    }
+    bool load(const QString &portText = QString())
+    {
+        start(portText);
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    QString panel(int number) const
+    {
+        return child<PanelStatusBar>("StatusBar1")->panelText(number);
+    }
+    DisplayView *view() const { return child<DisplayView>("rtbDisplay"); }
+
+    // Opens a secondary window from its menu item and waits until it has the
+    // keyboard focus.
+    template <typename T = QWidget> T *open(const char *menuItem, const char *name)
+    {
+        action(menuItem)->trigger();
+        T *opened = nullptr; // not one that was closed and awaits deletion
+        for (T *candidate : window->findChildren<T *>(QLatin1String(name))) {
+            if (candidate->isVisible())
+                opened = candidate;
+        }
+        if (!opened || !QTest::qWaitForWindowExposed(opened))
+            return nullptr;
+        opened->activateWindow();
+        return QTest::qWaitFor([opened] { return QApplication::activeWindow() == opened; })
+                   ? opened
+                   : nullptr;
+    }
+};
+
+template <typename T = QWidget> T *in(QWidget *parent, const char *name)
+{
+    return parent->findChild<T *>(QLatin1String(name));
+}
+
+const char *const ColorFields[] = {"cboRecCharColor", "cboRecFuncColor", "cboXmitCharColor",
+                                   "cboXmitFuncColor", "cboBackGroundColor"};
+
+QStringList colorFieldTexts(QWidget *window)
+{
+    QStringList texts;
+    for (const char *field : ColorFields)
+        texts << in<QComboBox>(window, field)->currentText();
+    return texts;
+}
+
+DisplayColors colorsOf(const frmMain &window)
+{
+    return {window.ReturnReceiveCharColor(), window.ReturnReceiveFuncColor(),
+            window.ReturnXmitCharColor(), window.ReturnXmitFuncColor(),
+            window.ReturnBackGroundColor()};
+}
+
+// A port that notes, when it is closed, whether the setup file and the
+// secondary windows are still there.
+class ObservedPort : public FakeCommPort
+{
+public:
+    std::function<void()> onClose;
+
+protected:
+    void closeDevice() override
+    {
+        if (onClose)
+            onClose();
+        FakeCommPort::closeDevice();
+    }
+};
+
+} // namespace
+
+class TestSetupWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void firstStartAndExitWithoutAFile();
+    void restoreRunAndSaveAgain();
+    void spareSetAndPortArgument();
+    void startsOnAPortThatCannotBeOpened();
+    void shutdownOrder();
+    void exitWithAReadOnlySetupFile();
+    void colorSettingsClosedWithoutSave_data();
+    void colorSettingsClosedWithoutSave();
+    void colorSettingsSave();
+    void breakCharacterWindow();
+    void breakCharacterTyping_data();
+    void breakCharacterTyping();
+};
+
+void TestSetupWindows::firstStartAndExitWithoutAFile()
+{
+    Program p;
+    QVERIFY(p.load());
+    QStringList ports;
+    for (const char *box :
+         {"cboPortNumber", "cboBaud", "cboParity", "cboDataBits", "cboStopBits", "cboHandShaking"})
+        ports << p.box(box)->currentText();
+    QCOMPARE(ports, (QStringList{"1", "9600", "None", "8", "1", "0-none"}));
+    QCOMPARE(p.panel(3), QStringLiteral("No Multiplier Card"));
+    QStringList checked;
+    for (const char *item : {"mnuSpcString", "mnuSpcSpecialChar", "mnuSpcChar",
+                             "mnuReceiveInterruptsAllowed", "mnuFullStrings", "mnuSingle",
+                             "mnuDouble", "mnuQuadruple", "mnuShowFunctionCharacters"}) {
+        if (p.action(item)->isChecked())
+            checked << QLatin1String(item);
+    }
+    QCOMPARE(checked, (QStringList{"mnuSpcChar", "mnuReceiveInterruptsAllowed", "mnuSingle",
+                                   "mnuShowFunctionCharacters"}));
+    QCOMPARE(p.action("mnuStringSet9")->text(), QStringLiteral("String Set Number 10"));
+    QCOMPARE(p.text("cmdRTSstate"), QStringLiteral("RTS Active"));
+    QCOMPARE(p.port->log.first(), QStringLiteral("open 1 9600,N,8,1 0"));
+
+    p.window->close();
+    QCOMPARE(fileContent(p.setupPath()), SetupFormat::write(LastSetup()));
+
+    // A window that ends without being closed saves nothing.
+    Program ended;
+    QVERIFY(ended.load());
+    ended.window.reset();
+    QVERIFY(!QFile::exists(ended.setupPath()));
+}
+
+void TestSetupWindows::restoreRunAndSaveAgain()
+{
+    Program p;
+    p.writeSetup(unusualSetup());
+    const QByteArray written = fileContent(p.setupPath());
+    QVERIFY(p.load());
+
+    QCOMPARE(p.box("cboPortNumber")->currentText(), QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(p.box("cboHandShaking")->currentText(), QStringLiteral("1-XON/XOFF"));
+    QCOMPARE(p.panel(3), QStringLiteral("Doubler Card"));
+    QVERIFY(p.action("mnuSpcSpecialChar")->isChecked() && !p.action("mnuSpcChar")->isChecked());
+    QVERIFY(p.action("mnuStringSet9")->isChecked());
+    QCOMPARE(p.action("mnuStringSet3")->text(), QStringLiteral(" Set 3 "));
+    QCOMPARE(p.action("mnuF2String")->text(), QStringLiteral("F2   s9k1[x8A][CR] "));
+    QCOMPARE(colorsOf(*p.window), unusualSetup().colors);
+
+    // F1 sends set 9's decoded string; the printable break character breaks lines.
+    p.port->written.clear();
+    QTest::keyClick(p.view(), Qt::Key_F1);
+    QTRY_COMPARE(p.port->written, QByteArray("  s9k0\x8A\r "));
+    p.window->displayModel().clear();
+    p.port->deliverInput("xAy");
+    QTRY_COMPARE(p.display(), QByteArray("xA\r\ny"));
+
+    p.window->close();
+    QCOMPARE(fileContent(p.setupPath()), written);
+}
+
+void TestSetupWindows::spareSetAndPortArgument()
+{
+    Program p;
+    LastSetup setup;
+    setup.strings.setCurrentSet(StringSetStore::SpareSet);
+    p.writeSetup(setup);
+    QVERIFY(p.load(QStringLiteral("/dev/ttyACM3")));
+    QCOMPARE(p.box("cboPortNumber")->currentText(), QStringLiteral("/dev/ttyACM3"));
+    QVERIFY(p.port->log.first().startsWith(QStringLiteral("open /dev/ttyACM3 ")));
+
+    // The spare set is current: no set item is checked and the keys send nothing.
+    for (QAction *item : p.child<QMenu>("mnuSelectStringSet")->actions())
+        QVERIFY(!item->isChecked());
+    QCOMPARE(p.action("mnuF1String")->text(), QStringLiteral("F1 "));
+    p.port->written.clear();
+    QTest::keyClick(p.view(), Qt::Key_F1);
+    QCOMPARE(p.port->written, QByteArray());
+    QWidget *strings = p.open("mnuStrings", "frmStrings");
+    QVERIFY(strings);
+    QCOMPARE(in<QLineEdit>(strings, "txtSetName")->text(), QString());
+
+    p.window->close();
+    const QList<QByteArray> lines = fileContent(p.setupPath()).split('\n');
+    QCOMPARE(lines[131], QByteArray(" 10 \r"));
+    QCOMPARE(lines[132], QByteArray("/dev/ttyACM3\r"));
+}
+
+void TestSetupWindows::startsOnAPortThatCannotBeOpened()
+{
+    Program p([](FakeCommPort &port) { port.refuseOpen = CommError::NoSuchPort; });
+    QVERIFY(p.load());
+    QCOMPARE(p.services.messageBoxes.shown.size(), 1);
+    QCOMPARE(p.text("cmdPortState"), QStringLiteral("Port Free"));
+    const QRect outer = p.window->frameGeometry();
+    const QRect screen = p.window->screen()->geometry();
+    QVERIFY(qAbs(outer.left() + outer.right() + 1 - screen.width()) <= 1);
+    QVERIFY(qAbs(outer.top() + outer.bottom() + 1 - screen.height()) <= 1);
+    QCOMPARE(QApplication::focusWidget(), p.view());
+
+    // Received data reach the display once the port opens.
+    p.port->refuseOpen = CommError::None;
+    p.child<QPushButton>("cmdPortState")->click();
+    p.port->deliverInput("late");
+    QTRY_COMPARE(p.display(), QByteArray("late"));
+}
+
+void TestSetupWindows::shutdownOrder()
+{
+    TestServices services;
+    QTemporaryDir folder;
+    auto port = std::make_unique<ObservedPort>();
+    ObservedPort *observed = port.get();
+    frmMain window(services.services(), std::move(port), std::make_unique<NoLockKeys>());
+    window.setSetupFolder(folder.path());
+    window.Form_Load();
+    for (const char *item : {"mnuBreakCharacter", "mnuColors", "mnuStrings", "mnuAbout"})
+        window.findChild<QAction *>(QLatin1String(item))->trigger();
+    in<QAction>(in(&window, "frmStrings"), "mnuHelp")->trigger();
+    const char *const secondary[] = {"frmBreakCharacter", "frmColorSettings", "frmStrings",
+                                     "frmStringsHelp", "frmAbout"};
+
+    // Saved first, then the port closed while the other windows are still open.
+    bool saved = false;
+    int open = 0;
+    observed->onClose = [&] {
+        saved = QFile::exists(SetupFile(folder.path()).path());
+        for (const char *name : secondary)
+            open += in(&window, name)->isVisible() ? 1 : 0;
+    };
+    window.close();
+    observed->onClose = nullptr;
+    QVERIFY(saved);
+    QCOMPARE(open, 5);
+    QVERIFY(!observed->PortOpen());
+    for (const char *name : secondary)
+        QTRY_VERIFY2(!in(&window, name), name);
+    observed->deliverInput("after exit");
+    QVERIFY(!in<QTimer>(&window, "Timer1")->isActive());
+}
+
+void TestSetupWindows::exitWithAReadOnlySetupFile()
+{
+    Program p;
+    p.writeSetup(LastSetup());
+    const QByteArray earlier = fileContent(p.setupPath());
+    QVERIFY(p.load());
+    p.box("cboBaud")->setEditText(QStringLiteral("300"));
+    QFile::setPermissions(p.setupPath(), QFile::ReadOwner | QFile::ReadGroup);
+    QVERIFY(p.window->close());
+    QCOMPARE(fileContent(p.setupPath()), earlier);
+    QVERIFY(p.services.messageBoxes.shown.isEmpty());
+    QFile::setPermissions(p.setupPath(), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestSetupWindows::colorSettingsClosedWithoutSave_data()
+{
+    QTest::addColumn<bool>("withFile");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("first start, Escape")
+        << false << QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"} << true;
+    QTest::newRow("a file naming Red, close box")
+        << true << QStringList{"White", "Red", "Cyan", "Blue", "Black"} << false;
+}
+
+void TestSetupWindows::colorSettingsClosedWithoutSave()
+{
+    QFETCH(bool, withFile);
+    QFETCH(QStringList, names);
+    QFETCH(bool, escape);
+    Program p;
+    if (withFile)
+        p.writeSetup(unusualSetup());
+    QVERIFY(p.load());
+    const DisplayColors before = colorsOf(*p.window);
+    QWidget *colors = p.open("mnuColors", "frmColorSettings");
+    QVERIFY(colors);
+    QCOMPARE(colors->windowTitle(), QStringLiteral("Color Settings"));
+    QCOMPARE(colorFieldTexts(colors), names);
+    QStringList captions;
+    for (const char *label : {"lblReceive", "lblRecCharColor", "lblRecFuncColor", "lblXmit",
+                              "lblXmitCharColor", "lblXmitFuncColor", "lblBackGround"})
+        captions << in<QLabel>(colors, label)->text();
+    QCOMPARE(captions,
+             (QStringList{"Receive", "Character Color :", "Function Color :", "Transmit",
+                          "Character Color :", "Function Color :", "Background Color :"}));
+    QVERIFY(in(colors, "shpRecBorder") && in(colors, "shpXmitBorder"));
+    const QStringList offered{"Black", "White",   "Blue", "Dark Blue",  "Yellow",
+                              "Green", "Magenta", "Cyan", "Light Gray", "Dark Gray"};
+    for (const char *field : ColorFields) {
+        QStringList items;
+        for (int i = 0; i < in<QComboBox>(colors, field)->count(); ++i)
+            items << in<QComboBox>(colors, field)->itemText(i);
+        QCOMPARE(items, offered);
+    }
+
+    // Default only fills in the names; closing without Save applies nothing.
+    in<QComboBox>(colors, "cboBackGroundColor")->setEditText(QStringLiteral("White"));
+    in<QPushButton>(colors, "cmdDefault")->click();
+    QCOMPARE(colorFieldTexts(colors),
+             (QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"}));
+    if (escape)
+        QTest::keyClick(in(colors, "cboRecFuncColor"), Qt::Key_Escape);
+    else
+        colors->close();
+    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
+    QCOMPARE(colorsOf(*p.window), before);
+    QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
+    QCOMPARE(colorFieldTexts(p.open("mnuColors", "frmColorSettings")), names);
+}
+
+void TestSetupWindows::colorSettingsSave()
+{
+    Program p;
+    QVERIFY(p.load());
+    p.window->PutInDisplay("old", ColorValue::SystemButtonFace);
+    QWidget *colors = p.open("mnuColors", "frmColorSettings");
+    QVERIFY(colors);
+    // A typed name that is not in the table applies black.
+    const char *const chosen[] = {"White", "Dark Gray", "Cyan", "cyan", "Black"};
+    for (int i = 0; i < 5; ++i)
+        in<QComboBox>(colors, ColorFields[i])->setEditText(QLatin1String(chosen[i]));
+    in<QPushButton>(colors, "cmdSave")->click();
+
+    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
+    const DisplayColors saved{ColorValue::White, ColorValue::SystemGrayText, ColorValue::Cyan,
+                              ColorValue::Black, ColorValue::Black};
+    QCOMPARE(colorsOf(*p.window), saved);
+    QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
+    // The background changes at once; text already shown keeps its color,
+    // new text takes the new one.
+    QWidget *viewport = p.view()->viewport();
+    QCOMPARE(viewport->grab().toImage().pixelColor(viewport->rect().bottomRight() - QPoint(4, 4)),
+             QColor(Qt::black));
+    QTest::keyClick(p.view(), 'n');
+    QCOMPARE(p.display(), QByteArray("oldn"));
+    QCOMPARE(p.window->displayModel().colorSpanAt(0).color, ColorValue::SystemButtonFace);
+    QCOMPARE(p.window->displayModel().colorSpanAt(3).color, ColorValue::Cyan);
+}
+
+void TestSetupWindows::breakCharacterWindow()
+{
+    Program p;
+    QVERIFY(p.load());
+    QWidget *window = p.open("mnuBreakCharacter", "frmBreakCharacter");
+    QVERIFY(window);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Select the character you wish to break after"));
+    QCOMPARE(in<QLabel>(window, "lblChooseFormatCaption")->text(),
+             QString(12, QLatin1Char(' ')) + "You can set the Break Character 1 of 3 ways." +
+                 QString(15, QLatin1Char(' ')) +
+                 "Select the chacter type then the character you  want");
+    QCOMPARE(in<QGroupBox>(window, "fraSelectedChar")->title(),
+             QStringLiteral("Presently Selected Character"));
+    QCOMPARE(in<QLabel>(window, "lblBreakChar")->text(), QStringLiteral("[CR ]"));
+    QCOMPARE(in<QLabel>(window, "lblBreakChar")->font().family(), QStringLiteral("Arial"));
+    QStringList options;
+    for (const char *name : {"optFunction", "optCharacter", "optHexFormat"}) {
+        QVERIFY(!in<QRadioButton>(window, name)->isChecked());
+        options << in<QRadioButton>(window, name)->text();
+    }
+    QCOMPARE(options, (QStringList{"Function", "Character", "Hex number"}));
+    for (const char *hidden : {"lblInstructions", "txtInput1", "cmdEnter", "cmdNull", "cmdUS"})
+        QVERIFY2(in(window, hidden)->isHidden(), hidden);
+    QVERIFY(in(window, "cmdSave")->isVisible());
+
+    // Function mode: 32 buttons for codes 0 to 31, each giving the plain
+    // token whatever the display shows.
+    p.action("mnuShowFunctionCharacters")->setChecked(false);
+    in<QRadioButton>(window, "optFunction")->click();
+    QVERIFY(in(window, "txtInput1")->isHidden() && in(window, "cmdEnter")->isHidden());
+    const QStringList captions =
+        QStringLiteral("NULL SOH STX ETX EOT ENQ ACK BEL BS TAB LF VT NP CR SO SI "
+                       "DLE DC1 DC2 DC3 DC4 NAK SYN ETB CAN EM EOF ESC FS GS RS US")
+            .split(QLatin1Char(' '));
+    const QStringList tokens =
+        QStringLiteral(
+            "[NUL]|[SOH]|[STX]|[ETX]|[EOT]|[ENQ]|[ACK]|[BEL]|[BS ]|[TAB]|[LF ]|[VT ]|[FF ]|[CR "
+            "]|[SO ]|"
+            "[SI ]|[DLE]|[DC1]|[DC2]|[DC3]|[DC4]|[NAK]|[SYN]|[ETB]|[CAN]|[EM ]|[SUB]|[ESC]|[FS ]|"
+            "[GS ]|[RS ]|[US ]")
+            .split(QLatin1Char('|'));
+    for (int code = 0; code < 32; ++code) {
+        const QString name = code == 0 ? QStringLiteral("cmdNull") : "cmd" + captions[code];
+        auto *button = window->findChild<QPushButton *>(name);
+        QVERIFY2(button && button->isVisible(), qPrintable(name));
+        QCOMPARE(button->text(), captions[code]);
+        button->click();
+        QCOMPARE(in<QLabel>(window, "lblBreakChar")->text(), tokens[code]);
+    }
+
+    // Escape keeps the main window's character; Save hands the choice over.
+    QTest::keyClick(in(window, "cmdUS"), Qt::Key_Escape);
+    QTRY_VERIFY(!in(p.window.get(), "frmBreakCharacter"));
+    QCOMPARE(p.window->ReturnBreakCharacter(), QByteArray("[CR ]"));
+    window = p.open("mnuBreakCharacter", "frmBreakCharacter");
+    in<QRadioButton>(window, "optFunction")->click();
+    in<QPushButton>(window, "cmdESC")->click();
+    in<QPushButton>(window, "cmdSave")->click();
+    QTRY_VERIFY(!in(p.window.get(), "frmBreakCharacter"));
+    QCOMPARE(p.window->ReturnBreakCharacter(), QByteArray("[ESC]"));
+    p.action("mnuShowFunctionCharacters")->setChecked(true);
+    p.port->deliverInput("a\x1b"
+                         "b\rc");
+    QTRY_COMPARE(p.display(), QByteArray("a[ESC]\r\nb[CR ]c"));
+}
+
+void TestSetupWindows::breakCharacterTyping_data()
+{
+    // Steps: an option button's name, "type:" or "paste:" text, "Enter" (the
+    // key in the box) or "cmdEnter", "spc" (the [SPC] space option), "Save".
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("left"); // the box's text at the end
+
+    const QString none;
+    const QString oneCharacter = QStringLiteral("Only enter 1 character");
+    const QString breakMe = QStringLiteral("Your trying to break me arn't you?");
+    const auto row = [](const char *name, QStringList steps, const char *selected,
+                        const QString &message, const char *left = "") {
+        QTest::newRow(name) << steps << QString::fromLatin1(selected) << message
+                            << QString::fromLatin1(left);
+    };
+    row("character typed twice", {"optCharacter", "type:AB"}, "[CR ]", oneCharacter);
+    row("character pasted twice", {"optCharacter", "paste:AB"}, "[CR ]", oneCharacter);
+    row("character A", {"optCharacter", "type:A", "Enter"}, "A", none);
+    row("character blank", {"spc", "optCharacter", "type: ", "cmdEnter"}, " ", none);
+    row("character e-acute", {"optCharacter", QStringLiteral("paste:") + QChar(0xE9), "Enter"},
+        "[xE9]", none);
+    row("character mode, empty box", {"optCharacter", "Enter"}, "[CR ]", none);
+    row("hex 1B", {"optHexFormat", "type:1B", "Enter"}, "[ESC]", none);
+    row("hex ff", {"optHexFormat", "type:ff", "cmdEnter"}, "[xFF]", none);
+    row("hex 41", {"optHexFormat", "type:41", "Enter"}, "A", none);
+    row("hex, third character", {"optHexFormat", "type:1B2"}, "[CR ]", breakMe);
+    row("hex, empty box", {"optHexFormat", "Enter"}, "[NUL]", none);
+    row("hex, no digits", {"optHexFormat", "type:zz", "Enter"}, "[NUL]", none);
+    row("character A read as hex", {"optCharacter", "type:A", "optHexFormat", "Enter"}, "[LF ]",
+        none);
+    row("function mode keeps the box", {"optCharacter", "type:A", "optFunction"}, "[CR ]", none,
+        "A");
+}
+
+void TestSetupWindows::breakCharacterTyping()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, selected);
+    QFETCH(QString, message);
+    QFETCH(QString, left);
+    Program p;
+    QVERIFY(p.load());
+    QWidget *window = p.open("mnuBreakCharacter", "frmBreakCharacter");
+    QVERIFY(window);
+    auto *input = in<QLineEdit>(window, "txtInput1");
+    for (const QString &step : steps) {
+        if (step == QLatin1String("spc"))
+            p.action("mnuSpcString")->trigger();
+        else if (step.startsWith(QLatin1String("type:")))
+            QTest::keyClicks(input, step.mid(5));
+        else if (step.startsWith(QLatin1String("paste:")))
+            input->setText(step.mid(6));
+        else if (step == QLatin1String("Enter"))
+            QTest::keyClick(input, Qt::Key_Return);
+        else
+            window->findChild<QAbstractButton *>(step)->click();
+    }
+    QCOMPARE(in<QLabel>(window, "lblBreakChar")->text(), selected);
+    QCOMPARE(p.services.messageBoxes.shown,
+             message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(input->text(), left);
+    in<QPushButton>(window, "cmdSave")->click();
+    QCOMPARE(p.window->ReturnBreakCharacter(), selected.toLatin1());
+}
+
+QTEST_MAIN(TestSetupWindows)
+#include "tst_setupwindows.moc"
