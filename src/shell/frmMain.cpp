@@ -7,6 +7,7 @@
 #include "SerialPortNames.h"
 #include "TypedKeys.h"
 #include "frmAbout.h"
+#include "frmGeneral.h"
 #include "frmStrings.h"
 
 #include <QAction>
@@ -93,6 +94,7 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
 
 frmMain::~frmMain()
 {
+    delete m_generalWindow;
     // The display view refers to the model, so it goes first.
     delete takeCentralWidget();
 }
@@ -215,6 +217,7 @@ void frmMain::connectKeyboardAndStrings()
     }
     connect(ui.mnuStrings, &QAction::triggered, this, &frmMain::mnuStrings_Click);
     connect(ui.mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(ui.mnuGeneral, &QAction::triggered, this, &frmMain::mnuGeneral_Click);
 }
 
 bool frmMain::rtbDisplay_KeyDown(int keyCode, int shiftState)
@@ -301,13 +304,26 @@ void frmMain::mnuAbout_Click()
     m_aboutWindow->raise();
 }
 
+void frmMain::mnuGeneral_Click()
+{
+    if (!m_generalWindow)
+        m_generalWindow = new frmGeneral;
+    m_generalWindow->show();
+    m_generalWindow->raise();
+    m_generalWindow->activateWindow();
+}
+
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    // The secondary windows close with the main window.
+    // The secondary windows close with the main window, except the help
+    // window, which keeps the program running until it is closed; the port
+    // is released now so that another program can take it meanwhile.
     if (m_stringsWindow)
         m_stringsWindow->close();
     if (m_aboutWindow)
         m_aboutWindow->close();
+    if (MSComm1->PortOpen())
+        MSComm1->setPortOpen(false);
     QMainWindow::closeEvent(event);
 }
 

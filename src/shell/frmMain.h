@@ -26,6 +26,7 @@
 // operations. Positions are designed in twips and converted at the screen's
 // logical resolution.
 class frmAbout;
+class frmGeneral;
 class frmStrings;
 
 class frmMain : public QMainWindow
@@ -109,6 +110,8 @@ public:
     void mnuFString_Click(int key);
     void mnuStrings_Click();
     void mnuAbout_Click();
+    // The help window has no owner: it stays open after the main window closes.
+    void mnuGeneral_Click();
 
     void mnuExit_Click();
     void mnuSelectAll_Click();
@@ -156,6 +159,7 @@ private:
     Ui::frmMain ui;
     QPointer<frmStrings> m_stringsWindow;
     QPointer<frmAbout> m_aboutWindow;
+    QPointer<frmGeneral> m_generalWindow;
 
     int intDisplayMargin = 0; // twips kept free below the display besides the status bar
     QString SettingsString;
