@@ -104,67 +104,57 @@ private slots:
 
 void TestHelp::topics_data()
 {
-    QTest::addColumn<int>("length");     // CR LF counted as two
-    QTest::addColumn<int>("lineBreaks"); // CR LF pairs
-    QTest::addColumn<QString>("excerpt");
-    QTest::addColumn<QString>("ending");
+    QTest::addColumn<int>("length");      // CR LF counted as two
+    QTest::addColumn<int>("lineBreaks");  // CR LF pairs
+    QTest::addColumn<QString>("excerpt"); // across the joins of pieces
     QTest::addColumn<QList<Span>>("spans");
 
     const auto row = [](const char *name, int length, int lineBreaks, const QString &excerpt,
-                        const QString &ending, const QList<Span> &spans) {
-        QTest::newRow(name) << length << lineBreaks << excerpt << ending << spans;
+                        const QList<Span> &spans) {
+        QTest::newRow(name) << length << lineBreaks << excerpt << spans;
     };
     row("mnuPort", 219, 4, "select the port you wish to control.\r\n\r\nYou only",
-        "watch more than one port.", {title(0, 20, "Port Number         ")});
+        {title(0, 20, "Port Number         ")});
     // The sentences follow each other without a blank.
-    row("mnuBaud", 366, 2, "run at.You can use the drop down", "that setting under Options.",
+    row("mnuBaud", 366, 2, "run at.You can use the drop down",
         {title(0, 20, "Baud Rate           ")});
     row("mnuParityStopandData", 66, 4, "Parity\r\nData Bits\r\nStop Bits\r\n\r\nSelect",
-        "Select the combination you need...",
         {title(0, 30, "Parity\r\nData Bits\r\nStop Bits\r\n")});
-    row("mnuHandShake", 338, 4, "Xon [DC3] and Xoff [DC1] strings", "you have total control.",
+    row("mnuHandShake", 338, 4, "Xon [DC3] and Xoff [DC1] strings",
         {title(0, 20, "Hand Shaking        ")});
-    row("mnuPortActive", 271, 2, "program has control", "show that the port is busy.",
+    row("mnuPortActive", 271, 2, "program has control",
         {title(0, 26, "Port Active / Free / Busy "), color(4, 7, Green, " Active"),
          color(14, 5, Red, "Free "), color(21, 5, Yellow, "Busy ")});
     // The second title starts on the LF before "CTS": the blue run is "CTS ".
     row("mnuRTSCTS", 378, 9, "of the RTS line.\r\n\r\nCTS   \r\n\r\nThe CTS box",
-        "and update the display", {title(0, 6, "RTS   "), title(80, 5, "\nCTS ")});
-    row("mnuClearScreen", 80, 2, "Need I say more?....  Just", "Just clears the screen quickly",
+        {title(0, 6, "RTS   "), title(80, 5, "\nCTS ")});
+    row("mnuClearScreen", 80, 2, "Need I say more?....  Just",
         {title(0, 20, "Clear Screen        ")});
-    row("mnuDataPurge", 614, 8, "deciding  what needs", "and start in again.",
-        {title(0, 20, "Data Purge          ")});
+    row("mnuDataPurge", 614, 8, "deciding  what needs", {title(0, 20, "Data Purge          ")});
     row("mnuDisplay", 545, 9, "100,000 characters of text \r\n              then",
-        "top 1000 characters at a time.",
         {title(0, 20, "The Display         "), color(397, 5, Red, "NOTE:")});
     // The second title starts on the LF before its text.
     row("mnuSaveToFile", 387, 6, "actual carrage return. \r\n\r\nSave To File... Text Format    ",
-        "you see it on the screen. ",
         {title(0, 30, "Save To File... Ascii Format  "),
          title(234, 30, "\n\r\nSave To File... Text Format")});
-    row("mnuTransmitAFile", 97, 2, "pulls in a file that you specify", "transmits that file.",
+    row("mnuTransmitAFile", 97, 2, "pulls in a file that you specify",
         {title(0, 20, "Transmit A File  \r\n\r")});
-    row("mnuPrint", 410, 8, "word wrap on the printer", "the way you might expect.",
+    row("mnuPrint", 410, 8, "word wrap on the printer",
         {title(0, 15, "Print Screen   "), title(108, 15, "Print All Data "),
          color(231, 5, Red, "Note:")});
-    row("mnuExit", 75, 2, "Oh come on now........", "what this does.    :-)",
-        {title(0, 6, "Exit  ")});
-    row("mnuEdit", 159, 2, "cut and paste into any", "Ctrl-C  and such.", {title(0, 6, "Edit  ")});
-    row("mnuColors", 441, 9, "0x1F and lower)\r\n              ", "It prints better.",
+    row("mnuExit", 75, 2, "Oh come on now........", {title(0, 6, "Exit  ")});
+    row("mnuEdit", 159, 2, "cut and paste into any", {title(0, 6, "Edit  ")});
+    row("mnuColors", 441, 9, "0x1F and lower)\r\n              ",
         {title(0, 20, "Colors           \r\n\r")});
-    row("mnuStrings", 251, 2, "at once with the press", "characters in them.",
-        {title(0, 10, "Strings  \r")});
-    row("mnuTransmitStyle", 291, 4, "or..... You can choose", "after each one.",
-        {title(0, 15, "Transmit Style ")});
-    row("mnuBreakCharacter", 477, 3, "type\r\nThis is just", "line up on the screen.",
-        {title(0, 16, "Break Character ")});
-    row("mnuSpaceOption", 255, 3, "data, and changing it to a printable", "much easier.",
+    row("mnuStrings", 251, 2, "at once with the press", {title(0, 10, "Strings  \r")});
+    row("mnuTransmitStyle", 291, 4, "or..... You can choose", {title(0, 15, "Transmit Style ")});
+    row("mnuBreakCharacter", 477, 3, "type\r\nThis is just", {title(0, 16, "Break Character ")});
+    row("mnuSpaceOption", 255, 3, "data, and changing it to a printable",
         {title(0, 13, "Space Option ")});
-    row("mnuSelectStringSet", 117, 2, "Select Strings  \r\n\r\nThis", "the function keys.",
+    row("mnuSelectStringSet", 117, 2, "Select Strings  \r\n\r\nThis",
         {title(0, 15, "Select Strings ")});
-    row("mnuViewStrings", 161, 2, "assigned to them.  It will", "strings you click on.",
-        {title(0, 15, "View Strings   ")});
-    row("mnuCompareTest", 763, 9, "'123[CR ]')", "with data in memory.",
+    row("mnuViewStrings", 161, 2, "assigned to them.  It will", {title(0, 15, "View Strings   ")});
+    row("mnuCompareTest", 763, 9, "'123[CR ]')",
         {title(0, 20, "Compare Test        "), color(605, 5, Red, "Note:")});
 }
 
@@ -182,8 +172,6 @@ void TestHelp::topics()
     QCOMPARE(text.count(u'\r'), text.count(u'\n'));
     QFETCH(QString, excerpt);
     QVERIFY2(text.contains(excerpt), qPrintable(excerpt));
-    QFETCH(QString, ending);
-    QVERIFY(text.endsWith(ending));
     for (const Span &span : spans)
         QCOMPARE(text.mid(span.start, span.length), span.text);
 
@@ -280,22 +268,17 @@ void TestHelp::menuTree()
     QVERIFY(container);
     QTEST(int(container->actions().indexOf(item)), "index");
 
-    // A topic item replaces the text and leaves the caret at the end; choosing
-    // it again gives the same text. Other items change nothing.
+    // A topic item replaces the text and leaves the caret at the end; the
+    // others change nothing.
     const QString before = display->toPlainText();
-    for (int choice = 0; choice < 2; ++choice) {
-        item->trigger();
-        if (!topic) {
-            QCOMPARE(display->toPlainText(), before);
-            continue;
-        }
-        QCOMPARE(display->toPlainText(), plain(HelpTopics::find(name)->text));
-        QCOMPARE(display->textCursor().position(), display->document()->characterCount() - 1);
-        QVERIFY(!display->textCursor().hasSelection());
-        const QTextCharFormat first = display->document()->begin().begin().fragment().charFormat();
-        QCOMPARE(first.fontPointSize(), 14.0);
-        QCOMPARE(first.foreground().color(), QColor(0, 0, 255));
+    item->trigger();
+    if (!topic) {
+        QCOMPARE(display->toPlainText(), before);
+        return;
     }
+    QCOMPARE(display->toPlainText(), plain(HelpTopics::find(name)->text));
+    QCOMPARE(display->textCursor().position(), display->document()->characterCount() - 1);
+    QVERIFY(!display->textCursor().hasSelection());
 }
 
 void TestHelp::opensFromTheMainWindow()
@@ -362,8 +345,7 @@ void TestHelp::exitLeavesHelpOpenAndReleasesThePort()
         seen << QStringLiteral("last window closed %1").arg(lastWindowClosed.count());
     });
     QTimer guard;
-    guard.setSingleShot(true);
-    connect(&guard, &QTimer::timeout, qApp, [] { QApplication::exit(1); });
+    guard.callOnTimeout(qApp, [] { QApplication::exit(1); });
     guard.start(10000);
     QCOMPARE(QApplication::exec(), 0);
     QCOMPARE(seen, QStringList({"main closed", "help shown", "port released",
