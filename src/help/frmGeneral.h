@@ -13,14 +13,13 @@ class frmGeneral : public QMainWindow
 public:
     explicit frmGeneral(QWidget *parent = nullptr);
 
-    // Shows the topic of a menu item: the text replaced, the titles and
-    // colors applied, the caret at the end.
-    void showTopic(const QString &menuName);
-
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Shows the topic of a menu item: the text replaced, the titles and
+    // colors applied, the caret at the end.
+    void showTopic(const QString &menuName);
     void buildMenus();
     void centerOnScreen();
 
