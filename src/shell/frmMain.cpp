@@ -10,6 +10,7 @@
 #include "frmAbout.h"
 #include "frmBreakCharacter.h"
 #include "frmColorSettings.h"
+#include "frmGeneral.h"
 #include "frmStrings.h"
 
 #include <QAction>
@@ -110,6 +111,7 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
 
 frmMain::~frmMain()
 {
+    delete m_generalWindow;
     // The display view refers to the model, so it goes first.
     delete takeCentralWidget();
 }
@@ -229,6 +231,7 @@ void frmMain::connectKeyboardAndStrings()
     connect(ui.mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
     connect(ui.mnuColors, &QAction::triggered, this, &frmMain::mnuColors_Click);
     connect(ui.mnuBreakCharacter, &QAction::triggered, this, &frmMain::mnuBreakCharacter_Click);
+    connect(ui.mnuGeneral, &QAction::triggered, this, &frmMain::mnuGeneral_Click);
 }
 
 bool frmMain::rtbDisplay_KeyDown(int keyCode, int shiftState)
@@ -358,6 +361,15 @@ void frmMain::closeEvent(QCloseEvent *event)
         MSComm1->setPortOpen(false);
     closeSecondaryWindows();
     QMainWindow::closeEvent(event);
+}
+
+void frmMain::mnuGeneral_Click()
+{
+    if (!m_generalWindow)
+        m_generalWindow = new frmGeneral;
+    m_generalWindow->show();
+    m_generalWindow->raise();
+    m_generalWindow->activateWindow();
 }
 
 void frmMain::closeSecondaryWindows()

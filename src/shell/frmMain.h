@@ -28,6 +28,7 @@
 class frmAbout;
 class frmBreakCharacter;
 class frmColorSettings;
+class frmGeneral;
 class frmStrings;
 
 class frmMain : public QMainWindow
@@ -124,6 +125,8 @@ public:
     void mnuColors_Click();
     void mnuBreakCharacter_Click();
     void mnuAbout_Click();
+    // The help window has no owner: it stays open after the main window closes.
+    void mnuGeneral_Click();
 
     void mnuExit_Click();
     void mnuSelectAll_Click();
@@ -175,6 +178,7 @@ private:
     QPointer<frmColorSettings> m_colorWindow;
     QPointer<frmBreakCharacter> m_breakWindow;
     QString m_setupFolder;
+    QPointer<frmGeneral> m_generalWindow;
 
     int intDisplayMargin = 0; // twips kept free below the display besides the status bar
     QString SettingsString;
