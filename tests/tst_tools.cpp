@@ -37,8 +37,8 @@ void TestTools::compareTestJudgesReadings_data()
         << QByteArray("123") << false
         << QByteArrayList{"124", "", "", "", "", "123", "", "", "", ""} << QByteArray("....B....G");
     QTest::newRow("an empty display is never judged")
-        << QByteArray("123") << false
-        << QByteArrayList{"", "", "", "", "", "123", "", "", "", ""} << QByteArray(".........G");
+        << QByteArray("123") << false << QByteArrayList{"", "", "", "", "", "123", "", "", "", ""}
+        << QByteArray(".........G");
     QTest::newRow("an empty standard makes every reading bad")
         << QByteArray() << false << QByteArrayList{"123", "", "", "", "", "", "", "", "", "", ""}
         << QByteArray("....B......");

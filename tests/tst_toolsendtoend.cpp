@@ -37,16 +37,18 @@ struct Program
     QByteArray display() const { return window->displayModel().text(); }
 };
 
-const QByteArray Probe("\x16" "C\r");
+const QByteArray Probe("\x16"
+                       "C\r");
 
 void postClick(QWidget *widget)
 {
     const QPointF centre = QRectF(widget->rect()).center();
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QCoreApplication::postEvent(
-            widget, new QMouseEvent(type, centre, widget->mapToGlobal(centre), Qt::LeftButton,
-                                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                                    Qt::NoModifier));
+            widget,
+            new QMouseEvent(type, centre, widget->mapToGlobal(centre), Qt::LeftButton,
+                            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                            Qt::NoModifier));
     }
 }
 

@@ -12,7 +12,8 @@
 
 namespace {
 
-const QByteArray Probe("\x16" "C\r");
+const QByteArray Probe("\x16"
+                       "C\r");
 
 // A device that answers the probe only at one settings text, after a
 // moment, and a port that cannot be opened at one rate.
@@ -42,8 +43,7 @@ protected:
 QColor backgroundOf(const Window &w)
 {
     QWidget *viewport = w.child<QAbstractScrollArea>("rtbDisplay")->viewport();
-    return viewport->grab().toImage().pixelColor(viewport->rect().bottomRight() -
-                                                 QPoint(2, 2));
+    return viewport->grab().toImage().pixelColor(viewport->rect().bottomRight() - QPoint(2, 2));
 }
 
 } // namespace
@@ -67,9 +67,9 @@ void TestToolsWindow::compareTestFromStartToExit()
     auto *timer = w.child<QTimer>("tmrTestTimer");
     const int normalHeight = w.child("rtbDisplay")->height();
     const QColor normalBackground = backgroundOf(w);
-    const char *const controls[] = {"cmdSetStandard",     "cmdExitTest", "lblGoodCountCaption",
-                                    "lblGoodCount",       "lblBadCountCaption",
-                                    "lblBadCount",        "chkBadHold"};
+    const char *const controls[] = {"cmdSetStandard", "cmdExitTest",        "lblGoodCountCaption",
+                                    "lblGoodCount",   "lblBadCountCaption", "lblBadCount",
+                                    "chkBadHold"};
     const auto shown = [&] {
         int count = 0;
         for (const char *name : controls)
@@ -164,11 +164,13 @@ void TestToolsWindow::searchFindsTheDevice_data()
 
     // 56000 is tried on probes 11 to 15 and cannot be opened.
     QTest::newRow("19200 E 7 1 answering 7E 7F")
-        << "mnuSingle" << "19200,E,7,1" << QByteArray("\x06\x15\x7e\x7f") << QByteArray("[ACK][NAK]~[x7F]") << 56000 << 27
-        << QStringList{"19200", "Even", "7", "1"};
+        << "mnuSingle"
+        << "19200,E,7,1" << QByteArray("\x06\x15\x7e\x7f") << QByteArray("[ACK][NAK]~[x7F]")
+        << 56000 << 27 << QStringList{"19200", "Even", "7", "1"};
     QTest::newRow("doubler: the first probe opens at 57600")
-        << "mnuDouble" << "57600,N,8,1" << QByteArray("\x06\x15\xee\xef") << QByteArray("[ACK][NAK][xEE][xEF]") << 0 << 1
-        << QStringList{"115200", "None", "8", "1"};
+        << "mnuDouble"
+        << "57600,N,8,1" << QByteArray("\x06\x15\xee\xef") << QByteArray("[ACK][NAK][xEE][xEF]")
+        << 0 << 1 << QStringList{"115200", "None", "8", "1"};
 }
 
 void TestToolsWindow::searchFindsTheDevice()
@@ -203,7 +205,8 @@ void TestToolsWindow::searchFindsTheDevice()
     const DisplayModel &model = w.window->displayModel();
     const quint32 xmitFunc = w.window->ReturnXmitFuncColor();
     QCOMPARE(model.colorSpanAt(0), (DisplayModel::ColorSpan{xmitFunc, status.size()}));
-    QCOMPARE(model.colorSpanAt(model.length() - 1), (DisplayModel::ColorSpan{xmitFunc, model.length()}));
+    QCOMPARE(model.colorSpanAt(model.length() - 1),
+             (DisplayModel::ColorSpan{xmitFunc, model.length()}));
     QCOMPARE(model.colorSpanAt(model.length() - 14).end, model.length());
     const QStringList boxes = {w.box("cboBaud")->currentText(), w.box("cboParity")->currentText(),
                                w.box("cboDataBits")->currentText(),

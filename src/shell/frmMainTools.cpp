@@ -55,10 +55,9 @@ void frmMain::connectTools()
 
 void frmMain::showCompareTest(bool visible)
 {
-    for (QWidget *control :
-         std::initializer_list<QWidget *>{ui.cmdSetStandard, ui.cmdExitTest, ui.lblGoodCountCaption,
-                                          ui.lblGoodCount, ui.lblBadCountCaption, ui.lblBadCount,
-                                          ui.chkBadHold})
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             ui.cmdSetStandard, ui.cmdExitTest, ui.lblGoodCountCaption, ui.lblGoodCount,
+             ui.lblBadCountCaption, ui.lblBadCount, ui.chkBadHold})
         control->setVisible(visible);
 }
 

@@ -20,21 +20,24 @@ struct Framing
     const char *dataBits;
     const char *stopBits;
 };
-constexpr Framing Framings[] = {
-    {"None", "8", "1"}, {"Even", "7", "1"}, {"Odd", "7", "1"}, {"Even", "7", "2"}, {"Odd", "7", "2"}};
+constexpr Framing Framings[] = {{"None", "8", "1"},
+                                {"Even", "7", "1"},
+                                {"Odd", "7", "1"},
+                                {"Even", "7", "2"},
+                                {"Odd", "7", "2"}};
 
 constexpr int FramingCount = int(std::size(Framings));
 static_assert(std::size(Rates) * FramingCount == CommSettingSearch::ProbeCount);
 
-const QByteArray Probe("\x16" "C\r");
+const QByteArray Probe("\x16"
+                       "C\r");
 
 // The answers ACK NAK and one of the pairs EE EF, 7E 7F, FE FF, DE DF, as the
 // display shows them. 7E is the printable "~", so that answer shows as
 // "[ACK][NAK]~[x7F]"; it is tried where "[ACK][NAK][x7E][x7F]" is, which
 // stays accepted as well.
-const char *const Answers[] = {"[ACK][NAK][xEE][xEF]", "[ACK][NAK][x7E][x7F]",
-                               "[ACK][NAK]~[x7F]",     "[ACK][NAK][xFE][xFF]",
-                               "[ACK][NAK][xDE][xDF]"};
+const char *const Answers[] = {"[ACK][NAK][xEE][xEF]", "[ACK][NAK][x7E][x7F]", "[ACK][NAK]~[x7F]",
+                               "[ACK][NAK][xFE][xFF]", "[ACK][NAK][xDE][xDF]"};
 
 LineSettingTexts settingOf(int probe)
 {
