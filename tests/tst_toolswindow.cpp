@@ -177,6 +177,7 @@ void TestToolsWindow::searchFindsTheDevice()
 {
     QFETCH(QString, card);
     QFETCH(QString, answerAt);
+    const int divisor = card == QStringLiteral("mnuDouble") ? 2 : 1;
     QFETCH(QByteArray, answer);
     QFETCH(QByteArray, shown);
     QFETCH(qint32, refusedRate);
@@ -216,12 +217,17 @@ void TestToolsWindow::searchFindsTheDevice()
     QCOMPARE(port.Settings(), answerAt);
     QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
     QVERIFY(w.services.messageBoxes.shown.isEmpty());
-    // RTS goes up on the open port before each reopen.
+    // RTS goes up on the open port before each reopen, and on the reopened one.
     for (qsizetype at = 0; at < port.log.size(); ++at) {
         if (port.log[at] == QStringLiteral("close"))
             QCOMPARE(port.log.value(at - 1), QStringLiteral("rts 1"));
+        if (port.log[at].startsWith(QStringLiteral("open ")))
+            QCOMPARE(port.log.value(at + 1), QStringLiteral("rts 1"));
     }
     QCOMPARE(port.log.count(QStringLiteral("close")), probes - refused);
+    const QStringList opens = port.log.filter(QStringLiteral("open "));
+    QCOMPARE(opens.first(), QStringLiteral("open 1 %1,N,8,1 0").arg(115200 / divisor));
+    QCOMPARE(opens.last(), QStringLiteral("open 1 %1 0").arg(answerAt));
 }
 
 void TestToolsWindow::searchNeedsAnActivePort_data()

@@ -81,16 +81,18 @@ void CommSettingSearch::probe()
                              QLatin1Char(',') + setting.dataBits + QLatin1Char(',') +
                              setting.stopBits;
 
-    // RTS goes up on the port as it is before the reopen.
+    // RTS goes up before the reopen, and again on the reopened port, so that
+    // the line agrees with the RTS button whatever the device does on open.
     m_window.raiseRts();
     if (m_port.PortOpen())
         m_port.setPortOpen(false);
     // A setting the port or device refuses leaves the port closed: no probe
     // goes out, and the wait finds nothing.
-    if (m_port.setSettings(settings) == CommError::None && !m_port.PortOpen())
-        m_port.setPortOpen(true);
-    if (m_port.PortOpen())
+    if (m_port.setSettings(settings) == CommError::None &&
+        m_port.setPortOpen(true) == CommError::None) {
+        m_window.raiseRts();
         m_port.Output(Probe);
+    }
     ++m_probesMade;
 
     WaitSeconds(ProbeWaitSeconds, this, [this] {
