@@ -8,9 +8,9 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -37,20 +37,7 @@ struct Program
     QByteArray display() const { return window->displayModel().text(); }
 };
 
-const QByteArray Probe("\x16"
-                       "C\r");
-
-void postClick(QWidget *widget)
-{
-    const QPointF centre = QRectF(widget->rect()).center();
-    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QCoreApplication::postEvent(
-            widget,
-            new QMouseEvent(type, centre, widget->mapToGlobal(centre), Qt::LeftButton,
-                            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                            Qt::NoModifier));
-    }
-}
+const QByteArray Probe("\026C\r"); // SYN "C" CR
 
 } // namespace
 
@@ -98,7 +85,7 @@ void TestToolsEndToEnd::searchFindsTheDevice()
     connect(rts, &QPushButton::clicked, this,
             [&] { clicksWhileSearching += program.window->isSearching(); });
     program.child<QAction>("mnuFindCommSetting")->trigger();
-    postClick(rts);
+    QTimer::singleShot(100, rts, [rts] { QTest::mouseClick(rts, Qt::LeftButton); });
     QTRY_VERIFY_WITH_TIMEOUT(!program.window->isSearching(), 20000);
     QCOMPARE(clicksWhileSearching, 1);
 

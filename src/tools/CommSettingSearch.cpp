@@ -29,8 +29,7 @@ constexpr Framing Framings[] = {{"None", "8", "1"},
 constexpr int FramingCount = int(std::size(Framings));
 static_assert(std::size(Rates) * FramingCount == CommSettingSearch::ProbeCount);
 
-const QByteArray Probe("\x16"
-                       "C\r");
+const QByteArray Probe("\026C\r"); // SYN "C" CR
 
 // The answers ACK NAK and one of the pairs EE EF, 7E 7F, FE FF, DE DF, as the
 // display shows them. 7E is the printable "~", so that answer shows as
