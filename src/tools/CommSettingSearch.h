@@ -17,7 +17,6 @@ struct LineSettingTexts
     QString parity;
     QString dataBits;
     QString stopBits;
-    friend bool operator==(const LineSettingTexts &, const LineSettingTexts &) = default;
 };
 
 // The search for an unknown device's line settings. It tries ten rates by
