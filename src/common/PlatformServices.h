@@ -33,10 +33,19 @@ public:
     virtual qint64 tickCount() const = 0;
 };
 
+class Beeper
+{
+public:
+    virtual ~Beeper() = default;
+    // Sounds the system beep once.
+    virtual void beep() = 0;
+};
+
 // The set of services handed to the windows.
 struct PlatformServices
 {
     MessageBoxes *messageBoxes = nullptr;
     Clipboard *clipboard = nullptr;
     Clock *clock = nullptr;
+    Beeper *beeper = nullptr;
 };

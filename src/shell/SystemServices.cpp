@@ -35,3 +35,8 @@ qint64 SystemClock::tickCount() const
 {
     return m_ticks.elapsed();
 }
+
+void SystemBeeper::beep()
+{
+    QApplication::beep();
+}

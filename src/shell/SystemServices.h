@@ -29,13 +29,20 @@ private:
     QElapsedTimer m_ticks;
 };
 
+class SystemBeeper : public Beeper
+{
+public:
+    void beep() override;
+};
+
 class SystemServices
 {
 public:
-    PlatformServices services() { return {&m_messageBoxes, &m_clipboard, &m_clock}; }
+    PlatformServices services() { return {&m_messageBoxes, &m_clipboard, &m_clock, &m_beeper}; }
 
 private:
     SystemMessageBoxes m_messageBoxes;
     SystemClipboard m_clipboard;
     SystemClock m_clock;
+    SystemBeeper m_beeper;
 };

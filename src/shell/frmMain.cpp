@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr int NormalDisplayMargin = 700;
 // The layout rules count a window's title bar, menu bar and borders as these
 // fixed twips beyond the area below its menu bar, so that the display meets the
 // status bar and the right edge whatever the window manager draws around it.
@@ -92,6 +91,7 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
         ui.cboPortNumber->addItem(portChoices[i]);
     connectPortControls();
     connectKeyboardAndStrings();
+    connectTools();
 
     connect(ui.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(ui.mnuSelectAll, &QAction::triggered, this, &frmMain::mnuSelectAll_Click);

@@ -2,6 +2,8 @@
 
 #include "ColorValue.h"
 #include "CommPort.h"
+#include "CommSettingSearch.h"
+#include "CompareTest.h"
 #include "DisplayColors.h"
 #include "DisplayModel.h"
 #include "DisplayOptions.h"
@@ -141,6 +143,16 @@ public:
     void mnuSpcString_Click();
     void mnuSpcSpecialChar_Click();
 
+    // Tools menu: the compare test and the search for a device's settings.
+    void mnuCompareTest_Click();
+    void cmdSetStandard_Click();
+    void cmdExitTest_Click();
+    void chkBadHold_Click();
+    // One tick of the compare test; the test timer calls it every 100 ms.
+    void tmrTestTimer_Timer();
+    void mnuFindCommSetting_Click();
+    bool isSearching() const { return m_settingSearch->isRunning(); }
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -161,6 +173,9 @@ private:
     void checkSpaceOption(QAction *chosen);
     void readDisplayOptions();
     void closeSecondaryWindows();
+    void connectTools();
+    void showCompareTest(bool visible);
+    void bumpCount(QLabel *count);
 
     PlatformServices m_services;
     std::unique_ptr<CommPort> MSComm1;
@@ -179,7 +194,11 @@ private:
     QPointer<frmBreakCharacter> m_breakWindow;
     QString m_setupFolder;
     QPointer<frmGeneral> m_generalWindow;
+    CompareTest m_compareTest;
+    CommSettingSearch *m_settingSearch = nullptr;
 
+    static constexpr int NormalDisplayMargin = 700;
+    static constexpr int CompareTestDisplayMargin = 1000;
     int intDisplayMargin = 0; // twips kept free below the display besides the status bar
     QString SettingsString;
     bool m_receiveEnabled = false; // received data reach the display from start-up on

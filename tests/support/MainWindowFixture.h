@@ -42,6 +42,13 @@ struct Window
         window->setSetupFolder(setupFolder.path());
     }
 
+    // The window on a given fake port, such as one that plays a device.
+    explicit Window(std::unique_ptr<FakeCommPort> fake) : port(fake.get())
+    {
+        window = std::make_unique<frmMain>(services.services(), std::move(fake),
+                                           std::make_unique<NoLockKeys>());
+    }
+
     // Runs the start-up sequence as the program does.
     void start(const QString &portText = QString()) { window->Form_Load(portText); }
 

@@ -48,11 +48,19 @@ public:
     qint64 ticks = 0;
 };
 
+class CountingBeeper : public Beeper
+{
+public:
+    void beep() override { ++count; }
+    int count = 0;
+};
+
 // One set of recording services with a PlatformServices view of them.
 struct TestServices
 {
     RecordingMessageBoxes messageBoxes;
     RecordingClipboard clipboard;
     ManualClock clock;
-    PlatformServices services() { return {&messageBoxes, &clipboard, &clock}; }
+    CountingBeeper beeper;
+    PlatformServices services() { return {&messageBoxes, &clipboard, &clock, &beeper}; }
 };

@@ -1,0 +1,205 @@
+#include "ColorValue.h"
+#include "FakeCommPort.h"
+#include "MainWindowFixture.h"
+#include "frmMain.h"
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QByteArray Probe("\026C\r"); // SYN "C" CR
+
+// A device at 19200 E 7 1 that answers the probe with ACK NAK 7E 7F; the
+// port cannot be opened at 56000 (probes 11 to 15).
+class ProbeAnsweringPort : public FakeCommPort
+{
+protected:
+    CommError openDevice(const QString &commPort, const LineSettings &settings,
+                         ::Handshaking handshaking) override
+    {
+        if (settings.baudRate == 56000)
+            return CommError::SettingRefused;
+        return FakeCommPort::openDevice(commPort, settings, handshaking);
+    }
+    void writeDevice(const QByteArray &data) override
+    {
+        FakeCommPort::writeDevice(data);
+        if (data == Probe && Settings() == QStringLiteral("19200,E,7,1"))
+            QTimer::singleShot(20, this, [this] { deliverInput("\x06\x15\x7e\x7f"); });
+    }
+};
+
+QColor backgroundOf(const Window &w)
+{
+    QWidget *viewport = w.child<QAbstractScrollArea>("rtbDisplay")->viewport();
+    return viewport->grab().toImage().pixelColor(viewport->rect().bottomRight() - QPoint(2, 2));
+}
+
+} // namespace
+
+class TestToolsWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void compareTestFromStartToExit();
+    void searchFindsTheDevice();
+    void searchNeedsAnActivePort_data();
+    void searchNeedsAnActivePort();
+};
+
+void TestToolsWindow::compareTestFromStartToExit()
+{
+    Window w;
+    w.start();
+    auto *timer = w.child<QTimer>("tmrTestTimer");
+    const int normalHeight = w.child("rtbDisplay")->height();
+    const QColor normalBackground = backgroundOf(w);
+    const auto shown = [&] {
+        int count = 0;
+        for (const char *name : {"cmdSetStandard", "cmdExitTest", "lblGoodCountCaption",
+                                 "lblGoodCount", "lblBadCountCaption", "lblBadCount", "chkBadHold"})
+            count += w.child(name)->isVisible();
+        return count;
+    };
+    // The timer runs after a click on the button; the test ticks by hand.
+    const auto reading = [&](const QByteArray &text, int ticks) {
+        timer->stop();
+        w.window->PutInDisplay(text, ColorValue::Green);
+        for (int tick = 0; tick < ticks; ++tick)
+            w.window->tmrTestTimer_Timer();
+    };
+
+    w.action("mnuCompareTest")->trigger();
+    QCOMPARE(shown(), 7);
+    QCOMPARE(w.child("rtbDisplay")->height(), normalHeight - 20); // 300 twips more below
+    QVERIFY(!timer->isActive());
+    QCOMPARE(timer->interval(), 100);
+
+    w.window->PutInDisplay("123", ColorValue::Green);
+    QTest::mouseClick(w.child("cmdSetStandard"), Qt::LeftButton);
+    QVERIFY(timer->isActive());
+    QCOMPARE(w.display(), QByteArray());
+    QCOMPARE(w.child<QLineEdit>("txtStandard")->text(), QStringLiteral("123"));
+    reading("123", 4);
+    QCOMPARE(w.text("lblGoodCount"), QStringLiteral("0"));
+    reading("", 1);
+    QCOMPARE(w.text("lblGoodCount"), QStringLiteral("1"));
+    QCOMPARE(w.display(), QByteArray());
+    reading("124", 5);
+    QCOMPARE(w.text("lblBadCount"), QStringLiteral("1"));
+    QCOMPARE(w.display(), QByteArray());
+
+    // Held: the reading stays on a red display, three beeps, the timer stops.
+    QTest::mouseClick(w.child("chkBadHold"), Qt::LeftButton);
+    QCOMPARE(w.services.beeper.count, 0);
+    reading("999", 5);
+    QCOMPARE(w.text("lblBadCount"), QStringLiteral("2"));
+    QCOMPARE(w.text("cmdSetStandard"), QStringLiteral("Restart"));
+    QVERIFY(!timer->isActive());
+    QCOMPARE(w.services.beeper.count, 3);
+    QCOMPARE(w.display(), QByteArray("999"));
+    QCOMPARE(backgroundOf(w), QColor(Qt::red));
+
+    // Restart keeps the standard and the caption and restores the background;
+    // a reading of the held one's length is judged on its first tick.
+    QTest::mouseClick(w.child("cmdSetStandard"), Qt::LeftButton);
+    QVERIFY(timer->isActive());
+    QCOMPARE(w.display(), QByteArray());
+    QCOMPARE(backgroundOf(w), normalBackground);
+    QCOMPARE(w.text("cmdSetStandard"), QStringLiteral("Restart"));
+    reading("123", 1);
+    QCOMPARE(w.text("lblGoodCount"), QStringLiteral("2"));
+
+    // Held again, then left: all as before the test but the standard.
+    reading("12", 5);
+    QCOMPARE(backgroundOf(w), QColor(Qt::red));
+    QTest::mouseClick(w.child("cmdExitTest"), Qt::LeftButton);
+    QCOMPARE(shown(), 0);
+    QVERIFY(!timer->isActive());
+    QCOMPARE(w.child("rtbDisplay")->height(), normalHeight);
+    QCOMPARE(backgroundOf(w), normalBackground);
+    w.action("mnuCompareTest")->trigger();
+    QCOMPARE(w.text("cmdSetStandard"), QStringLiteral("Set Standard"));
+    QCOMPARE(w.text("lblGoodCount"), QStringLiteral("0"));
+    QCOMPARE(w.text("lblBadCount"), QStringLiteral("0"));
+    QCOMPARE(w.child<QLineEdit>("txtStandard")->text(), QStringLiteral("123"));
+}
+
+void TestToolsWindow::searchFindsTheDevice()
+{
+    auto device = std::make_unique<ProbeAnsweringPort>();
+    ProbeAnsweringPort &port = *device;
+    Window w(std::move(device));
+    w.start();
+    w.box("cboBaud")->setEditText(QStringLiteral("4800"));
+    port.log.clear();
+
+    w.action("mnuFindCommSetting")->trigger();
+    QVERIFY(w.window->isSearching());
+    w.action("mnuFindCommSetting")->trigger(); // ignored while searching
+    QTRY_VERIFY_WITH_TIMEOUT(!w.window->isSearching(), 20000);
+
+    // Found on probe 27; the five at 56000 could not be sent.
+    QCOMPARE(port.written, Probe.repeated(27 - 5));
+    const QByteArray status = "Searching." + QByteArray(27, '.') + "\r\n";
+    QCOMPARE(w.display(), status + "[ACK][NAK]~[x7F]\r\nFound it!!!!");
+    const DisplayModel &model = w.window->displayModel();
+    const quint32 xmitFunc = w.window->ReturnXmitFuncColor();
+    QCOMPARE(model.colorSpanAt(0), (DisplayModel::ColorSpan{xmitFunc, status.size()}));
+    QCOMPARE(model.colorSpanAt(model.length() - 14),
+             (DisplayModel::ColorSpan{xmitFunc, model.length()}));
+    QCOMPARE(
+        (QStringList{w.box("cboBaud")->currentText(), w.box("cboParity")->currentText(),
+                     w.box("cboDataBits")->currentText(), w.box("cboStopBits")->currentText()}),
+        (QStringList{"19200", "Even", "7", "1"}));
+    QVERIFY(port.PortOpen());
+    QCOMPARE(port.Settings(), QStringLiteral("19200,E,7,1"));
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+    QVERIFY(w.services.messageBoxes.shown.isEmpty());
+
+    // RTS goes up on the open port before each reopen, and on the reopened one.
+    const QStringList opens = port.log.filter(QStringLiteral("open "));
+    QCOMPARE(opens.size(), 27 - 5);
+    QCOMPARE(opens.first(), QStringLiteral("open 1 115200,N,8,1 0"));
+    QCOMPARE(port.log.count(QStringLiteral("close")), 27 - 5);
+    for (qsizetype at = 0; at < port.log.size(); ++at) {
+        if (port.log[at] == QStringLiteral("close"))
+            QCOMPARE(port.log.value(at - 1), QStringLiteral("rts 1"));
+        if (port.log[at].startsWith(QStringLiteral("open ")))
+            QCOMPARE(port.log.value(at + 1), QStringLiteral("rts 1"));
+    }
+}
+
+void TestToolsWindow::searchNeedsAnActivePort_data()
+{
+    QTest::addColumn<CommError>("failure");
+    QTest::newRow("red: port free") << CommError::NoSuchPort;
+    QTest::newRow("yellow: port busy") << CommError::PortBusy;
+}
+
+void TestToolsWindow::searchNeedsAnActivePort()
+{
+    QFETCH(CommError, failure);
+
+    Window w([&](FakeCommPort &port) { port.refuseOpen = failure; });
+    w.start();
+    w.window->PutInDisplay("before", ColorValue::Green);
+    w.services.messageBoxes.shown.clear();
+    const QStringList log = w.port->log;
+
+    w.action("mnuFindCommSetting")->trigger();
+    QVERIFY(!w.window->isSearching());
+    QCOMPARE(w.services.messageBoxes.shown,
+             QStringList{QStringLiteral("I don't have a port available to me.")});
+    QCOMPARE(w.display(), QByteArray("before"));
+    QCOMPARE(w.box("cboBaud")->currentText(), QStringLiteral("9600"));
+    QCOMPARE(w.port->log, log);
+}
+
+QTEST_MAIN(TestToolsWindow)
+#include "tst_toolswindow.moc"
