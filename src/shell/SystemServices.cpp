@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QMessageBox>
 
 void SystemMessageBoxes::information(const QString &text)
@@ -34,4 +35,16 @@ QDateTime SystemClock::now() const
 qint64 SystemClock::tickCount() const
 {
     return m_ticks.elapsed();
+}
+
+QString SystemFileDialogs::saveFileName(const QString &title, const QString &filter,
+                                        const QString &fileName)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, fileName, filter);
+}
+
+QString SystemFileDialogs::openFileName(const QString &title, const QString &filter,
+                                        const QString &fileName)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, fileName, filter);
 }

@@ -2,9 +2,13 @@
 
 #include "ColorValue.h"
 #include "CommPort.h"
+#include "CommonDialog.h"
 #include "DisplayColors.h"
 #include "DisplayModel.h"
 #include "DisplayOptions.h"
+#include "DisplayPrinter.h"
+#include "DisplaySaver.h"
+#include "FileTransmitter.h"
 #include "LockKeys.h"
 #include "PlatformServices.h"
 #include "PortOpening.h"
@@ -123,6 +127,14 @@ public:
     void mnuSpcString_Click();
     void mnuSpcSpecialChar_Click();
 
+    // The File menu: save the display, send a file, print.
+    void mnuSaveText_Click();
+    void mnuSaveAscii_Click();
+    void mnuTransmitFile_Click();
+    bool isTransmittingFile() const { return m_fileTransmitter.isBusy(); }
+    void mnuPrintAlldata_Click();
+    void mnuPrintSelectedData_Click();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -142,6 +154,8 @@ private:
     void centerOnScreen();
     void checkSpaceOption(QAction *chosen);
     void readDisplayOptions();
+    void connectFileCommands();
+    void printDisplay(QByteArrayView text);
 
     PlatformServices m_services;
     std::unique_ptr<CommPort> MSComm1;
@@ -153,6 +167,10 @@ private:
     ReceivePath m_receivePath;
     StringSetStore m_strings;
     KeyboardTransmitter m_transmitter;
+    CommonDialog CommonDialog1;
+    DisplaySaver m_displaySaver;
+    FileTransmitter m_fileTransmitter;
+    DisplayPrinter m_displayPrinter;
     Ui::frmMain ui;
     QPointer<frmStrings> m_stringsWindow;
     QPointer<frmAbout> m_aboutWindow;

@@ -33,7 +33,7 @@ quint32 KeyboardTransmitter::echoColor(uchar character, bool *isFunction) const
 
 void KeyboardTransmitter::keyPress(uchar character)
 {
-    if (m_holdingKeys) {
+    if (holdingKeys()) {
         m_heldKeys.push_back([this, character] { keyPress(character); });
         return;
     }
@@ -47,7 +47,7 @@ void KeyboardTransmitter::keyPress(uchar character)
 
 bool KeyboardTransmitter::keyDown(int keyCode, int shiftState, TransmitStyle style)
 {
-    if (m_holdingKeys && ((keyCode >= KeyF1 && keyCode <= KeyF12) || keyCode == KeyBackspace)) {
+    if (holdingKeys() && ((keyCode >= KeyF1 && keyCode <= KeyF12) || keyCode == KeyBackspace)) {
         m_heldKeys.push_back(
             [this, keyCode, shiftState, style] { keyDown(keyCode, shiftState, style); });
         return true;
@@ -160,9 +160,16 @@ void KeyboardTransmitter::finishString()
     runHeldKeys();
 }
 
+void KeyboardTransmitter::releaseKeys()
+{
+    if (m_otherHolds > 0)
+        --m_otherHolds;
+    runHeldKeys();
+}
+
 void KeyboardTransmitter::runHeldKeys()
 {
-    while (!m_heldKeys.empty() && !m_holdingKeys) {
+    while (!m_heldKeys.empty() && !holdingKeys()) {
         const std::function<void()> key = std::move(m_heldKeys.front());
         m_heldKeys.pop_front();
         key();

@@ -49,6 +49,11 @@ public:
 
     bool isBusy() const { return m_busy; }
 
+    // While another sender holds the keys, typed characters, function keys
+    // and Backspace wait, in order, and are handled once every hold is released.
+    void holdKeys() { ++m_otherHolds; }
+    void releaseKeys();
+
 signals:
     // A function-key string has been echoed and sent.
     void stringSent();
@@ -61,6 +66,7 @@ private:
     void sendNextChunk();
     void finishString();
     void runHeldKeys();
+    bool holdingKeys() const { return m_holdingKeys || m_otherHolds > 0; }
     quint32 echoColor(uchar character, bool *isFunction = nullptr) const;
 
     CommPort &m_port;
@@ -71,6 +77,7 @@ private:
 
     bool m_busy = false;            // a function-key string is being sent
     bool m_holdingKeys = false;     // the Full Strings send is under way
+    int m_otherHolds = 0;
     std::deque<std::function<void()>> m_heldKeys;
 
     QByteArray m_string;
