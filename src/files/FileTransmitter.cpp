@@ -13,6 +13,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 const QString TransmitTitle = QStringLiteral("Select the file to be transmitted.");
 // Room kept free in the output queue for typed characters.
@@ -20,7 +22,8 @@ constexpr qint64 QueueReserve = 10;
 // The most read at once, and how long a slice may go on while nothing is sent.
 constexpr qint64 ReadChunk = 16384;
 constexpr qint64 SliceMs = 4;
-// While the queue has less room than this, the next look comes after a pause.
+// While the queue has less room than this (or than half of it), the next
+// look comes after a pause.
 constexpr qint64 QueueLowRoom = 4096;
 constexpr int QueuePollMs = 2;
 // Echo text beyond this goes to the display at the end of a slice.
@@ -54,7 +57,8 @@ void FileTransmitter::transmit(const QString &path, TransmitStyle style)
         return;
     }
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly)) {
+    // Unbuffered: only the slice being sent is held, and a failing read stops at once.
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         m_messages.information(QStringLiteral("The file %1 could not be read: %2")
                                    .arg(QDir::toNativeSeparators(path), m_file.errorString()));
         return;
@@ -83,8 +87,10 @@ void FileTransmitter::sendSlice()
         const bool open = m_port.PortOpen();
         qint64 count = std::min(m_remaining, ReadChunk);
         if (open) {
-            const qint64 room = m_port.OutBufferSize() - QueueReserve - m_port.OutBufferCount();
-            if (room < std::min(count, QueueLowRoom)) {
+            const qint64 capacity = std::max(1, m_port.OutBufferSize() - int(QueueReserve));
+            const qint64 room = capacity - m_port.OutBufferCount();
+            // Each write waits for a good part of the queue, or for the rest of the file.
+            if (room <= 0 || room < std::min({count, capacity / 2, QueueLowRoom})) {
                 flushLongEcho();
                 m_stepTimer.start(QueuePollMs);
                 return;
