@@ -153,9 +153,9 @@ int main(int argc, char *argv[])
         for (qint64 written = 0; written < bytes; written += block.size()) {
             for (qsizetype i = 0; i < block.size(); ++i) {
                 block[i] = char((written + i) * 7 + (written + i) / 256);
-                shownLength += GeneralUtilities::CharacterTokenOf(uchar(block[i]),
-                                                                  window.displayOptions())
-                                   .text.size();
+                shownLength +=
+                    GeneralUtilities::CharacterTokenOf(uchar(block[i]), window.displayOptions())
+                        .text.size();
             }
             file.write(block);
         }

@@ -1,3 +1,5 @@
+#include "CommonDialog.h"
+#include "DisplaySaver.h"
 #include "GeneralUtilities.h"
 #include "MainWindowFixture.h"
 
@@ -53,6 +55,7 @@ private slots:
     void failures();
     void dialogRemembersTheLastNameAcrossFileCommands();
     void asciiSaveLeavesTheSelectionAndViewAtTheEnd();
+    void nameWithoutFolderLandsInTheProgramFolder();
 };
 
 void TestFileSave::bothForms_data()
@@ -66,11 +69,13 @@ void TestFileSave::bothForms_data()
         << QByteArray("AB\r") << true << QByteArray("AB[CR ]\r\n") << QByteArray("AB\r\r\n");
     QTest::newRow("empty display") << QByteArray() << true << QByteArray() << QByteArray("\r\n");
     // "[" with "]" four places later goes to the decoder whole, known or not.
-    QTest::newRow("bracketed text") << QByteArray("[abc][x41][cr]][CR]") << true
-                                    << QByteArray("[abc][x41][cr]][CR]")
-                                    << QByteArray("[abc]A\r][CR]\r\n");
+    QTest::newRow("bracketed text")
+        << QByteArray("[abc][x41][cr]][CR]") << true << QByteArray("[abc][x41][cr]][CR]")
+        << QByteArray("[abc]A\r][CR]\r\n");
     QTest::newRow("hidden function characters")
-        << QByteArray("A\x01" "B\r\n") << false << QByteArray("AB\r\n") << QByteArray("AB\r\n");
+        << QByteArray("A\x01"
+                      "B\r\n")
+        << false << QByteArray("AB\r\n") << QByteArray("AB\r\n");
     const QByteArray all = allByteValues();
     QByteArray shown;
     for (const char byte : all) {
@@ -181,6 +186,21 @@ void TestFileSave::asciiSaveLeavesTheSelectionAndViewAtTheEnd()
     QCOMPARE(model.selectionLength(), 0);
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), bar->maximum());
+}
+
+void TestFileSave::nameWithoutFolderLandsInTheProgramFolder()
+{
+    QTemporaryDir programFolder;
+    TestServices services;
+    CommonDialog dialog(services.fileDialogs);
+    DisplayModel model;
+    model.putInDisplay("AB", 0, "[CR ]");
+    DisplaySaver saver(model, dialog, services.messageBoxes, programFolder.path());
+    services.fileDialogs.answer = QStringLiteral("plain.txt");
+    saver.saveText();
+    QFile saved(programFolder.filePath(QStringLiteral("plain.txt")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("AB\r\n"));
 }
 
 QTEST_MAIN(TestFileSave)

@@ -119,9 +119,9 @@ void TestFileTransmit::sentAndEchoed_data()
     QTest::newRow("OK CR LF") << QByteArray("OK\r\n") << true << QByteArray("OK\r\n")
                               << QByteArray("OK[CR ]\r\n[LF ]")
                               << Spans{{2, XmitChar}, {14, XmitFunc}};
-    QTest::newRow("OK CR LF, port closed") << QByteArray("OK\r\n") << false << QByteArray()
-                                           << QByteArray("OK[CR ]\r\n[LF ]")
-                                           << Spans{{14, ColorValue::Red}};
+    QTest::newRow("OK CR LF, port closed")
+        << QByteArray("OK\r\n") << false << QByteArray() << QByteArray("OK[CR ]\r\n[LF ]")
+        << Spans{{14, ColorValue::Red}};
     // Tokens in a file are sent as their characters; a run of one color that
     // equals the break character ends the line, as any append does.
     QTest::newRow("token text") << QByteArray("[CR ]") << true << QByteArray("[CR ]")

@@ -35,12 +35,13 @@ QList<QList<Word>> pdfWords(const QString &pdf)
     static const QRegularExpression item(
         QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
     QList<QList<Word>> pages;
-    for (const auto &match : item.globalMatch(QString::fromUtf8(pdftotext.readAllStandardOutput()))) {
+    for (const auto &match :
+         item.globalMatch(QString::fromUtf8(pdftotext.readAllStandardOutput()))) {
         if (match.captured(1).isEmpty())
             pages.append(QList<Word>());
         else if (!pages.isEmpty())
-            pages.last().append({match.captured(1).toDouble(), match.captured(2).toDouble(),
-                                 match.captured(3)});
+            pages.last().append(
+                {match.captured(1).toDouble(), match.captured(2).toDouble(), match.captured(3)});
     }
     return pages;
 }
@@ -139,12 +140,11 @@ void TestPrinting::pieces_data()
     QTest::newRow("exactly L") << 6.0 << hundred.toLatin1() << QStringList{" ", " " + hundred};
     QTest::newRow("L and one") << 6.0 << (hundred + "y").toLatin1()
                                << QStringList{" ", " " + hundred, " y"};
-    QTest::newRow("L rounds down") << 7.0 << QByteArray(90, 'x')
-                                   << QStringList{" ", " " + QString(85, 'x'), " xxxxx"};
+    QTest::newRow("L rounds down")
+        << 7.0 << QByteArray(90, 'x') << QStringList{" ", " " + QString(85, 'x'), " xxxxx"};
     QTest::newRow("L is at least 1") << 700.0 << QByteArray("ab") << QStringList{" ", " a", " b"};
     QTest::newRow("no letter width") << 0.0 << QByteArray("ab") << QStringList{" ", " a", " b"};
-    QTest::newRow("line break kept") << 6.0 << QByteArray("a\r\nb")
-                                     << QStringList{" ", " a\r\nb"};
+    QTest::newRow("line break kept") << 6.0 << QByteArray("a\r\nb") << QStringList{" ", " a\r\nb"};
 }
 
 void TestPrinting::pieces()
@@ -195,7 +195,8 @@ void TestPrinting::fortyThousandCharactersPrintCompletely()
     QByteArray display;
     for (int line = 0; display.size() < 40000; ++line) {
         display += "Line" + QByteArray::number(line).rightJustified(5, '0') + " ";
-        display += QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789[CR ][x8A]").repeated(2).left(68);
+        display +=
+            QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789[CR ][x8A]").repeated(2).left(68);
         display += "\r\n";
     }
     display.truncate(40000);
@@ -219,8 +220,7 @@ void TestPrinting::printMenus_data()
 
     QTest::newRow("all data") << QByteArray("mnuPrintAlldata")
                               << QStringList{"first[CR ]", "second[CR ]"};
-    QTest::newRow("selected data") << QByteArray("mnuPrintSelectedData")
-                                   << QStringList{"second"};
+    QTest::newRow("selected data") << QByteArray("mnuPrintSelectedData") << QStringList{"second"};
 }
 
 void TestPrinting::printMenus()

@@ -25,7 +25,8 @@ bool DisplayPrinter::print(QByteArrayView text, qreal letterWidth)
     m_lineWidth = int(std::clamp<qreal>(pieces, 1, 1e9));
     m_printer.printLine(QStringLiteral(" "));
     for (qsizetype start = 0; start < text.size(); start += m_lineWidth) {
-        const QByteArrayView piece = text.sliced(start, std::min<qsizetype>(m_lineWidth, text.size() - start));
+        const QByteArrayView piece =
+            text.sliced(start, std::min<qsizetype>(m_lineWidth, text.size() - start));
         m_printer.printLine(QLatin1Char(' ') + QString::fromLatin1(piece));
     }
     if (!m_printer.endDocument(&reason)) {

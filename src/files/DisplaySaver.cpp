@@ -22,50 +22,45 @@ DisplaySaver::DisplaySaver(DisplayModel &model, CommonDialog &dialog, MessageBox
 
 template <typename MakeContent>
 std::optional<DisplaySaver::Failure> DisplaySaver::save(const QString &title,
-                                                        MakeContent makeContent, bool *opened)
+                                                        MakeContent makeContent)
 {
-    *opened = false;
     const QString path = m_dialog.showSave(title);
     if (path.isEmpty())
         return Failure{NoFileName, QStringLiteral("No file name was chosen.")};
     QSaveFile file(QDir(m_baseDirectory).absoluteFilePath(path));
     if (!file.open(QIODevice::WriteOnly)) {
-        return Failure{OpenFailed, QStringLiteral("The file %1 could not be opened: %2")
-                                       .arg(QDir::toNativeSeparators(file.fileName()),
-                                            file.errorString())};
+        return Failure{OpenFailed,
+                       QStringLiteral("The file %1 could not be opened: %2")
+                           .arg(QDir::toNativeSeparators(file.fileName()), file.errorString())};
     }
-    *opened = true;
     const QByteArray content = makeContent();
-    if (file.write(content) != content.size() || file.write(LineEnd.data(), LineEnd.size()) !=
-                                                     LineEnd.size() || !file.commit()) {
-        return Failure{WriteFailed, QStringLiteral("The file %1 could not be written: %2")
-                                        .arg(QDir::toNativeSeparators(file.fileName()),
-                                             file.errorString())};
+    if (file.write(content) != content.size() ||
+        file.write(LineEnd.data(), LineEnd.size()) != LineEnd.size() || !file.commit()) {
+        return Failure{WriteFailed,
+                       QStringLiteral("The file %1 could not be written: %2")
+                           .arg(QDir::toNativeSeparators(file.fileName()), file.errorString())};
     }
     return std::nullopt;
 }
 
 void DisplaySaver::saveText()
 {
-    bool opened = false;
-    save(SaveTitle, [this] { return m_model.text(); }, &opened);
+    save(SaveTitle, [this] { return m_model.text(); });
 }
 
 bool DisplaySaver::saveAscii()
 {
-    bool opened = false;
-    const auto failure = save(
-        SaveTitle,
-        [this] {
-            const QByteArray ascii = AsciiForm(m_model.textView(0, m_model.length()));
-            // The display is read through its selection, which ends past the last character.
-            m_model.setSelection(m_model.length(), 0);
-            return ascii;
-        },
-        &opened);
+    bool read = false;
+    const auto failure = save(SaveTitle, [this, &read] {
+        const QByteArray ascii = AsciiForm(m_model.textView(0, m_model.length()));
+        // The display is read through its selection, which ends past the last character.
+        m_model.setSelection(m_model.length(), 0);
+        read = true;
+        return ascii;
+    });
     if (failure)
         report(*failure);
-    return opened;
+    return read;
 }
 
 void DisplaySaver::report(const Failure &failure)

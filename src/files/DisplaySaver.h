@@ -45,9 +45,9 @@ private:
         Error number;
         QString description;
     };
-    // Saves what makeContent returns; the file is opened before it is called.
+    // Saves what makeContent returns; it is called once the file is open.
     template <typename MakeContent>
-    std::optional<Failure> save(const QString &title, MakeContent makeContent, bool *opened);
+    std::optional<Failure> save(const QString &title, MakeContent makeContent);
     void report(const Failure &failure);
 
     DisplayModel &m_model;

@@ -30,10 +30,9 @@ constexpr int QueuePollMs = 2;
 constexpr qsizetype LongEcho = 65536;
 } // namespace
 
-FileTransmitter::FileTransmitter(CommPort &port, DisplayModel &model,
-                                 const DisplayOptions &options, const DisplayColors &colors,
-                                 KeyboardTransmitter &keyboard, CommonDialog &dialog,
-                                 MessageBoxes &messages, QObject *parent)
+FileTransmitter::FileTransmitter(CommPort &port, DisplayModel &model, const DisplayOptions &options,
+                                 const DisplayColors &colors, KeyboardTransmitter &keyboard,
+                                 CommonDialog &dialog, MessageBoxes &messages, QObject *parent)
     : QObject(parent), m_port(port), m_model(model), m_options(options), m_colors(colors),
       m_keyboard(keyboard), m_dialog(dialog), m_messages(messages)
 {

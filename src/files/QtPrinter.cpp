@@ -19,7 +19,8 @@ bool QtPrinter::beginDocument(QString *reason)
     if (m_pdfFile.isEmpty()) {
         const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
         if (printer.isNull()) {
-            *reason = QStringLiteral("There is no printer to print on: no default printer is set up.");
+            *reason =
+                QStringLiteral("There is no printer to print on: no default printer is set up.");
             return false;
         }
         m_printer = std::make_unique<QPrinter>(printer, QPrinter::HighResolution);

@@ -340,8 +340,8 @@ void frmMain::mnuSaveAscii_Click()
 
 void frmMain::mnuTransmitFile_Click()
 {
-    m_fileTransmitter.transmitFile(TransmitStyle{ui.mnuReceiveInterruptsAllowed->isChecked(),
-                                                 ui.mnuFullStrings->isChecked()});
+    m_fileTransmitter.transmitFile(
+        TransmitStyle{ui.mnuReceiveInterruptsAllowed->isChecked(), ui.mnuFullStrings->isChecked()});
 }
 
 void frmMain::mnuPrintAlldata_Click()
