@@ -7,7 +7,9 @@
 
 void SystemMessageBoxes::information(const QString &text)
 {
-    QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Wirelook"), text,
+    // A message's CR LF is one line break on the screen.
+    QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Wirelook"),
+                             QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                              QMessageBox::Ok);
 }
 
