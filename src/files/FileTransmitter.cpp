@@ -75,6 +75,8 @@ void FileTransmitter::transmit(const QString &path, TransmitStyle style)
 
 void FileTransmitter::sendSlice()
 {
+    // The display hears once per slice, however many runs it gets.
+    const DisplayModel::ChangeBatch batch(m_model);
     QElapsedTimer elapsed;
     elapsed.start();
     while (m_remaining > 0) {
