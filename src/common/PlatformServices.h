@@ -41,6 +41,36 @@ public:
     virtual void beep() = 0;
 };
 
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+    // Asks for a file to write or to read; filter is a description with its
+    // patterns in brackets, "Text (*.txt)". The dialog starts at fileName.
+    // Returns the chosen path, or an empty name when the user cancels.
+    virtual QString saveFileName(const QString &title, const QString &filter,
+                                 const QString &fileName) = 0;
+    virtual QString openFileName(const QString &title, const QString &filter,
+                                 const QString &fileName) = 0;
+};
+
+// The default printer with its default settings; lengths are in points.
+class Printer
+{
+public:
+    virtual ~Printer() = default;
+    // Starts a document; false, with the reason, when there is no printer.
+    virtual bool beginDocument(QString *reason) = 0;
+    virtual void setFontSize(int points) = 0;
+    // The width of text in the current font.
+    virtual qreal textWidth(const QString &text) = 0;
+    // Prints text and moves to a new line, to a new page when this one is
+    // full. A CR LF, a CR or an LF inside the text also starts a new line.
+    virtual void printLine(const QString &text) = 0;
+    // Ends the document and sends it; false, with the reason, when that fails.
+    virtual bool endDocument(QString *reason) = 0;
+};
+
 // The set of services handed to the windows.
 struct PlatformServices
 {
@@ -48,4 +78,6 @@ struct PlatformServices
     Clipboard *clipboard = nullptr;
     Clock *clock = nullptr;
     Beeper *beeper = nullptr;
+    FileDialogs *fileDialogs = nullptr;
+    Printer *printer = nullptr;
 };

@@ -85,7 +85,7 @@ frmBreakCharacter::frmBreakCharacter(const QByteArray &breakCharacter, MessageBo
     lblInstructions->hide();
     layout->addWidget(lblInstructions, 3, 0, 1, 3);
     txtInput1 = named(new QLineEdit, "txtInput1");
-    txtInput1->setValidator(new Latin1Validator(txtInput1));
+    txtInput1->setValidator(new Latin1Validator(txtInput1->maxLength(), txtInput1));
     txtInput1->hide();
     connect(txtInput1, &QLineEdit::textChanged, this, &frmBreakCharacter::txtInput1_Change);
     connect(txtInput1, &QLineEdit::returnPressed, this, &frmBreakCharacter::cmdEnter_Click);

@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QMessageBox>
 
 void SystemMessageBoxes::information(const QString &text)
 {
-    QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Wirelook"), text,
+    // A message's CR LF is one line break on the screen.
+    QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Wirelook"),
+                             QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                              QMessageBox::Ok);
 }
 
@@ -39,4 +42,16 @@ qint64 SystemClock::tickCount() const
 void SystemBeeper::beep()
 {
     QApplication::beep();
+}
+
+QString SystemFileDialogs::saveFileName(const QString &title, const QString &filter,
+                                        const QString &fileName)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, fileName, filter);
+}
+
+QString SystemFileDialogs::openFileName(const QString &title, const QString &filter,
+                                        const QString &fileName)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, fileName, filter);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlatformServices.h"
+#include "QtPrinter.h"
 
 #include <QElapsedTimer>
 
@@ -35,14 +36,28 @@ public:
     void beep() override;
 };
 
+class SystemFileDialogs : public FileDialogs
+{
+public:
+    QString saveFileName(const QString &title, const QString &filter,
+                         const QString &fileName) override;
+    QString openFileName(const QString &title, const QString &filter,
+                         const QString &fileName) override;
+};
+
 class SystemServices
 {
 public:
-    PlatformServices services() { return {&m_messageBoxes, &m_clipboard, &m_clock, &m_beeper}; }
+    PlatformServices services()
+    {
+        return {&m_messageBoxes, &m_clipboard, &m_clock, &m_beeper, &m_fileDialogs, &m_printer};
+    }
 
 private:
     SystemMessageBoxes m_messageBoxes;
     SystemClipboard m_clipboard;
     SystemClock m_clock;
     SystemBeeper m_beeper;
+    SystemFileDialogs m_fileDialogs;
+    QtPrinter m_printer;
 };

@@ -14,6 +14,8 @@
 #include "frmStrings.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QCheckBox>
@@ -21,6 +23,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 
 namespace {
 
@@ -82,7 +85,13 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
     : QMainWindow(parent), m_services(services), MSComm1(std::move(port)),
       m_lockKeys(std::move(lockKeys)), m_twips(screen()->logicalDotsPerInch()),
       m_receivePath(m_displayModel, m_displayOptions, m_colors, *services.clock),
-      m_transmitter(*MSComm1, m_displayModel, m_displayOptions, m_colors, m_strings)
+      m_transmitter(*MSComm1, m_displayModel, m_displayOptions, m_colors, m_strings),
+      CommonDialog1(*services.fileDialogs),
+      m_displaySaver(m_displayModel, CommonDialog1, *services.messageBoxes,
+                     QCoreApplication::applicationDirPath()),
+      m_fileTransmitter(*MSComm1, m_displayModel, m_displayOptions, m_colors, m_transmitter,
+                        CommonDialog1, *services.messageBoxes),
+      m_displayPrinter(*services.printer, *services.messageBoxes)
 {
     ui.setupUi(this, m_displayModel, m_twips, *m_services.clock, *m_lockKeys);
     // After "1" to "8", the serial devices that the system reports.
@@ -92,6 +101,7 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
     connectPortControls();
     connectKeyboardAndStrings();
     connectTools();
+    connectFileCommands();
 
     connect(ui.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(ui.mnuSelectAll, &QAction::triggered, this, &frmMain::mnuSelectAll_Click);
@@ -352,6 +362,57 @@ void frmMain::mnuBreakCharacter_Click()
 
 // Shutdown: the setup is saved first, then the port is released and received
 // data stop, then the secondary windows close.
+void frmMain::connectFileCommands()
+{
+    connect(ui.mnuSaveText, &QAction::triggered, this, &frmMain::mnuSaveText_Click);
+    connect(ui.mnuSaveAscii, &QAction::triggered, this, &frmMain::mnuSaveAscii_Click);
+    connect(ui.mnuTransmitFile, &QAction::triggered, this, &frmMain::mnuTransmitFile_Click);
+    // One file goes out at a time.
+    connect(&m_fileTransmitter, &FileTransmitter::busyChanged, ui.mnuTransmitFile,
+            &QAction::setDisabled);
+    connect(ui.mnuPrintAlldata, &QAction::triggered, this, &frmMain::mnuPrintAlldata_Click);
+    connect(ui.mnuPrintSelectedData, &QAction::triggered, this,
+            &frmMain::mnuPrintSelectedData_Click);
+}
+
+void frmMain::mnuSaveText_Click()
+{
+    m_displaySaver.saveText();
+}
+
+void frmMain::mnuSaveAscii_Click()
+{
+    // The save reads the display through its selection, which ends at the end.
+    if (m_displaySaver.saveAscii()) {
+        ui.rtbDisplay->updateNow();
+        ui.rtbDisplay->verticalScrollBar()->setValue(ui.rtbDisplay->verticalScrollBar()->maximum());
+    }
+}
+
+void frmMain::mnuTransmitFile_Click()
+{
+    m_fileTransmitter.transmitFile(
+        TransmitStyle{ui.mnuReceiveInterruptsAllowed->isChecked(), ui.mnuFullStrings->isChecked()});
+}
+
+void frmMain::mnuPrintAlldata_Click()
+{
+    printDisplay(m_displayModel.textView(0, m_displayModel.length()));
+}
+
+void frmMain::mnuPrintSelectedData_Click()
+{
+    printDisplay(m_displayModel.selectedText());
+}
+
+void frmMain::printDisplay(QByteArrayView text)
+{
+    // The line width is measured against the letter N in the window's own font.
+    const qreal letterWidth =
+        QFontMetricsF(font()).horizontalAdvance(QLatin1Char('N')) * 72.0 / logicalDpiX();
+    m_displayPrinter.print(text, letterWidth);
+}
+
 void frmMain::closeEvent(QCloseEvent *event)
 {
     SaveSetup();

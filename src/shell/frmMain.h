@@ -4,9 +4,13 @@
 #include "CommPort.h"
 #include "CommSettingSearch.h"
 #include "CompareTest.h"
+#include "CommonDialog.h"
 #include "DisplayColors.h"
 #include "DisplayModel.h"
 #include "DisplayOptions.h"
+#include "DisplayPrinter.h"
+#include "DisplaySaver.h"
+#include "FileTransmitter.h"
 #include "LockKeys.h"
 #include "PlatformServices.h"
 #include "PortOpening.h"
@@ -152,6 +156,13 @@ public:
     void tmrTestTimer_Timer();
     void mnuFindCommSetting_Click();
     bool isSearching() const { return m_settingSearch->isRunning(); }
+    // The File menu: save the display, send a file, print.
+    void mnuSaveText_Click();
+    void mnuSaveAscii_Click();
+    void mnuTransmitFile_Click();
+    bool isTransmittingFile() const { return m_fileTransmitter.isBusy(); }
+    void mnuPrintAlldata_Click();
+    void mnuPrintSelectedData_Click();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -176,6 +187,8 @@ private:
     void connectTools();
     void showCompareTest(bool visible);
     void bumpCount(QLabel *count);
+    void connectFileCommands();
+    void printDisplay(QByteArrayView text);
 
     PlatformServices m_services;
     std::unique_ptr<CommPort> MSComm1;
@@ -187,6 +200,10 @@ private:
     ReceivePath m_receivePath;
     StringSetStore m_strings;
     KeyboardTransmitter m_transmitter;
+    CommonDialog CommonDialog1;
+    DisplaySaver m_displaySaver;
+    FileTransmitter m_fileTransmitter;
+    DisplayPrinter m_displayPrinter;
     Ui::frmMain ui;
     QPointer<frmStrings> m_stringsWindow;
     QPointer<frmAbout> m_aboutWindow;

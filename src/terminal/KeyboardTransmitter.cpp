@@ -45,7 +45,7 @@ bool KeyboardTransmitter::keyDown(int keyCode, int shiftState, TransmitStyle sty
     const bool functionKey = keyCode >= KeyF1 && keyCode <= KeyF12;
     if (shiftState == CtrlMask)
         return false;
-    if (m_holdingKeys && functionKey) {
+    if (holdingKeys() && functionKey) {
         // Shown now, sent after the string being handed over.
         const QByteArray string = m_strings.decoded(m_strings.currentSet(), keyCode - KeyF1);
         for (const char character : string)
@@ -54,7 +54,7 @@ bool KeyboardTransmitter::keyDown(int keyCode, int shiftState, TransmitStyle sty
         send(string);
         return true;
     }
-    if (m_busy && !m_holdingKeys)
+    if (m_busy && !holdingKeys())
         return false;
     if (functionKey) {
         startString(m_strings.decoded(m_strings.currentSet(), keyCode - KeyF1), style);
@@ -74,7 +74,7 @@ bool KeyboardTransmitter::keyDown(int keyCode, int shiftState, TransmitStyle sty
 
 void KeyboardTransmitter::send(const QByteArray &bytes)
 {
-    if (m_holdingKeys)
+    if (holdingKeys())
         m_unsent.append(bytes);
     else
         m_port.Output(bytes);
@@ -182,6 +182,17 @@ void KeyboardTransmitter::finishString()
     m_busy = false;
     m_holdingKeys = false;
     emit stringSent();
+}
+
+void KeyboardTransmitter::releaseKeys()
+{
+    if (m_otherHolds > 0)
+        --m_otherHolds;
+    if (holdingKeys() || m_unsent.isEmpty())
+        return;
+    if (m_port.PortOpen())
+        m_port.Output(m_unsent);
+    m_unsent.clear();
 }
 
 qsizetype SelectionCount(QByteArrayView selectedText)

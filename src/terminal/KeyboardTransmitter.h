@@ -47,6 +47,12 @@ public:
 
     bool isBusy() const { return m_busy; }
 
+    // While another sender holds the keys, typed characters, function keys
+    // and Backspace are echoed at once and sent, in order, once every hold is
+    // released.
+    void holdKeys() { ++m_otherHolds; }
+    void releaseKeys();
+
 signals:
     // A function-key string has been echoed and sent.
     void stringSent();
@@ -62,6 +68,7 @@ private:
     void writeChunk();
     void sendNextChunk();
     void finishString();
+    bool holdingKeys() const { return m_holdingKeys || m_otherHolds > 0; }
     quint32 echoColor(uchar character, bool *isFunction = nullptr) const;
 
     CommPort &m_port;
@@ -72,6 +79,7 @@ private:
 
     bool m_busy = false;        // a function-key string is being sent
     bool m_holdingKeys = false; // chunks of a Full Strings send remain
+    int m_otherHolds = 0;       // holds of other senders
     QByteArray m_unsent;        // those chunks, then the keys held meanwhile
 
     QByteArray m_string;

@@ -2,6 +2,7 @@
 
 #include "PlatformServices.h"
 
+#include <QList>
 #include <QStringList>
 
 #include <functional>
@@ -55,6 +56,55 @@ public:
     int count = 0;
 };
 
+// Answers every file dialog with `answer` ("" cancels) and records how each was shown.
+class ScriptedFileDialogs : public FileDialogs
+{
+public:
+    struct Showing
+    {
+        bool save;
+        QString title;
+        QString filter;
+        QString fileName;
+    };
+    QString saveFileName(const QString &title, const QString &filter,
+                         const QString &fileName) override
+    {
+        showings.append({true, title, filter, fileName});
+        return answer;
+    }
+    QString openFileName(const QString &title, const QString &filter,
+                         const QString &fileName) override
+    {
+        showings.append({false, title, filter, fileName});
+        return answer;
+    }
+    QString answer;
+    QList<Showing> showings;
+};
+
+// A printer whose characters are all 6 points wide at 10 points; it records
+// the printed lines of each document, or is missing.
+class RecordingPrinter : public Printer
+{
+public:
+    bool beginDocument(QString *reason) override
+    {
+        if (missing)
+            *reason = QStringLiteral("no printer");
+        else
+            documents.append(QStringList());
+        return !missing;
+    }
+    void setFontSize(int points) override { fontSize = points; }
+    qreal textWidth(const QString &text) override { return text.size() * 0.6 * fontSize; }
+    void printLine(const QString &text) override { documents.last().append(text); }
+    bool endDocument(QString *) override { return true; }
+    bool missing = false;
+    int fontSize = 0;
+    QList<QStringList> documents;
+};
+
 // One set of recording services with a PlatformServices view of them.
 struct TestServices
 {
@@ -62,5 +112,10 @@ struct TestServices
     RecordingClipboard clipboard;
     ManualClock clock;
     CountingBeeper beeper;
-    PlatformServices services() { return {&messageBoxes, &clipboard, &clock, &beeper}; }
+    ScriptedFileDialogs fileDialogs;
+    RecordingPrinter printer;
+    PlatformServices services()
+    {
+        return {&messageBoxes, &clipboard, &clock, &beeper, &fileDialogs, &printer};
+    }
 };

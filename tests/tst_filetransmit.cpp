@@ -1,0 +1,291 @@
+#include "CommonDialog.h"
+#include "DevSim.h"
+#include "FileTransmitter.h"
+#include "GeneralUtilities.h"
+#include "MainWindowFixture.h"
+#include "QtCommPort.h"
+#include "StringSetStore.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+constexpr quint32 XmitChar = ColorValue::Green;
+constexpr quint32 XmitFunc = ColorValue::Magenta;
+
+QByteArray byteValues(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 + i / 256); // every value, in a changing order
+    return bytes;
+}
+
+struct Sending : Window
+{
+    QTemporaryDir dir;
+
+    Sending()
+    {
+        start();
+        port->log.clear();
+    }
+    QString file(const QByteArray &content)
+    {
+        const QString path = dir.filePath(QStringLiteral("send.txt"));
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
+            return QString();
+        return path;
+    }
+    void useStyle(bool receiveInterrupts)
+    {
+        action("mnuReceiveInterruptsAllowed")->setChecked(receiveInterrupts);
+        action("mnuFullStrings")->setChecked(!receiveInterrupts);
+    }
+    void transmit(const QString &path)
+    {
+        services.fileDialogs.answer = path;
+        action("mnuTransmitFile")->trigger();
+    }
+    // A small output queue that only empties when the test drains it.
+    void holdQueue(int size)
+    {
+        port->holdOutput = true;
+        port->setOutBufferSize(size);
+    }
+    // Drains the queue every millisecond until the file is out; returns the
+    // most characters ever waiting.
+    qint64 drainUntilSent()
+    {
+        qint64 most = 0;
+        QTimer drain;
+        QObject::connect(&drain, &QTimer::timeout, [&] {
+            most = std::max(most, port->outputQueued);
+            port->drainOutput();
+        });
+        drain.start(1);
+        if (!QTest::qWaitFor([&] { return !window->isTransmittingFile(); }, 20000))
+            return -1;
+        return most;
+    }
+    // The display as (end, color) spans.
+    QList<QPair<qsizetype, quint32>> spans() const
+    {
+        QList<QPair<qsizetype, quint32>> result;
+        const DisplayModel &model = window->displayModel();
+        for (qsizetype at = 0; at < model.length();) {
+            const DisplayModel::ColorSpan span = model.colorSpanAt(at);
+            result.append({span.end, span.color});
+            at = span.end;
+        }
+        return result;
+    }
+};
+
+using Spans = QList<QPair<qsizetype, quint32>>;
+
+} // namespace
+
+class TestFileTransmit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sentAndEchoed_data();
+    void sentAndEchoed();
+    void cancelledOrMissingFile();
+    void fullQueueIsWaitedForNotOverrun();
+    void keysDuringTheSend_data();
+    void keysDuringTheSend();
+    void readFailureStopsWithWhatWasSent();
+    void deviceGetsEveryByteOverAPseudoTerminal_data();
+    void deviceGetsEveryByteOverAPseudoTerminal();
+};
+
+void TestFileTransmit::sentAndEchoed_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("portOpen");
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::addColumn<Spans>("spans");
+
+    QTest::newRow("empty file") << QByteArray() << true << QByteArray() << QByteArray() << Spans();
+    QTest::newRow("OK CR LF") << QByteArray("OK\r\n") << true << QByteArray("OK\r\n")
+                              << QByteArray("OK[CR ]\r\n[LF ]")
+                              << Spans{{2, XmitChar}, {14, XmitFunc}};
+    QTest::newRow("OK CR LF, port closed")
+        << QByteArray("OK\r\n") << false << QByteArray() << QByteArray("OK[CR ]\r\n[LF ]")
+        << Spans{{14, ColorValue::Red}};
+    // Tokens in a file are sent as their characters; a run of one color that
+    // equals the break character ends the line, as any append does.
+    QTest::newRow("token text") << QByteArray("[CR ]") << true << QByteArray("[CR ]")
+                                << QByteArray("[CR ]\r\n") << Spans{{7, XmitChar}};
+}
+
+void TestFileTransmit::sentAndEchoed()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, portOpen);
+
+    Sending f;
+    if (!portOpen)
+        f.window->DisableCommPort();
+    f.transmit(f.file(content));
+    QTRY_VERIFY(!f.window->isTransmittingFile());
+    QTEST(f.port->written, "written");
+    QTEST(f.display(), "shown");
+    QTEST(f.spans(), "spans");
+    QVERIFY(f.services.messageBoxes.shown.isEmpty());
+}
+
+void TestFileTransmit::cancelledOrMissingFile()
+{
+    Sending f;
+    f.transmit(QString());
+    QVERIFY(f.services.messageBoxes.shown.isEmpty());
+    f.transmit(f.dir.filePath(QStringLiteral("nothing.txt")));
+    QCOMPARE(f.services.messageBoxes.shown, QStringList{QStringLiteral("No File Selected Yet")});
+    QCOMPARE(f.services.fileDialogs.showings.size(), 2);
+    QVERIFY(!f.services.fileDialogs.showings[0].save);
+    QVERIFY(f.port->written.isEmpty());
+    QVERIFY(f.display().isEmpty());
+}
+
+void TestFileTransmit::fullQueueIsWaitedForNotOverrun()
+{
+    Sending f;
+    f.holdQueue(64);
+    const QByteArray content = byteValues(5000);
+    f.transmit(f.file(content));
+    QVERIFY(f.window->isTransmittingFile());
+    QVERIFY(!f.action("mnuTransmitFile")->isEnabled());
+    const qint64 most = f.drainUntilSent();
+    QVERIFY(most > 0);
+    QVERIFY2(most <= 64 - 10, qPrintable(QString::number(most)));
+    QCOMPARE(f.port->written, content);
+    QVERIFY(f.action("mnuTransmitFile")->isEnabled());
+    QVERIFY(f.services.messageBoxes.shown.isEmpty()); // no "Transmit Full"
+}
+
+void TestFileTransmit::keysDuringTheSend_data()
+{
+    QTest::addColumn<bool>("receiveInterrupts");
+    QTest::addColumn<bool>("functionKey");
+    QTest::addColumn<bool>("between");
+
+    QTest::newRow("typed, receive interrupts allowed") << true << false << true;
+    QTest::newRow("F1, receive interrupts allowed") << true << true << true;
+    QTest::newRow("typed, full strings") << false << false << false;
+    QTest::newRow("F1, full strings") << false << true << false;
+}
+
+void TestFileTransmit::keysDuringTheSend()
+{
+    QFETCH(bool, receiveInterrupts);
+    QFETCH(bool, functionKey);
+    QFETCH(bool, between);
+
+    Sending f;
+    f.useStyle(receiveInterrupts);
+    f.window->stringSets().setString(0, 0, "XYZ");
+    f.holdQueue(64);
+    const QByteArray content(1000, 'a');
+    f.transmit(f.file(content));
+    const qsizetype before = f.port->written.size();
+    QVERIFY(before > 0 && before < content.size());
+    if (functionKey)
+        f.window->rtbDisplay_KeyDown(KeyboardTransmitter::KeyF1, 0);
+    else
+        f.window->rtbDisplay_KeyPress('X');
+    QVERIFY(f.drainUntilSent() >= 0);
+    QTRY_VERIFY(!f.window->isSending());
+
+    const QByteArray keys = functionKey ? "XYZ" : "X";
+    QByteArray expected = content;
+    expected.insert(between ? before : content.size(), keys);
+    QCOMPARE(f.port->written, expected);
+    QCOMPARE(f.display().count('a'), content.size());
+    QVERIFY(f.display().contains(keys));
+}
+
+void TestFileTransmit::readFailureStopsWithWhatWasSent()
+{
+    Sending f;
+    f.holdQueue(1024);
+    const QByteArray content = byteValues(100000);
+    const QString path = f.file(content);
+    f.transmit(path);
+    const QByteArray sent = f.port->written;
+    QVERIFY(!sent.isEmpty() && sent.size() < content.size());
+    QVERIFY(QFile::resize(path, 0));
+    QVERIFY(f.drainUntilSent() >= 0);
+    QCOMPARE(f.port->written, sent);
+    QVERIFY(f.services.messageBoxes.shown.isEmpty());
+    // What went out is shown.
+    QByteArray shown;
+    for (const char byte : sent)
+        shown += GeneralUtilities::CharacterTokenOf(uchar(byte), DisplayOptions()).text;
+    QCOMPARE(f.display(), shown);
+}
+
+void TestFileTransmit::deviceGetsEveryByteOverAPseudoTerminal_data()
+{
+    QTest::addColumn<bool>("receiveInterrupts");
+    QTest::newRow("receive interrupts allowed") << true;
+    QTest::newRow("full strings uninterrupted") << false;
+}
+
+void TestFileTransmit::deviceGetsEveryByteOverAPseudoTerminal()
+{
+    QFETCH(bool, receiveInterrupts);
+
+    DevSim device({"echo"});
+    QVERIFY(!device.path.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("megabyte.bin"));
+    const QByteArray content = byteValues(1024 * 1024);
+    {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(content) == content.size());
+    }
+
+    QtCommPort port;
+    port.setCommPort(device.path);
+    QCOMPARE(port.setSettings(QStringLiteral("115200,N,8,1")), CommError::None);
+    QCOMPARE(port.setPortOpen(true), CommError::None);
+    // The echo is what the device received.
+    QByteArray echoed;
+    int otherEvents = 0;
+    connect(&port, &CommPort::OnComm, this, [&] {
+        if (port.CommEvent() == CommPort::Receive)
+            echoed += port.Input();
+        else
+            ++otherEvents; // such as Transmit Full
+    });
+
+    DisplayModel model;
+    DisplayOptions options;
+    DisplayColors colors;
+    StringSetStore strings;
+    KeyboardTransmitter keyboard(port, model, options, colors, strings);
+    RecordingMessageBoxes messages;
+    ScriptedFileDialogs dialogs;
+    CommonDialog dialog(dialogs);
+    FileTransmitter transmitter(port, model, options, colors, keyboard, dialog, messages);
+    QSignalSpy busy(&transmitter, &FileTransmitter::busyChanged);
+    transmitter.transmit(path, TransmitStyle{receiveInterrupts, !receiveInterrupts});
+    QTRY_COMPARE_WITH_TIMEOUT(busy.count(), 2, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(echoed.size() >= content.size(), 30000);
+    QVERIFY(echoed == content);
+    QCOMPARE(otherEvents, 0);
+    QVERIFY(messages.shown.isEmpty());
+}
+
+QTEST_MAIN(TestFileTransmit)
+#include "tst_filetransmit.moc"
