@@ -10,6 +10,7 @@
 //
 // Usage: bench_files [megabytes to transmit, default 10] [path to wirelook-devsim]
 #include "DisplayModel.h"
+#include "ProcessMemory.h"
 #include "GeneralUtilities.h"
 #include "QtCommPort.h"
 #include "QtPrinter.h"
@@ -26,6 +27,8 @@
 #include <QTimer>
 
 #include <cstdio>
+
+using namespace ProcessMemory;
 
 namespace {
 
@@ -55,25 +58,6 @@ public:
     bool question(const QString &, const QString &) override { return false; }
     int count = 0;
 };
-
-qint64 statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
-void resetPeakMemory()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
-}
 
 double timeMenu(QAction *menu)
 {

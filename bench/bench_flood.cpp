@@ -10,6 +10,7 @@
 //
 // Usage: bench_flood [megabytes, default 16] [path to wirelook-devsim]
 #include "DisplayModel.h"
+#include "ProcessMemory.h"
 #include "QtCommPort.h"
 #include "SystemServices.h"
 #include "TokenRunWriter.h"
@@ -31,6 +32,8 @@
 #include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
+
+using namespace ProcessMemory;
 
 namespace {
 
@@ -58,25 +61,6 @@ double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-qint64 statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
-void resetPeakMemory()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
 }
 
 // Drains the device with plain reads; returns the bytes and the seconds from first to last.

@@ -1,10 +1,7 @@
 #include "BackColor.h"
 #include "DevSim.h"
 #include "DisplayView.h"
-#include "MainWindowFixture.h"
-#include "QtCommPort.h"
-#include "TestServices.h"
-#include "frmMain.h"
+#include "SerialProgram.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -15,49 +12,7 @@
 
 namespace {
 
-// The program's window on the real serial backend.
-struct Program
-{
-    TestServices services;
-    std::unique_ptr<frmMain> window;
-
-    Program()
-        : window(std::make_unique<frmMain>(services.services(), std::make_unique<QtCommPort>(),
-                                           std::make_unique<NoLockKeys>()))
-    {
-    }
-    QString portState() const
-    {
-        return window->findChild<QPushButton *>(QStringLiteral("cmdPortState"))->text();
-    }
-    QComboBox *box(const char *name) const
-    {
-        return window->findChild<QComboBox *>(QLatin1String(name));
-    }
-    QByteArray display() const { return window->displayModel().text(); }
-    // The display text shown in either of two colors.
-    QByteArray shownIn(quint32 characterColor, quint32 functionColor) const
-    {
-        const DisplayModel &model = window->displayModel();
-        QByteArray text;
-        for (qsizetype at = 0; at < model.length();) {
-            const DisplayModel::ColorSpan span = model.colorSpanAt(at);
-            if (span.color == characterColor || span.color == functionColor)
-                text += model.textView(at, span.end - at);
-            at = span.end;
-        }
-        return text;
-    }
-    // What came back from the device, and what was sent.
-    QByteArray received() const
-    {
-        return shownIn(window->ReturnReceiveCharColor(), window->ReturnReceiveFuncColor());
-    }
-    QByteArray sent() const
-    {
-        return shownIn(window->ReturnXmitCharColor(), window->ReturnXmitFuncColor());
-    }
-};
+using Program = SerialProgram;
 
 const QByteArray Probe("\x16" "C\r");
 
@@ -194,7 +149,7 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
     QTest::qWait(150);
     QVERIFY(!program.display().contains("[ACK][NAK][xEE][xEF]"));
 
-    program.box("cboBaud")->setEditText(baud);
+    program.child<QComboBox>("cboBaud")->setEditText(baud);
     program.window->findChild<QAction *>(card)->trigger();
     program.window->findChild<QAction *>(preset)->trigger();
     QCOMPARE(program.portState(), QStringLiteral("Port Active"));

@@ -1,8 +1,5 @@
 #include "DevSim.h"
-#include "MainWindowFixture.h"
-#include "QtCommPort.h"
-#include "TestServices.h"
-#include "frmMain.h"
+#include "SerialProgram.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -14,27 +11,13 @@
 
 namespace {
 
-// The program's window on the real serial backend.
-struct Program
+struct Program : SerialProgram
 {
-    TestServices services;
-    std::unique_ptr<frmMain> window;
-
-    Program()
-        : window(std::make_unique<frmMain>(services.services(), std::make_unique<QtCommPort>(),
-                                           std::make_unique<NoLockKeys>()))
-    {
-    }
-    template <typename T = QWidget> T *child(const char *name) const
-    {
-        return window->findChild<T *>(QLatin1String(name));
-    }
     QString text(const char *name) const { return child<QComboBox>(name)->currentText(); }
     QStringList boxes() const
     {
         return {text("cboBaud"), text("cboParity"), text("cboDataBits"), text("cboStopBits")};
     }
-    QByteArray display() const { return window->displayModel().text(); }
 };
 
 const QByteArray Probe("\026C\r"); // SYN "C" CR
@@ -122,7 +105,7 @@ void TestToolsEndToEnd::searchThatFindsNothingPutsTheSettingsBack()
     QVERIFY2(elapsed >= 50 * 300, qPrintable(QString::number(elapsed)));
     QCOMPARE(program.display(), QByteArray("Sorry.... \r\nI failed to find anyone out there."));
     QCOMPARE(program.boxes(), (QStringList{"4800", "Even", "7", "2"}));
-    QCOMPARE(program.child<QPushButton>("cmdPortState")->text(), QStringLiteral("Port Active"));
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
     QCOMPARE(program.window->commPort().Settings(), QStringLiteral("9600,E,7,2"));
     QVERIFY(program.services.messageBoxes.shown.isEmpty());
 

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "DisplayModel.h"
+#include "MainWindowFixture.h"
+#include "QtCommPort.h"
+#include "TestServices.h"
+#include "frmMain.h"
+
+#include <QPushButton>
+
+#include <memory>
+
+// The program's window on the real serial backend.
+struct SerialProgram
+{
+    TestServices services;
+    std::unique_ptr<frmMain> window;
+
+    SerialProgram()
+        : window(std::make_unique<frmMain>(services.services(), std::make_unique<QtCommPort>(),
+                                           std::make_unique<NoLockKeys>()))
+    {
+    }
+    template <typename T = QWidget> T *child(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+    QString portState() const { return child<QPushButton>("cmdPortState")->text(); }
+    QByteArray display() const { return window->displayModel().text(); }
+    // The display text shown in either of two colors.
+    QByteArray shownIn(quint32 characterColor, quint32 functionColor) const
+    {
+        const DisplayModel &model = window->displayModel();
+        QByteArray text;
+        for (qsizetype at = 0; at < model.length();) {
+            const DisplayModel::ColorSpan span = model.colorSpanAt(at);
+            if (span.color == characterColor || span.color == functionColor)
+                text += model.textView(at, span.end - at);
+            at = span.end;
+        }
+        return text;
+    }
+    // What came back from the device, and what was sent.
+    QByteArray received() const
+    {
+        return shownIn(window->ReturnReceiveCharColor(), window->ReturnReceiveFuncColor());
+    }
+    QByteArray sent() const
+    {
+        return shownIn(window->ReturnXmitCharColor(), window->ReturnXmitFuncColor());
+    }
+};
