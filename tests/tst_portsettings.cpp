@@ -25,7 +25,6 @@ class TestPortSettings : public QObject
 private slots:
     void startUpOpensThePortAndRaisesRts();
     void startUpOnAPortThatFails();
-    void portTextFromTheCommandLine();
     void enableCommPort_data();
     void enableCommPort();
     void lineRateAndCard_data();
@@ -82,14 +81,6 @@ void TestPortSettings::startUpOnAPortThatFails()
     QVERIFY(!w.port->PortOpen());
     QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
     QCOMPARE(w.color("cmdPortState"), ColorValue::Red);
-}
-
-void TestPortSettings::portTextFromTheCommandLine()
-{
-    Window w;
-    w.start(QStringLiteral("/dev/ttyUSB3"));
-    QCOMPARE(w.box("cboPortNumber")->currentText(), QStringLiteral("/dev/ttyUSB3"));
-    QCOMPARE(w.port->log.first(), QStringLiteral("open /dev/ttyUSB3 9600,N,8,1 0"));
 }
 
 void TestPortSettings::enableCommPort_data()

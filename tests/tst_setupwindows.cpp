@@ -240,12 +240,6 @@ void TestSetupWindows::startsOnAPortThatCannotBeOpened()
     QVERIFY(qAbs(outer.left() + outer.right() + 1 - screen.width()) <= 1);
     QVERIFY(qAbs(outer.top() + outer.bottom() + 1 - screen.height()) <= 1);
     QCOMPARE(QApplication::focusWidget(), p.view());
-
-    // Received data reach the display once the port opens.
-    p.port->refuseOpen = CommError::None;
-    p.child<QPushButton>("cmdPortState")->click();
-    p.port->deliverInput("late");
-    QTRY_COMPARE(p.display(), QByteArray("late"));
 }
 
 void TestSetupWindows::shutdownOrder()
