@@ -161,8 +161,6 @@ void TestSetupWindows::firstStartAndExitWithoutAFile()
     QCOMPARE(checked, (QStringList{"mnuSpcChar", "mnuReceiveInterruptsAllowed", "mnuSingle",
                                    "mnuShowFunctionCharacters"}));
     QCOMPARE(p.action("mnuStringSet9")->text(), QStringLiteral("String Set Number 10"));
-    QCOMPARE(p.text("cmdRTSstate"), QStringLiteral("RTS Active"));
-    QCOMPARE(p.port->log.first(), QStringLiteral("open 1 9600,N,8,1 0"));
 
     p.window->close();
     QCOMPARE(fileContent(p.setupPath()), SetupFormat::write(LastSetup()));
