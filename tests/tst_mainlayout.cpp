@@ -92,6 +92,21 @@ void TestMainLayout::captionsFitAndTheLeftColumnStaysWhole()
         if (!bar->rect().contains(bar->panel(number)->geometry()))
             cut << bar->panel(number)->objectName() + QStringLiteral(" beyond the window's edge");
     }
+
+    // The compare test's row is whole and inside the window while it is shown.
+    const int normalMinimumWidth = w.window->minimumWidth();
+    w.action("mnuCompareTest")->trigger();
+    const QWidget *row = w.window->centralWidget();
+    for (const char *name :
+         {"cmdSetStandard", "cmdExitTest", "lblGoodCountCaption", "lblBadCountCaption", "chkBadHold"}) {
+        const QWidget *control = w.child(name);
+        cut << cutText(control, control->property("text").toString());
+        if (control->geometry().right() >= row->width())
+            cut << QLatin1String(name) + QStringLiteral(" beyond the window's edge");
+    }
+    w.child<QAbstractButton>("cmdExitTest")->click();
+    QCOMPARE(w.window->minimumWidth(), normalMinimumWidth);
+
     cut.removeAll(QString());
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
 

@@ -94,6 +94,7 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
       m_displayPrinter(*services.printer, *services.messageBoxes)
 {
     ui.setupUi(this, m_displayModel, m_twips, *m_services.clock, *m_lockKeys);
+    m_normalMinimumWidth = minimumWidth();
     // After "1" to "8", the serial devices that the system reports.
     const QStringList portChoices = availablePortChoices();
     for (qsizetype i = ui.cboPortNumber->count(); i < portChoices.size(); ++i)

@@ -214,6 +214,7 @@ private:
     CompareTest m_compareTest;
     CommSettingSearch *m_settingSearch = nullptr;
 
+    int m_normalMinimumWidth = 0; // the window's minimum width without the compare test
     static constexpr int NormalDisplayMargin = 700;
     static constexpr int CompareTestDisplayMargin = 1000;
     int intDisplayMargin = 0; // twips kept free below the display besides the status bar

@@ -59,6 +59,9 @@ void frmMain::showCompareTest(bool visible)
              ui.cmdSetStandard, ui.cmdExitTest, ui.lblGoodCountCaption, ui.lblGoodCount,
              ui.lblBadCountCaption, ui.lblBadCount, ui.chkBadHold})
         control->setVisible(visible);
+    // While shown, the window is wide enough for the whole row.
+    const int rowRight = centralWidget()->x() + ui.chkBadHold->geometry().right() + 1;
+    setMinimumWidth(visible ? std::max(m_normalMinimumWidth, rowRight) : m_normalMinimumWidth);
 }
 
 void frmMain::mnuCompareTest_Click()

@@ -193,6 +193,23 @@ void frmMain::setupUi(QMainWindow *window, DisplayModel &model, const Twips &twi
     txtStandard = build.place(new QLineEdit(QStringLiteral("Text1"), client), "txtStandard", 1335,
                               0, 1200, TestLabelHeight);
     txtStandard->setMaxLength(int(DisplayModel::Capacity));
+    // Left to right, each at its designed place or after its neighbour with the
+    // designed gap, as wide as its text needs.
+    int rowRight = 0;
+    for (const auto &[control, gap] : std::initializer_list<std::pair<QWidget *, qreal>>{
+             {cmdSetStandard, 0},
+             {cmdExitTest, 120},
+             {lblGoodCountCaption, 120},
+             {lblGoodCount, 0},
+             {lblBadCountCaption, 120},
+             {lblBadCount, 20},
+             {chkBadHold, 120}}) {
+        const int left = std::max(control->x(), rowRight + twips.toPixels(gap));
+        control->setGeometry(left, control->y(),
+                             std::max(control->width(), control->sizeHint().width()),
+                             control->height());
+        rowRight = control->geometry().right() + 1;
+    }
     const std::initializer_list<QWidget *> compareTest = {
         cmdSetStandard,     cmdExitTest, lblGoodCountCaption, lblGoodCount,
         lblBadCountCaption, lblBadCount, chkBadHold,          txtStandard};
