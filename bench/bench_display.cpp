@@ -9,6 +9,7 @@
 // (c) As (b) for the large model, with the view held in the middle of the text.
 //
 // Usage: bench_display [megabytes-of-input, default 64]
+#include "BenchSetup.h"
 #include "ColorValue.h"
 #include "DisplayModel.h"
 #include "DisplayOptions.h"
@@ -125,8 +126,7 @@ double medianPaintMs(qsizetype characters, qsizetype lines, qsizetype *heldChara
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSetup::offscreenByDefault();
     QApplication app(argc, argv);
     const qsizetype megabytes = argc > 1 ? QByteArray(argv[1]).toLongLong() : 64;
 

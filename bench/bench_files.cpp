@@ -9,6 +9,7 @@
 //    before the send.
 //
 // Usage: bench_files [megabytes to transmit, default 10] [path to wirelook-devsim]
+#include "BenchSetup.h"
 #include "DisplayModel.h"
 #include "ProcessMemory.h"
 #include "GeneralUtilities.h"
@@ -86,13 +87,10 @@ void fillDisplay(frmMain &window)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSetup::offscreenByDefault();
     QApplication app(argc, argv);
     const qint64 megabytes = argc > 1 ? QByteArray(argv[1]).toLongLong() : 10;
-    const QString devsim = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                    : QCoreApplication::applicationDirPath() +
-                                          QStringLiteral("/../devsim/wirelook-devsim");
+    const QString devsim = BenchSetup::devsimPath(argc, argv, 2);
     QTemporaryDir dir;
 
     SystemServices system;

@@ -9,6 +9,7 @@
 // "Data Purge" takes to be handled while the data pour in.
 //
 // Usage: bench_flood [megabytes, default 16] [path to wirelook-devsim]
+#include "BenchSetup.h"
 #include "DisplayModel.h"
 #include "ProcessMemory.h"
 #include "QtCommPort.h"
@@ -108,13 +109,10 @@ QByteArray expectedDisplay(const QByteArray &raw, const DisplayOptions &options,
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSetup::offscreenByDefault();
     QApplication app(argc, argv);
     const qint64 megabytes = argc > 1 ? QByteArray(argv[1]).toLongLong() : 16;
-    const QString devsim = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                    : QCoreApplication::applicationDirPath() +
-                                          QStringLiteral("/../devsim/wirelook-devsim");
+    const QString devsim = BenchSetup::devsimPath(argc, argv, 2);
     const qint64 bytes = megabytes * 1024 * 1024;
 
     double rawSeconds = 0;

@@ -12,6 +12,7 @@
 // is what the user waits for the window to react.
 //
 // Usage: bench_tools [path to wirelook-devsim]
+#include "BenchSetup.h"
 #include "CommSettingSearch.h"
 #include "QtCommPort.h"
 #include "SystemServices.h"
@@ -128,12 +129,9 @@ private:
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSetup::offscreenByDefault();
     QApplication app(argc, argv);
-    const QString devsim = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QCoreApplication::applicationDirPath() +
-                                          QStringLiteral("/../devsim/wirelook-devsim");
+    const QString devsim = BenchSetup::devsimPath(argc, argv, 1);
 
     SystemServices services;
     frmMain window(services.services(), std::make_unique<QtCommPort>());
