@@ -180,7 +180,7 @@ void TestSerialPty::aTrickleIsReadInBatches()
     QVERIFY2(receiver.codes.size() <= Writes / 4,
              qPrintable(QStringLiteral("%1 reads").arg(receiver.codes.size())));
 
-    QTest::qWait(3 * ReadPacer::PauseMs);
+    QTest::qWait(3 * ReadPacer::MaxPauseMs);
     QVERIFY(master.write("!"));
     QTRY_COMPARE(receiver.data, expected + '!');
 }

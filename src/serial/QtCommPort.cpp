@@ -7,6 +7,7 @@
 #include <QMetaObject>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -44,9 +45,8 @@ QtCommPort::QtCommPort(QObject *parent) : CommPort(parent)
 {
     m_pollTimer.setInterval(PollInterval);
     m_readPause.setSingleShot(true);
-    m_readPause.setInterval(ReadPacer::PauseMs);
     m_clock.start();
-    connect(&m_readPause, &QTimer::timeout, this, &QtCommPort::resumeReading);
+    connect(&m_readPause, &QTimer::timeout, this, [this] { readBatch(false); });
     connect(&m_port, &QSerialPort::readyRead, this, &QtCommPort::readReceived);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtCommPort::portError);
     connect(&m_pollTimer, &QTimer::timeout, this, [this] {
@@ -109,6 +109,7 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
     if (m_counters || m_cts)
         m_pollTimer.start();
     m_reportedError = QSerialPort::NoError;
+    startReading(fd);
     m_hangupNotifier = new QSocketNotifier(fd, QSocketNotifier::Exception, this);
     connect(m_hangupNotifier, &QSocketNotifier::activated, this, [this] {
         if (hungUp(int(m_port.handle())))
@@ -158,6 +159,11 @@ void QtCommPort::closeDevice()
 {
     m_pollTimer.stop();
     m_readPause.stop();
+    if (m_readNotifier) {
+        m_readNotifier->setEnabled(false);
+        m_readNotifier->deleteLater();
+        m_readNotifier = nullptr;
+    }
     if (m_hangupNotifier) {
         m_hangupNotifier->setEnabled(false);
         m_hangupNotifier->deleteLater();
@@ -241,61 +247,121 @@ bool QtCommPort::applyRts(bool raised)
     return LineControl::setRts(int(m_port.handle()), raised);
 }
 
-void QtCommPort::readReceived()
-{
-    qint64 received = 0;
-    while (PortOpen() && m_port.bytesAvailable() > 0) {
-        // The driver counts an error before its marked byte can be read, so
-        // the counts read now cover the markers of these data.
-        pollLines();
-        const QByteArray data = m_port.readAll();
-        received += data.size();
-        for (const LineMarkerParser::Piece &piece : m_parser.feed(data)) {
-            if (piece.kind == LineMarkerParser::Piece::Data) {
-                queueInput(piece.bytes);
-                continue;
-            }
-            const LineEvent event =
-                classifyMarkedByte(piece.bytes.front(), &m_unusedErrors,
-                                   m_settings.parity != LineSettings::Parity::None);
-            queueEvent(event.code);
-            if (event.keepByte)
-                queueInput(piece.bytes);
-        }
-        deliverQueued();
-    }
-    if (PortOpen() && received > 0 && m_pacer.pauseAfterRead(received, m_clock.elapsed()))
-        pauseReading();
-}
-
 // QSerialPort reads the device when its own read notifier, a child of the
-// port, fires. Without one (another platform or Qt version) nothing pauses.
-QSocketNotifier *QtCommPort::readNotifier() const
+// port, fires, once per notification. This port reads the device itself, in
+// batches: that notifier rests for good. Without one (another platform or Qt
+// version), QSerialPort's reading is kept, unpaced.
+void QtCommPort::startReading(int fd)
 {
+    m_pacer = {};
     const QList<QSocketNotifier *> notifiers =
         m_port.findChildren<QSocketNotifier *>(Qt::FindDirectChildrenOnly);
     // A closed port's notifiers linger until deleted; the newest is current.
-    for (auto it = notifiers.crbegin(); it != notifiers.crend(); ++it) {
-        if ((*it)->type() == QSocketNotifier::Read && (*it)->socket() == m_port.handle())
-            return *it;
-    }
-    return nullptr;
-}
-
-void QtCommPort::pauseReading()
-{
-    if (QSocketNotifier *notifier = readNotifier()) {
-        notifier->setEnabled(false);
-        m_readPause.start();
-    }
-}
-
-void QtCommPort::resumeReading()
-{
-    if (!PortOpen())
+    const auto own = std::find_if(notifiers.crbegin(), notifiers.crend(), [fd](auto *notifier) {
+        return notifier->type() == QSocketNotifier::Read && notifier->socket() == fd;
+    });
+    if (own == notifiers.crend())
         return;
-    if (QSocketNotifier *notifier = readNotifier())
-        notifier->setEnabled(true);
+    (*own)->setEnabled(false);
+    m_readNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { readBatch(true); });
+}
+
+void QtCommPort::readReceived()
+{
+    // The driver counts an error before its marked byte can be read, so the
+    // counts read now cover the markers of these data.
+    pollLines();
+    take(m_port.readAll());
+    deliverQueued();
+}
+
+// Reads what the device holds, up to MaxBatchBytes, delivers it, and rests as
+// the pacer says. A notification that finds nothing may be a hang-up.
+void QtCommPort::readBatch(bool notified)
+{
+    if (!PortOpen() || !m_readNotifier)
+        return;
+    m_readNotifier->setEnabled(false);
+    m_readPause.stop();
+    pollLines();
+    const Drained drained = drain();
+    deliverQueued(); // a handler may close the port
+    if (!PortOpen() || m_lossPending || !m_readNotifier)
+        return;
+    if (drained.error != 0) {
+        readFailed(drained.error);
+        return;
+    }
+    if (drained.bytes == 0 && notified && hungUp(int(m_port.handle()))) {
+        scheduleLoss();
+        return;
+    }
+    const int pauseMs = m_pacer.pauseAfterRead(drained.bytes, m_clock.elapsed(), drained.more);
+    if (pauseMs > 0)
+        m_readPause.start(pauseMs);
+    else
+        m_readNotifier->setEnabled(true);
+}
+
+QtCommPort::Drained QtCommPort::drain()
+{
+    const int fd = int(m_port.handle());
+    if (m_batch.size() < MaxBatchBytes)
+        m_batch.resize(MaxBatchBytes);
+    Drained drained;
+    while (drained.bytes < MaxBatchBytes) {
+        const ssize_t count =
+            ::read(fd, m_batch.data() + drained.bytes, size_t(MaxBatchBytes - drained.bytes));
+        if (count > 0) {
+            drained.bytes += count;
+            continue;
+        }
+        if (count < 0 && errno == EINTR)
+            continue;
+        // Nothing waits: a raw terminal's read returns 0 or EAGAIN.
+        if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            drained.error = errno;
+        break;
+    }
+    drained.more = drained.bytes == MaxBatchBytes;
+    take(QByteArrayView(m_batch.constData(), drained.bytes));
+    return drained;
+}
+
+// A read that fails because the device hung up is its loss; any other
+// failure is reported once, and reading tries again after a pause.
+void QtCommPort::readFailed(int error)
+{
+    if (error == EIO || error == EBADF || error == ENXIO || error == ENODEV ||
+        hungUp(int(m_port.handle()))) {
+        scheduleLoss();
+        return;
+    }
+    if (m_reportedError != QSerialPort::ReadError) {
+        m_reportedError = QSerialPort::ReadError;
+        queueEvent(ControlBlockError);
+        deliverQueued();
+    }
+    if (PortOpen() && m_readNotifier)
+        m_readPause.start(ReadPacer::MaxPauseMs);
+}
+
+void QtCommPort::take(QByteArrayView data)
+{
+    if (data.isEmpty())
+        return;
+    for (const LineMarkerParser::Piece &piece : m_parser.feed(data)) {
+        if (piece.kind == LineMarkerParser::Piece::Data) {
+            queueInput(piece.bytes);
+            continue;
+        }
+        const LineEvent event = classifyMarkedByte(
+            piece.bytes.front(), &m_unusedErrors, m_settings.parity != LineSettings::Parity::None);
+        queueEvent(event.code);
+        if (event.keepByte)
+            queueInput(piece.bytes);
+    }
 }
 
 void QtCommPort::pollLines()
@@ -363,7 +429,13 @@ void QtCommPort::deviceGone()
 {
     if (!m_lossPending)
         return; // closed in the meantime
-    readReceived();
+    if (m_readNotifier) {
+        pollLines();
+        drain();
+        deliverQueued();
+    } else {
+        readReceived();
+    }
     if (m_lossPending)
         reportLost();
 }
