@@ -1,5 +1,6 @@
 // The real port against a pseudo-terminal whose master end the test plays.
 // The kernel's termios2 is read on the master, so <termios.h> stays out.
+#include "LineControl.h"
 #include "QtCommPort.h"
 
 #include <QEventLoop>
@@ -220,8 +221,22 @@ void TestSerialPty::framingReachesTheDevice()
     QCOMPARE(tio.c_ospeed, 9600u);
     QTEST(uint(tio.c_cflag & (PARODD | CMSPAR | CSTOPB | CRTSCTS)), "cflag");
     QTEST(uint(tio.c_iflag & (IXON | IXOFF | IXANY)), "iflag");
-    // Line events are marked in the data and none is dropped or turned into a signal.
-    QCOMPARE(tio.c_iflag & (PARMRK | INPCK | IGNBRK | BRKINT | IGNPAR | ISTRIP),
+    // A pseudo-terminal has no line events to mark; nothing is dropped or
+    // turned into a signal.
+    QCOMPARE(tio.c_iflag & (PARMRK | INPCK | IGNBRK | BRKINT | IGNPAR | ISTRIP), 0u);
+
+    // A serial line gets the same framing, with its line events marked.
+    port.setPortOpen(false);
+    const int fd = ::open(QFile::encodeName(master.slavePath).constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    const LineControl::FramingResult framing = LineControl::applyFraming(
+        fd, *LineSettings::parse(settings), ::Handshaking(handshaking), true);
+    QVERIFY(framing.applied && framing.marking);
+    const termios2 marked = master.attributes();
+    QCOMPARE(marked.c_cflag & (PARODD | CMSPAR | CSTOPB | CRTSCTS),
+             tio.c_cflag & (PARODD | CMSPAR | CSTOPB | CRTSCTS));
+    QCOMPARE(marked.c_iflag & (PARMRK | INPCK | IGNBRK | BRKINT | IGNPAR | ISTRIP),
              uint(PARMRK | INPCK));
 }
 
@@ -234,13 +249,12 @@ void TestSerialPty::rateAndSettingsApplyWhileOpen()
     QCOMPARE(port.setSettings(QStringLiteral("9600,O,8,2")), CommError::None);
     QCOMPARE(port.setPortOpen(true), CommError::None);
 
-    // Any rate, with the framing and the marking kept.
+    // Any rate, with the framing kept.
     QVERIFY(port.setLineRate(12345));
     termios2 tio = master.attributes();
     QCOMPARE(tio.c_ospeed, 12345u);
     QCOMPARE(tio.c_cflag & CBAUD, uint(BOTHER));
     QCOMPARE(tio.c_cflag & (PARODD | CSTOPB), uint(PARODD | CSTOPB));
-    QCOMPARE(tio.c_iflag & (PARMRK | INPCK), uint(PARMRK | INPCK));
     QCOMPARE(port.Settings(), "9600,O,8,2");
 
     // New settings bring their own rate; leaving mark parity clears the stick bit.

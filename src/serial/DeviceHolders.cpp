@@ -19,6 +19,9 @@ namespace {
 constexpr unsigned PtySlaveMajor = 136;
 constexpr unsigned PtyMultiplexerMajor = 5; // /dev/ptmx is 5:2
 constexpr unsigned PtyMultiplexerMinor = 2;
+constexpr unsigned BsdPtySlaveMajor = 3;
+constexpr unsigned PtySlaveFirstMajor = 136; // Linux gives /dev/pts majors 136 to 143
+constexpr unsigned PtySlaveLastMajor = 143;
 
 struct CloseDirectory
 {
@@ -62,6 +65,13 @@ QString commandName(const QByteArray &pid)
 bool isPtyMultiplexer(dev_t device)
 {
     return major(device) == PtyMultiplexerMajor && minor(device) == PtyMultiplexerMinor;
+}
+
+bool isPseudoTerminal(dev_t device)
+{
+    const unsigned number = major(device);
+    return number == BsdPtySlaveMajor ||
+           (number >= PtySlaveFirstMajor && number <= PtySlaveLastMajor);
 }
 
 int takeExclusively(int fd)

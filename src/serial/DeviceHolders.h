@@ -12,6 +12,9 @@
 // Whether the device number is the pseudo-terminal multiplexer (/dev/ptmx,
 // /dev/pts/ptmx), which makes a new pseudo-terminal at every open: not a port.
 bool isPtyMultiplexer(dev_t device);
+// Whether the device number is the far end of a pseudo-terminal (/dev/pts/N,
+// or a BSD-style /dev/ttyXY), which carries no breaks or line errors.
+bool isPseudoTerminal(dev_t device);
 
 // Takes the device open at fd for this descriptor alone: an advisory lock
 // (flock) that other programs test, and exclusive mode (TIOCEXCL), which

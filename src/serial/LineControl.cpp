@@ -43,7 +43,8 @@ tcflag_t parityFlags(LineSettings::Parity parity)
 
 } // namespace
 
-FramingResult applyFraming(int fd, const LineSettings &settings, Handshaking handshaking)
+FramingResult applyFraming(int fd, const LineSettings &settings, Handshaking handshaking,
+                           bool markErrors)
 {
     termios2 tio{};
     if (::ioctl(fd, TCGETS2, &tio) == -1)
@@ -56,8 +57,9 @@ FramingResult applyFraming(int fd, const LineSettings &settings, Handshaking han
     if (handshaking == Handshaking::RtsCts || handshaking == Handshaking::Both)
         tio.c_cflag |= CRTSCTS;
 
-    tio.c_iflag &= ~(IGNBRK | BRKINT | IGNPAR | ISTRIP | IXON | IXOFF | IXANY);
-    tio.c_iflag |= PARMRK | INPCK;
+    tio.c_iflag &= ~(IGNBRK | BRKINT | IGNPAR | ISTRIP | IXON | IXOFF | IXANY | PARMRK | INPCK);
+    if (markErrors)
+        tio.c_iflag |= PARMRK | INPCK;
     if (handshaking == Handshaking::XonXoff || handshaking == Handshaking::Both)
         tio.c_iflag |= IXON | IXOFF;
 

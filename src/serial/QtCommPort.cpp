@@ -82,6 +82,7 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
         setErrorString(QStringLiteral("%1: %2").arg(path, reason));
         return CommError::SettingRefused;
     }
+    m_markErrors = !isPseudoTerminal(status.st_rdev);
 
     // Open at a standard rate, so that a refused rate is told apart from a
     // device that cannot be opened.
@@ -211,7 +212,7 @@ bool QtCommPort::configure(const LineSettings &settings, ::Handshaking handshaki
 bool QtCommPort::applyFraming()
 {
     const LineControl::FramingResult result =
-        LineControl::applyFraming(int(m_port.handle()), m_settings, m_handshaking);
+        LineControl::applyFraming(int(m_port.handle()), m_settings, m_handshaking, m_markErrors);
     if (result.marking != m_parser.marking())
         m_parser.setMarking(result.marking);
     return result.applied;

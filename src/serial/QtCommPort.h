@@ -22,7 +22,9 @@ class QSocketNotifier;
 // and 1.5 stop bits are SettingRefused, as Linux has neither.
 //
 // Receiving: breaks and parity and framing errors arrive marked in the data
-// and are told apart with the driver's error counters where it has them.
+// and are told apart with the driver's error counters where it has them. A
+// pseudo-terminal has none of them and is not asked to mark them, which keeps
+// the kernel's fast path for raw data.
 // Overruns, buffer overflows and CTS changes are seen in the counters and the
 // modem lines, polled every PollInterval ms while the device supports them.
 // A hang-up (the device removed, the other end of a pseudo-terminal closed)
@@ -90,6 +92,7 @@ private:
     LineMarkerParser m_parser;
     LineSettings m_settings;
     ::Handshaking m_handshaking = ::Handshaking::None;
+    bool m_markErrors = true;
     bool m_configuring = false;
     bool m_lossPending = false;
     QSerialPort::SerialPortError m_reportedError = QSerialPort::NoError;
