@@ -106,7 +106,8 @@ class TestSerialPty : public QObject
 private slots:
     void init();
     void carriesDataBothWays();
-    void aTrickleIsReadInBatches();
+    void aStreamIsReadInBatches_data();
+    void aStreamIsReadInBatches();
     void framingReachesTheDevice_data();
     void framingReachesTheDevice();
     void rateAndSettingsApplyWhileOpen();
@@ -145,13 +146,25 @@ void TestSerialPty::carriesDataBothWays()
     QVERIFY(!port.setRTS(true));
 }
 
-void TestSerialPty::aTrickleIsReadInBatches()
+void TestSerialPty::aStreamIsReadInBatches_data()
 {
+    QTest::addColumn<int>("chunkBytes"); // written every 2 ms, 100 times
+    QTest::addColumn<int>("maxReads");
+
+    // Read as they came, either would be about one read for each write.
+    QTest::newRow("a trickle, 1 KB/s") << 2 << 25;
+    QTest::newRow("a fast stream, 200 KB/s") << 400 << 50;
+}
+
+void TestSerialPty::aStreamIsReadInBatches()
+{
+    QFETCH(int, chunkBytes);
+    QFETCH(int, maxReads);
+
     OpenPty pty;
     QVERIFY(pty.open());
     auto &[master, port, receiver] = pty;
 
-    // Two bytes every 2 ms for 200 ms, then one more after a quiet spell.
     constexpr int Writes = 100;
     QByteArray expected;
     QTimer writer;
@@ -159,7 +172,7 @@ void TestSerialPty::aTrickleIsReadInBatches()
     writer.setInterval(2);
     int written = 0;
     QObject::connect(&writer, &QTimer::timeout, &writer, [&] {
-        const QByteArray chunk = QByteArray::number(written % 10) + ',';
+        const QByteArray chunk = QByteArray(chunkBytes - 1, char('0' + written % 10)) + ',';
         expected += chunk;
         QVERIFY(master.write(chunk));
         if (++written == Writes)
@@ -177,10 +190,10 @@ void TestSerialPty::aTrickleIsReadInBatches()
     writer.start();
     loop.exec();
     QCOMPARE(receiver.data, expected);
-    // Read as they came, that would be about one read for each write.
-    QVERIFY2(receiver.codes.size() <= Writes / 4,
+    QVERIFY2(receiver.codes.size() <= maxReads,
              qPrintable(QStringLiteral("%1 reads").arg(receiver.codes.size())));
 
+    // After a quiet spell the next byte is read as it comes.
     QTest::qWait(3 * ReadPacer::MaxPauseMs);
     QVERIFY(master.write("!"));
     QTRY_COMPARE(receiver.data, expected + '!');
