@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""CPU that Wirelook spends on a steady 115200-baud stream.
+"""CPU that Wirelook spends on a steady stream, 115200 baud unless --rate.
 
 Starts the program on a pseudo-terminal under an X server (Xvfb, started here
-unless --display is given), writes lines of mixed text at 11,520 bytes a
-second (115200 baud, 8N1) for --seconds, and reports per run:
+unless --display is given), writes lines of mixed text at --rate bytes a
+second (default 11,520: 115200 baud, 8N1; 102400 and 1048576 stand for fast
+USB devices) for --seconds, and reports per run:
 
   sched_pct   CPU time from the scheduler's own clock (/proc/PID/schedstat),
               exact to the nanosecond, as a percentage of one core
@@ -12,7 +13,7 @@ second (115200 baud, 8N1) for --seconds, and reports per run:
   wakeups/s   voluntary context switches: how often the program went to sleep
   x_pct       the X server's scheduler CPU over the same span
 
-Usage: paced_cpu.py WIRELOOK [--runs N] [--seconds S] [--display :N]
+Usage: paced_cpu.py WIRELOOK [--rate B] [--runs N] [--seconds S] [--display :N]
 """
 import argparse
 import os
@@ -118,13 +119,13 @@ def one_run(a, display, xpid):
             time.sleep(0.05)
         os.set_blocking(master, False)
         time.sleep(a.settle)
-        data = payload(int(11520 * a.seconds))
+        data = payload(int(a.rate * a.seconds))
         s0, t0c, w0 = sched_ns(proc.pid), ticks(proc.pid), wakeups(proc.pid)
         x0 = sched_ns(xpid) if xpid else 0
         t0 = time.monotonic()
         pos = 0
         while pos < len(data):
-            allowed = min(len(data), int((time.monotonic() - t0) * 11520) + 1)
+            allowed = min(len(data), int((time.monotonic() - t0) * a.rate) + 1)
             if pos < allowed:
                 try:
                     pos += os.write(master, data[pos:allowed])
@@ -154,6 +155,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__,
                                  formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("wirelook")
+    ap.add_argument("--rate", type=int, default=11520, help="bytes per second")
     ap.add_argument("--runs", type=int, default=3)
     ap.add_argument("--seconds", type=float, default=10)
     ap.add_argument("--settle", type=float, default=1.5)
