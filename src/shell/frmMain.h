@@ -93,6 +93,8 @@ public:
     void SetBreakCharacter(const QByteArray &strInput);
 
     DisplayModel &displayModel() { return m_displayModel; }
+    // Received data on their way to the display.
+    ReceivePath &receivePath() { return m_receivePath; }
     // Follows the check marks of the Options menu and the break character.
     const DisplayOptions &displayOptions() const { return m_displayOptions; }
 
