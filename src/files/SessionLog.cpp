@@ -69,18 +69,19 @@ bool SessionLog::finish()
 
 void SessionLog::received(QByteArrayView data)
 {
-    if (!isLogging())
-        return;
-    m_lines.addData(SessionLogLines::Direction::Received, data);
-    if (m_lines.textSize() >= WriteThreshold)
-        writeOut();
+    addData(SessionLogLines::Direction::Received, data);
 }
 
 void SessionLog::sent(QByteArrayView data)
 {
+    addData(SessionLogLines::Direction::Sent, data);
+}
+
+void SessionLog::addData(SessionLogLines::Direction direction, QByteArrayView data)
+{
     if (!isLogging())
         return;
-    m_lines.addData(SessionLogLines::Direction::Sent, data);
+    m_lines.addData(direction, data);
     if (m_lines.textSize() >= WriteThreshold)
         writeOut();
 }

@@ -43,6 +43,7 @@ signals:
     void loggingChanged(bool logging);
 
 private:
+    void addData(SessionLogLines::Direction direction, QByteArrayView data);
     // Writes the closing line; false when logging was off or has just failed.
     bool finish();
     void writeOut();
