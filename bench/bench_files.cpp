@@ -45,6 +45,10 @@ public:
     {
         return answer;
     }
+    QString appendFileName(const QString &, const QString &, const QString &) override
+    {
+        return answer;
+    }
     QString answer;
 };
 

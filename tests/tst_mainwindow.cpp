@@ -222,10 +222,11 @@ void TestMainWindow::menus_data()
     row("mnuSaveAscii", "mnuSave", 0, "&Ascii Format");
     row("mnuSaveText", "mnuSave", 1, "&Text Format");
     row("mnuTransmitFile", "mnuFile", 1, "&Transmit a File");
-    row("mnuPrint", "mnuFile", 2, "&Print");
+    row("mnuLogToFile", "mnuFile", 2, "&Log To File...", {}, 0);
+    row("mnuPrint", "mnuFile", 3, "&Print");
     row("mnuPrintAlldata", "mnuPrint", 0, "&All Data");
     row("mnuPrintSelectedData", "mnuPrint", 1, "&Selected Data");
-    row("mnuExit", "mnuFile", 3, "E&xit");
+    row("mnuExit", "mnuFile", 4, "E&xit");
     row("mnuEdit", bar, 1, "&Edit");
     row("mnuSelectAll", "mnuEdit", 0, "Select &All", "Ctrl+A");
     row("mnuCopy", "mnuEdit", 1, "&Copy", "Ctrl+C");

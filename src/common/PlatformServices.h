@@ -52,6 +52,10 @@ public:
                                  const QString &fileName) = 0;
     virtual QString openFileName(const QString &title, const QString &filter,
                                  const QString &fileName) = 0;
+    // As saveFileName, for a file that is appended to: an existing file is
+    // not questioned.
+    virtual QString appendFileName(const QString &title, const QString &filter,
+                                   const QString &fileName) = 0;
 };
 
 // The default printer with its default settings; lengths are in points.

@@ -25,6 +25,8 @@ CommError CommPort::setSettings(const QString &text)
     }
     m_settings = *settings;
     m_settingsText = text;
+    if (m_open)
+        record(tr("settings %1").arg(text));
     return CommError::None;
 }
 
@@ -41,6 +43,8 @@ CommError CommPort::setHandshaking(int mode)
             return result;
     }
     m_handshaking = handshaking;
+    if (m_open)
+        record(tr("handshaking %1").arg(mode));
     return CommError::None;
 }
 
@@ -52,12 +56,18 @@ CommError CommPort::setPortOpen(bool open)
     if (!open) {
         m_open = false;
         closeDevice();
+        record(tr("port %1 closed").arg(m_deviceName));
         return CommError::None;
     }
     m_errorString.clear();
     m_deviceName = m_commPort;
     const CommError result = openDevice(m_commPort, m_settings, m_handshaking);
     m_open = result == CommError::None;
+    if (m_open) {
+        record(tr("port %1 opened, settings %2, handshaking %3")
+                   .arg(m_deviceName, m_settingsText)
+                   .arg(int(m_handshaking)));
+    }
     return result;
 }
 
@@ -68,10 +78,15 @@ void CommPort::Output(const QByteArray &data)
     const qsizetype room = std::max<qsizetype>(0, m_outBufferSize - OutBufferCount());
     if (data.size() <= room) {
         writeDevice(data);
+        if (m_recorder)
+            m_recorder->sent(data);
         return;
     }
-    if (room > 0)
+    if (room > 0) {
         writeDevice(data.left(room));
+        if (m_recorder)
+            m_recorder->sent(QByteArrayView(data).first(room));
+    }
     queueEvent(TransmitFull);
     deliverQueued();
 }
@@ -101,7 +116,10 @@ bool CommPort::CTSHolding() const
 
 bool CommPort::setLineRate(qint32 rate)
 {
-    return m_open && rate > 0 && applyLineRate(rate);
+    if (!m_open || rate <= 0 || !applyLineRate(rate))
+        return false;
+    record(tr("line rate %1").arg(rate));
+    return true;
 }
 
 bool CommPort::setRTS(bool raised)
@@ -113,6 +131,8 @@ void CommPort::queueInput(const QByteArray &data)
 {
     if (!m_open || data.isEmpty())
         return;
+    if (m_recorder)
+        m_recorder->received(data);
     if (!m_pending.empty() && m_pending.back().kind == Pending::Data)
         m_pending.back().data += data;
     else
@@ -121,8 +141,11 @@ void CommPort::queueInput(const QByteArray &data)
 
 void CommPort::queueEvent(int code)
 {
-    if (m_open)
-        m_pending.push_back({Pending::Event, {}, code});
+    if (!m_open)
+        return;
+    if (m_recorder)
+        m_recorder->event(eventText(code, code == CtsChange && deviceCts()));
+    m_pending.push_back({Pending::Event, {}, code});
 }
 
 void CommPort::reportLost()
@@ -131,6 +154,7 @@ void CommPort::reportLost()
         return;
     m_open = false;
     closeDevice();
+    record(tr("port %1 lost: the device is gone").arg(m_deviceName));
     m_pending.push_back({Pending::Lost, {}});
     deliverQueued();
 }
@@ -178,4 +202,34 @@ void CommPort::scheduleDelivery()
             deliverQueued();
         },
         Qt::QueuedConnection);
+}
+
+void CommPort::record(const QString &text)
+{
+    if (m_recorder)
+        m_recorder->event(text);
+}
+
+QString CommPort::eventText(int code, bool ctsHigh)
+{
+    switch (code) {
+    case Break:
+        return tr("break");
+    case FramingError:
+        return tr("framing error");
+    case ParityError:
+        return tr("parity error");
+    case Overrun:
+        return tr("overrun");
+    case ReceiveOverflow:
+        return tr("receive buffer overflow");
+    case TransmitFull:
+        return tr("transmit buffer full");
+    case ControlBlockError:
+        return tr("device error");
+    case CtsChange:
+        return ctsHigh ? tr("CTS high") : tr("CTS low");
+    default:
+        return tr("event %1").arg(code);
+    }
 }

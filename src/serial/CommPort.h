@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LineSettings.h"
+#include "TrafficRecorder.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -99,6 +100,10 @@ public:
     // Raises or lowers RTS on the open device; false if closed or unsupported.
     bool setRTS(bool raised);
 
+    // Everything received, sent and raised from now on is also told to
+    // recorder (none: nullptr). The port does not own it.
+    void setRecorder(TrafficRecorder *recorder) { m_recorder = recorder; }
+
 signals:
     void OnComm();
     void deviceLost();
@@ -144,6 +149,8 @@ private:
     };
 
     void scheduleDelivery();
+    void record(const QString &text);
+    static QString eventText(int code, bool ctsHigh);
 
     QString m_commPort = QStringLiteral("1");
     QString m_settingsText = QStringLiteral("9600,N,8,1");
@@ -157,4 +164,5 @@ private:
     std::deque<Pending> m_pending;
     bool m_delivering = false;
     bool m_deliveryScheduled = false;
+    TrafficRecorder *m_recorder = nullptr;
 };

@@ -50,6 +50,13 @@ QString SystemFileDialogs::saveFileName(const QString &title, const QString &fil
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, fileName, filter);
 }
 
+QString SystemFileDialogs::appendFileName(const QString &title, const QString &filter,
+                                          const QString &fileName)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, fileName, filter,
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
 QString SystemFileDialogs::openFileName(const QString &title, const QString &filter,
                                         const QString &fileName)
 {

@@ -43,6 +43,8 @@ public:
                          const QString &fileName) override;
     QString openFileName(const QString &title, const QString &filter,
                          const QString &fileName) override;
+    QString appendFileName(const QString &title, const QString &filter,
+                           const QString &fileName) override;
 };
 
 class SystemServices

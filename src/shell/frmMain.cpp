@@ -91,7 +91,8 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
                      QCoreApplication::applicationDirPath()),
       m_fileTransmitter(*MSComm1, m_displayModel, m_displayOptions, m_colors, m_transmitter,
                         CommonDialog1, *services.messageBoxes),
-      m_displayPrinter(*services.printer, *services.messageBoxes)
+      m_displayPrinter(*services.printer, *services.messageBoxes),
+      m_sessionLog(m_displayOptions, *services.clock, *services.messageBoxes)
 {
     ui.setupUi(this, m_displayModel, m_twips, *m_services.clock, *m_lockKeys);
     m_normalMinimumWidth = minimumWidth();
@@ -122,6 +123,7 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
 
 frmMain::~frmMain()
 {
+    MSComm1->setRecorder(nullptr); // the log goes before the port
     delete m_generalWindow;
     // The display view refers to the model, so it goes first.
     delete takeCentralWidget();
@@ -371,6 +373,9 @@ void frmMain::connectFileCommands()
     // One file goes out at a time.
     connect(&m_fileTransmitter, &FileTransmitter::busyChanged, ui.mnuTransmitFile,
             &QAction::setDisabled);
+    connect(ui.mnuLogToFile, &QAction::triggered, this, &frmMain::mnuLogToFile_Click);
+    connect(&m_sessionLog, &SessionLog::loggingChanged, ui.mnuLogToFile, &QAction::setChecked);
+    MSComm1->setRecorder(&m_sessionLog);
     connect(ui.mnuPrintAlldata, &QAction::triggered, this, &frmMain::mnuPrintAlldata_Click);
     connect(ui.mnuPrintSelectedData, &QAction::triggered, this,
             &frmMain::mnuPrintSelectedData_Click);
@@ -394,6 +399,26 @@ void frmMain::mnuTransmitFile_Click()
 {
     m_fileTransmitter.transmitFile(
         TransmitStyle{ui.mnuReceiveInterruptsAllowed->isChecked(), ui.mnuFullStrings->isChecked()});
+}
+
+void frmMain::mnuLogToFile_Click()
+{
+    if (m_sessionLog.isLogging()) {
+        m_sessionLog.stop();
+        return;
+    }
+    const QString path = m_services.fileDialogs->appendFileName(
+        QStringLiteral("Log To File"), QStringLiteral("Log Files (*.log);;All Files (*)"),
+        m_sessionLog.fileName());
+    if (!path.isEmpty())
+        startLogging(path);
+    // The item checks itself when chosen; it shows whether a log is kept.
+    ui.mnuLogToFile->setChecked(m_sessionLog.isLogging());
+}
+
+bool frmMain::startLogging(const QString &path)
+{
+    return m_sessionLog.start(path);
 }
 
 void frmMain::mnuPrintAlldata_Click()
@@ -421,6 +446,7 @@ void frmMain::closeEvent(QCloseEvent *event)
     ui.Timer1->stop();
     if (MSComm1->PortOpen())
         MSComm1->setPortOpen(false);
+    m_sessionLog.stop();
     closeSecondaryWindows();
     QMainWindow::closeEvent(event);
 }

@@ -16,6 +16,7 @@
 #include "PortOpening.h"
 #include "KeyboardTransmitter.h"
 #include "ReceivePath.h"
+#include "SessionLog.h"
 #include "StringSetStore.h"
 #include "Twips.h"
 #include "frmMainUi.h"
@@ -92,6 +93,8 @@ public:
     void SetBreakCharacter(const QByteArray &strInput);
 
     DisplayModel &displayModel() { return m_displayModel; }
+    // Received data on their way to the display.
+    ReceivePath &receivePath() { return m_receivePath; }
     // Follows the check marks of the Options menu and the break character.
     const DisplayOptions &displayOptions() const { return m_displayOptions; }
 
@@ -163,6 +166,11 @@ public:
     bool isTransmittingFile() const { return m_fileTransmitter.isBusy(); }
     void mnuPrintAlldata_Click();
     void mnuPrintSelectedData_Click();
+    // Starts logging after asking for the file, or stops it.
+    void mnuLogToFile_Click();
+    // Starts logging the session to path; false, with a message, if it cannot.
+    bool startLogging(const QString &path);
+    const SessionLog &sessionLog() const { return m_sessionLog; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -204,6 +212,7 @@ private:
     DisplaySaver m_displaySaver;
     FileTransmitter m_fileTransmitter;
     DisplayPrinter m_displayPrinter;
+    SessionLog m_sessionLog;
     Ui::frmMain ui;
     QPointer<frmStrings> m_stringsWindow;
     QPointer<frmAbout> m_aboutWindow;

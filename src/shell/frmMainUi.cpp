@@ -236,6 +236,9 @@ void frmMain::setupUi(QMainWindow *window, DisplayModel &model, const Twips &twi
     mnuSaveText = addItem(mnuSave, QStringLiteral("mnuSaveText"), QStringLiteral("&Text Format"));
     mnuTransmitFile =
         addItem(mnuFile, QStringLiteral("mnuTransmitFile"), QStringLiteral("&Transmit a File"));
+    mnuLogToFile =
+        addItem(mnuFile, QStringLiteral("mnuLogToFile"), QStringLiteral("&Log To File..."));
+    mnuLogToFile->setCheckable(true);
     mnuPrint = addSubmenu(mnuFile, "mnuPrint", QStringLiteral("&Print"));
     mnuPrintAlldata =
         addItem(mnuPrint, QStringLiteral("mnuPrintAlldata"), QStringLiteral("&All Data"));

@@ -69,6 +69,7 @@ struct frmMain
     QAction *mnuSaveAscii = nullptr;
     QAction *mnuSaveText = nullptr;
     QAction *mnuTransmitFile = nullptr;
+    QAction *mnuLogToFile = nullptr;
     QMenu *mnuPrint = nullptr;
     QAction *mnuPrintAlldata = nullptr;
     QAction *mnuPrintSelectedData = nullptr;

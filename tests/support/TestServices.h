@@ -79,6 +79,11 @@ public:
         showings.append({false, title, filter, fileName});
         return answer;
     }
+    QString appendFileName(const QString &title, const QString &filter,
+                           const QString &fileName) override
+    {
+        return saveFileName(title, filter, fileName);
+    }
     QString answer;
     QList<Showing> showings;
 };

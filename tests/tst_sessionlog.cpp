@@ -1,0 +1,275 @@
+#include "DisplayOptions.h"
+#include "SessionLog.h"
+#include "SessionLogDecoder.h"
+#include "SessionLogLines.h"
+#include "TestServices.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+using Direction = SessionLogLines::Direction;
+
+// One step of traffic: after advancing the clock by ms, data in a direction,
+// or an event when the direction is Event.
+struct Step
+{
+    int ms;
+    Direction direction;
+    QByteArray data;
+};
+
+// The clock starts at 2026-01-02 03:04:05.000.
+QByteArray stamp(int ms)
+{
+    return "2026-01-02T03:04:" + QByteArray::number(5 + ms / 1000).rightJustified(2, '0') + '.' +
+           QByteArray::number(ms % 1000).rightJustified(3, '0');
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<Step>)
+
+class TestSessionLog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void linesEndWhereTheyShould_data();
+    void linesEndWhereTheyShould();
+    void everyByteDecodesBack_data();
+    void everyByteDecodesBack();
+    void decoderSkipsWhatIsNoLogLine();
+    void fileIsAppendedToAndWrittenEverySecond();
+    void failedWritesStopLoggingWithOneMessage_data();
+    void failedWritesStopLoggingWithOneMessage();
+    void unopenableFileIsRefused();
+};
+
+void TestSessionLog::linesEndWhereTheyShould_data()
+{
+    QTest::addColumn<QByteArray>("breakCharacter");
+    QTest::addColumn<QList<Step>>("steps");
+    QTest::addColumn<QByteArray>("expected");
+
+    const auto line = [](int ms, char mark, const QByteArray &text) {
+        return stamp(ms) + ' ' + mark + ' ' + text + "\r\n";
+    };
+    QTest::newRow("after the break character, its time the first byte's")
+        << QByteArray("[CR ]")
+        << QList<Step>{{0, Direction::Received, "ab\r\ncd"}, {50, Direction::Received, "e\r"}}
+        << line(0, '<', "ab[CR ]") + line(0, '<', "[LF ]cde[CR ]");
+    QTest::newRow("a printable break character")
+        << QByteArray("A") << QList<Step>{{0, Direction::Received, "xAyA"}}
+        << line(0, '<', "xA") + line(0, '<', "yA");
+    QTest::newRow("where the direction changes, events apart")
+        << QByteArray("[CR ]")
+        << QList<Step>{{0, Direction::Received, "ab"},
+                       {10, Direction::Sent, "c"},
+                       {10, Direction::Sent, "d"},
+                       {5, Direction::Event, "break"},
+                       {5, Direction::Sent, "e"}}
+        << line(0, '<', "ab") + line(10, '>', "cd") + line(25, '!', "break") +
+               line(30, '>', "e");
+    QTest::newRow("a pause of more than 100 ms")
+        << QByteArray("[CR ]")
+        << QList<Step>{{0, Direction::Received, "a"},
+                       {100, Direction::Received, "b"},
+                       {101, Direction::Received, "c"}}
+        << line(0, '<', "ab") + line(201, '<', "c");
+    QTest::newRow("tokens and the opening bracket")
+        << QByteArray("[CR ]")
+        << QList<Step>{{0, Direction::Received, QByteArray("[CR ]\0\x7F\xFF ]", 10)}}
+        << line(0, '<', "[x5B]CR ][NUL][x7F][xFF] ]");
+}
+
+void TestSessionLog::linesEndWhereTheyShould()
+{
+    QFETCH(QByteArray, breakCharacter);
+    QFETCH(QList<Step>, steps);
+    QFETCH(QByteArray, expected);
+    DisplayOptions options;
+    options.setBreakCharacter(breakCharacter);
+    // The log ignores how the display shows function characters and spaces.
+    options.showFunctionCharacters = false;
+    options.spaceOption = SpaceOption::SpecialCharacter;
+    ManualClock clock;
+    const QDateTime start = clock.current;
+    SessionLogLines lines(options, clock);
+    int elapsed = 0;
+    for (const Step &step : steps) {
+        elapsed += step.ms;
+        clock.ticks = elapsed;
+        clock.current = start.addMSecs(elapsed);
+        if (step.direction == Direction::Event)
+            lines.addEvent(QString::fromLatin1(step.data));
+        else
+            lines.addData(step.direction, step.data);
+    }
+    lines.endLine();
+    QCOMPARE(lines.takeText(), expected);
+}
+
+void TestSessionLog::everyByteDecodesBack_data()
+{
+    QTest::addColumn<QByteArray>("breakCharacter");
+    QTest::newRow("CR") << QByteArray("[CR ]");
+    QTest::newRow("[") << QByteArray("[");
+    QTest::newRow("x") << QByteArray("x");
+}
+
+// All 256 byte values each way, in interleaved bursts, with texts that look
+// like tokens and lines longer than 4,096 bytes.
+void TestSessionLog::everyByteDecodesBack()
+{
+    QFETCH(QByteArray, breakCharacter);
+    DisplayOptions options;
+    options.setBreakCharacter(breakCharacter);
+    ManualClock clock;
+    SessionLogLines lines(options, clock);
+
+    QByteArray values;
+    for (int code = 0; code < 256; ++code)
+        values += char(code);
+    const QByteArray lookalikes = "[CR ][x5B][[LF ]][NUL]x[x0d]";
+    QByteArray received = values + lookalikes + QByteArray(5000, 'r');
+    QByteArray sent = lookalikes + QByteArray(4097, '[') + values;
+    QRandomGenerator random(7);
+    std::shuffle(received.begin(), received.begin() + 256, random);
+    std::shuffle(sent.end() - 256, sent.end(), random);
+
+    for (qsizetype in = 0, out = 0; in < received.size() || out < sent.size();) {
+        const qsizetype burst = random.bounded(1, 40);
+        lines.addData(Direction::Received, QByteArrayView(received).sliced(in).first(
+                                               std::min(burst, received.size() - in)));
+        in = std::min(in + burst, received.size());
+        clock.ticks += random.bounded(150);
+        lines.addData(Direction::Sent,
+                      QByteArrayView(sent).sliced(out).first(std::min(burst, sent.size() - out)));
+        out = std::min(out + burst, sent.size());
+    }
+    lines.endLine();
+    const QByteArray log = lines.takeText();
+    const SessionLogDecoder::Result back = SessionLogDecoder::decode(log, Direction::Received);
+    QVERIFY(back.badLines.isEmpty());
+    QCOMPARE(back.bytes, received);
+    QCOMPARE(SessionLogDecoder::decode(log, Direction::Sent).bytes, sent);
+}
+
+void TestSessionLog::decoderSkipsWhatIsNoLogLine()
+{
+    const QByteArray log = "2026-01-02T03:04:05.000 ! log started\r\n"
+                           "2026-01-02T03:04:05.001 < a[CR ]\r\n"
+                           "\r\n"
+                           "garbage line\r\n"
+                           "2026-01-02T03:04:05.002 ? b\r\n"
+                           "2026-01-02T03:04:05.003 > c\r\n"
+                           "2026-01-02T03:04:05.004 <  d[x8A]"; // cut short by a kill
+    const SessionLogDecoder::Result received = SessionLogDecoder::decode(log, Direction::Received);
+    QCOMPARE(received.bytes, QByteArray("a\r d\x8A"));
+    QCOMPARE(received.badLines, (QList<int>{4, 5}));
+    QCOMPARE(SessionLogDecoder::decode(log, Direction::Sent).bytes, QByteArray("c"));
+}
+
+void TestSessionLog::fileIsAppendedToAndWrittenEverySecond()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("session.log"));
+    {
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier session\r\n");
+    }
+    const auto content = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    DisplayOptions options;
+    ManualClock clock;
+    RecordingMessageBoxes messages;
+    SessionLog log(options, clock, messages);
+    QSignalSpy changes(&log, &SessionLog::loggingChanged);
+    QVERIFY(log.start(path));
+    QVERIFY(content().startsWith("earlier session\r\n2026-01-02T03:04:05.000 ! log started\r\n"));
+
+    // A line still open is written with the rest within a second.
+    log.received("reading");
+    QVERIFY(!content().contains("reading"));
+    QTRY_VERIFY_WITH_TIMEOUT(content().endsWith(" < reading"), 1500);
+
+    log.sent("x");
+    log.stop();
+    QVERIFY(!log.isLogging());
+    QVERIFY(content().endsWith(" < reading\r\n2026-01-02T03:04:05.000 > x\r\n"
+                               "2026-01-02T03:04:05.000 ! log stopped\r\n"));
+    log.received("after");
+    QVERIFY(!content().contains("after"));
+    QCOMPARE(changes.count(), 2);
+    QVERIFY(messages.shown.isEmpty());
+}
+
+void TestSessionLog::failedWritesStopLoggingWithOneMessage_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("disk full") << true << "No space left on device";
+    QTest::newRow("file removed") << false << "No such file or directory";
+}
+
+void TestSessionLog::failedWritesStopLoggingWithOneMessage()
+{
+    QFETCH(bool, diskFull);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    // Writing to /dev/full fails as a full disk does.
+    const QString path = diskFull ? QStringLiteral("/dev/full") : dir.filePath("session.log");
+    DisplayOptions options;
+    ManualClock clock;
+    RecordingMessageBoxes messages;
+    SessionLog log(options, clock, messages);
+    QSignalSpy changes(&log, &SessionLog::loggingChanged);
+    log.start(path);
+    if (!diskFull) {
+        QVERIFY(log.isLogging());
+        QVERIFY(QFile::remove(path));
+    }
+    for (int i = 0; i < 100; ++i)
+        log.received(QByteArray(1024, 'a'));
+    QTRY_VERIFY_WITH_TIMEOUT(!log.isLogging(), 1500);
+    log.received(QByteArray(100 * 1024, 'b'));
+    log.stop();
+
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.shown[0].contains(path) && messages.shown[0].contains(reason),
+             qPrintable(messages.shown[0]));
+    QCOMPARE(changes.count(), 2);
+    QCOMPARE(changes.last().at(0).toBool(), false);
+    QVERIFY(!QFile::exists(dir.filePath("session.log")));
+}
+
+void TestSessionLog::unopenableFileIsRefused()
+{
+    DisplayOptions options;
+    ManualClock clock;
+    RecordingMessageBoxes messages;
+    SessionLog log(options, clock, messages);
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe");
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    for (const QString &path : {dir.filePath("missing/session.log"), pipe}) {
+        QVERIFY(!log.start(path));
+        QVERIFY(!log.isLogging());
+        QVERIFY(messages.shown.takeFirst().startsWith("The log file " + path +
+                                                      " could not be opened: "));
+    }
+    QVERIFY(messages.shown.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestSessionLog)
+#include "tst_sessionlog.moc"

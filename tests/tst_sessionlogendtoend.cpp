@@ -1,0 +1,172 @@
+#include "DevSim.h"
+#include "DisplayOptions.h"
+#include "Payload.h"
+#include "QtCommPort.h"
+#include "SerialProgram.h"
+#include "SessionLog.h"
+#include "SessionLogDecoder.h"
+#include "SystemServices.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QByteArray fileContent(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray receivedIn(const QString &path)
+{
+    return SessionLogDecoder::decode(fileContent(path), SessionLogLines::Direction::Received)
+        .bytes;
+}
+
+// What the program's --decode-log option writes.
+QByteArray decodedByTheProgram(const QStringList &arguments)
+{
+    QProcess program;
+    program.start(qEnvironmentVariable("WIRELOOK"), arguments);
+    if (!program.waitForFinished(10000) || program.exitCode() != 0)
+        return "failed: " + program.readAllStandardError();
+    return program.readAllStandardOutput();
+}
+
+} // namespace
+
+class TestSessionLogEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void typedBytesAndTheirEchoDecodeBack();
+    void floodThatTheDisplayDropsIsLoggedWhole();
+    void readingsOneSecondApartThroughReopenAndLoss();
+};
+
+void TestSessionLogEndToEnd::typedBytesAndTheirEchoDecodeBack()
+{
+    DevSim device({"echo"});
+    QVERIFY(!device.path.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("session.log"));
+    SerialProgram program;
+    program.window->Form_Load(device.path);
+    program.services.fileDialogs.answer = path;
+    auto *item = program.child<QAction>("mnuLogToFile");
+    item->trigger();
+    QVERIFY(item->isChecked());
+
+    QByteArray values;
+    for (int code = 0; code < 256; ++code)
+        values += char(255 - code);
+    constexpr int Burst = 32;
+    for (int at = 0; at < 256; at += Burst) {
+        for (const char value : values.mid(at, Burst))
+            program.window->rtbDisplay_KeyPress(uchar(value));
+        QTRY_COMPARE(receivedIn(path).size(), qsizetype(at + Burst));
+    }
+    item->trigger();
+    QVERIFY(!item->isChecked());
+    QVERIFY(program.services.messageBoxes.shown.isEmpty());
+
+    QCOMPARE(decodedByTheProgram({"--decode-log", path}), values);
+    QCOMPARE(decodedByTheProgram({"--decode-log", path, "--sent"}), values);
+    // Sent and received alternate in bursts.
+    QByteArray marks;
+    for (const QByteArray &line : fileContent(path).split('\n')) {
+        const char mark = line.size() > 24 ? line[24] : '!';
+        if (mark != '!' && !marks.endsWith(mark))
+            marks += mark;
+    }
+    QCOMPARE(marks, QByteArray("><").repeated(256 / Burst));
+}
+
+void TestSessionLogEndToEnd::floodThatTheDisplayDropsIsLoggedWhole()
+{
+    constexpr int Size = 1024 * 1024;
+    DevSim device({"flood", "--bytes", QString::number(Size)});
+    QVERIFY(!device.path.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flood.log"));
+    SerialProgram program;
+    QVERIFY(program.window->startLogging(path));
+    program.window->Form_Load(device.path);
+
+    // The display falls 100,000 entries behind, as in a long burst.
+    auto *showTimer = program.child<QTimer>("Timer1");
+    showTimer->blockSignals(true);
+    for (int i = 0; i < 100000; ++i)
+        program.window->receivePath().receive("x");
+    auto *dropLabel = program.child<QLabel>("lblDataDrop");
+    QTRY_VERIFY(dropLabel->isVisible());
+    showTimer->blockSignals(false);
+    program.window->Timer1_Timer();
+    QTRY_VERIFY_WITH_TIMEOUT(program.display().contains("Input Buffer OverFlow"), 20000);
+
+    QTRY_VERIFY_WITH_TIMEOUT(receivedIn(path).size() >= Size, 20000);
+    program.window->close();
+    QVERIFY(program.services.messageBoxes.shown.isEmpty());
+    QCOMPARE(receivedIn(path), Payload(Size, Payload::Mix::Mixed, 1).take(Size));
+    QVERIFY(fileContent(path).endsWith(" ! log stopped\r\n"));
+}
+
+// Readings every second keep their spacing in the log's times, the log goes
+// on across a reopen of the port and past the loss of the device.
+void TestSessionLogEndToEnd::readingsOneSecondApartThroughReopenAndLoss()
+{
+    auto device = std::make_unique<DevSim>(
+        QStringList{"readings", "--text", "+0012.34 kg", "--interval-ms", "1000"});
+    QVERIFY(!device->path.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("readings.log"));
+    QtCommPort port;
+    DisplayOptions options;
+    SystemClock clock;
+    RecordingMessageBoxes messages;
+    SessionLog log(options, clock, messages);
+    port.setRecorder(&log);
+    connect(&port, &CommPort::OnComm, &port, [&port] { port.Input(); });
+    QVERIFY(log.start(path));
+    port.setCommPort(device->path);
+    QCOMPARE(port.setPortOpen(true), CommError::None);
+
+    const auto readings = [&] { return fileContent(path).count(" < +0012.34 kg[CR ]"); };
+    QTRY_VERIFY_WITH_TIMEOUT(readings() >= 2, 5000);
+    port.setPortOpen(false);
+    QCOMPARE(port.setPortOpen(true), CommError::None);
+    QTRY_VERIFY_WITH_TIMEOUT(readings() >= 4, 5000);
+    device.reset();
+    QTRY_VERIFY(!port.PortOpen());
+    QVERIFY(log.isLogging());
+    log.stop();
+
+    QList<QDateTime> times;
+    QByteArrayList events;
+    for (const QByteArray &line : fileContent(path).split('\n')) {
+        if (line.contains(" < +0012.34 kg"))
+            times.append(QDateTime::fromString(QString::fromLatin1(line.left(23)),
+                                               Qt::ISODateWithMs));
+        else if (line.contains(" ! "))
+            events.append(line.mid(line.indexOf(" ! ") + 3).trimmed());
+    }
+    for (qsizetype i = 1; i < times.size(); ++i) {
+        const qint64 apart = times[i - 1].msecsTo(times[i]);
+        QVERIFY2(qAbs(apart - 1000) <= 20, qPrintable(QString::number(apart)));
+    }
+    const QByteArray name = port.deviceName().toLatin1();
+    QCOMPARE(events.first(), "log started");
+    QVERIFY(events.contains("port " + name + " closed"));
+    QVERIFY(events.contains("port " + name + " lost: the device is gone"));
+    QCOMPARE(events.last(), "log stopped");
+    QVERIFY(messages.shown.isEmpty());
+}
+
+QTEST_MAIN(TestSessionLogEndToEnd)
+#include "tst_sessionlogendtoend.moc"
