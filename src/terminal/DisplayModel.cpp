@@ -11,11 +11,31 @@ DisplayModel::DisplayModel(QObject *parent) : QObject(parent)
 
 void DisplayModel::putInDisplay(QByteArrayView text, quint32 color, QByteArrayView breakCharacter)
 {
+    const Piece piece{text.size(), color};
+    putPieces(text, {&piece, 1}, breakCharacter);
+}
+
+void DisplayModel::putPieces(QByteArrayView text, std::span<const Piece> pieces,
+                             QByteArrayView breakCharacter)
+{
     // A bare caret at the end stays one: only a selection or a caret elsewhere moves.
     bool selectionMoved = m_following && (m_anchor != m_caret || m_caret != length());
-    append(text, color);
-    if (text == breakCharacter)
-        append("\r\n", color);
+    // Pieces go in together up to one that is the break character, which CR LF follows.
+    qsizetype start = 0;
+    size_t first = 0;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const qsizetype pieceStart = i == 0 ? 0 : pieces[i - 1].end;
+        const qsizetype size = pieces[i].end - pieceStart;
+        if (size != breakCharacter.size() || text.sliced(pieceStart, size) != breakCharacter)
+            continue;
+        append(text.sliced(start, pieces[i].end - start), pieces.subspan(first, i + 1 - first),
+               start);
+        const Piece lineEnd{2, pieces[i].color};
+        append("\r\n", {&lineEnd, 1}, 0);
+        start = pieces[i].end;
+        first = i + 1;
+    }
+    append(text.sliced(start), pieces.subspan(first), start);
     if (length() > TrimThreshold) {
         const qsizetype excess = length() - TrimThreshold;
         const qsizetype count = (excess + TrimChunk - 1) / TrimChunk * TrimChunk;
@@ -30,13 +50,18 @@ void DisplayModel::putInDisplay(QByteArrayView text, quint32 color, QByteArrayVi
         notifySelectionChanged();
 }
 
-void DisplayModel::append(QByteArrayView text, quint32 color)
+// Appends text, the part from offset of a longer one whose pieces are given.
+void DisplayModel::append(QByteArrayView text, std::span<const Piece> pieces, qsizetype offset)
 {
     if (text.isEmpty())
         return;
     const qint64 start = m_bufferBase + m_buffer.size();
-    if (m_runs.empty() || m_runs.back().color != color)
-        m_runs.push_back({start, color});
+    qsizetype pieceStart = offset;
+    for (const Piece &piece : pieces) {
+        if (piece.end > pieceStart && (m_runs.empty() || m_runs.back().color != piece.color))
+            m_runs.push_back({start + (pieceStart - offset), piece.color});
+        pieceStart = piece.end;
+    }
     m_buffer.append(text);
     const char *const data = text.data();
     const char *at = data;

@@ -4,6 +4,7 @@
 #include <QObject>
 
 #include <deque>
+#include <span>
 
 // The terminal display's content: Latin-1 text with a color per character
 // (kept as runs), one selection (anchor and caret), and a bounded size.
@@ -27,6 +28,15 @@ public:
     // no selection. The oldest text is removed 1000 characters at a time while
     // the display holds more than 499,000 characters.
     void putInDisplay(QByteArrayView text, quint32 color, QByteArrayView breakCharacter);
+    // A part of a longer text: the characters up to end, in color.
+    struct Piece
+    {
+        qsizetype end;
+        quint32 color;
+    };
+    // The same as putInDisplay() for each piece of text in turn, in one go.
+    void putPieces(QByteArrayView text, std::span<const Piece> pieces,
+                   QByteArrayView breakCharacter);
     // Empties the display; it follows again.
     void clear();
 
@@ -88,7 +98,7 @@ signals:
     void selectionChanged();
 
 private:
-    void append(QByteArrayView text, quint32 color);
+    void append(QByteArrayView text, std::span<const Piece> pieces, qsizetype offset);
     void removeFront(qsizetype count);
     qsizetype clampPosition(qsizetype position) const;
     void notifyTextChanged();

@@ -38,17 +38,16 @@ void TokenRunWriter::write(QByteArrayView bytes, quint32 characterColor, quint32
         m_pending.resize(bytes.size() * LongestText);
     char *const begin = m_pending.data();
     char *pending = begin;
+    m_pieces.clear();
     quint32 previousColor = 0;
     const char *byte = bytes.data();
     const char *const end = byte + bytes.size();
     while (byte < end) {
         const auto code = size_t(uchar(*byte));
         const quint32 color = table.isFunction[code] ? functionColor : characterColor;
-        if (pending != begin && color != previousColor) {
-            m_model.putInDisplay(QByteArrayView(begin, pending - begin), previousColor,
-                                 m_options.breakCharacter());
-            pending = begin;
-        }
+        if (pending != begin && color != previousColor &&
+            (m_pieces.empty() || m_pieces.back().end != pending - begin))
+            m_pieces.push_back({pending - begin, previousColor});
         previousColor = color;
         if (table.isItself[code]) {
             // Most bytes are printable text: copy them in one go.
@@ -64,6 +63,7 @@ void TokenRunWriter::write(QByteArrayView bytes, quint32 characterColor, quint32
         pending = std::copy(text.begin(), text.end(), pending);
         ++byte;
     }
-    m_model.putInDisplay(QByteArrayView(begin, pending - begin), previousColor,
-                         m_options.breakCharacter());
+    m_pieces.push_back({pending - begin, previousColor});
+    m_model.putPieces(QByteArrayView(begin, pending - begin), m_pieces,
+                      m_options.breakCharacter());
 }

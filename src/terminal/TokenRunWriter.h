@@ -1,12 +1,12 @@
 #pragma once
 
+#include "DisplayModel.h"
 #include "DisplayOptions.h"
 
 #include <QByteArray>
 
 #include <array>
-
-class DisplayModel;
+#include <vector>
 
 // Shows raw bytes in the display: each byte becomes its display text, function
 // characters take the function color and the others the character color, and
@@ -37,4 +37,5 @@ private:
     const DisplayOptions &m_options;
     TokenTable m_table;
     QByteArray m_pending;
+    std::vector<DisplayModel::Piece> m_pieces;
 };
