@@ -32,17 +32,17 @@ void TestReadPacer::pauseAfterEachPhase_data()
     // The pause in ms after the last read of each phase; 0: read as data come.
     QTest::addColumn<QList<int>>("pauses");
 
-    const Reads trickle{460, 40, 50};   // 115200 baud, read every 40 ms
-    const Reads flood{4096, 1, 300};    // the line buffer full at every read
-    const Reads quiet{0, 40, 1};        // a read that finds nothing
+    const Reads trickle{460, 40, 50}; // 115200 baud, read every 40 ms
+    const Reads flood{4096, 1, 300};  // the line buffer full at every read
+    const Reads quiet{0, 40, 1};      // a read that finds nothing
     QTest::newRow("first read of a stream probes its rate")
         << QList<Reads>{{20, 5000, 1}} << QList<int>{1};
-    QTest::newRow("a full first read is followed at once") << QList<Reads>{{4096, 5000, 1}}
-                                                           << QList<int>{0};
+    QTest::newRow("a full first read is followed at once")
+        << QList<Reads>{{4096, 5000, 1}} << QList<int>{0};
     QTest::newRow("data left behind are read at once")
         << QList<Reads>{trickle, {65536, 40, 1, true}} << QList<int>{40, 0};
-    QTest::newRow("a flood that slows to a trickle") << QList<Reads>{flood, trickle}
-                                                     << QList<int>{0, 40};
+    QTest::newRow("a flood that slows to a trickle")
+        << QList<Reads>{flood, trickle} << QList<int>{0, 40};
     QTest::newRow("an empty read after the longest pause ends the stream")
         << QList<Reads>{trickle, quiet, {20, 5000, 1}} << QList<int>{40, 0, 1};
     QTest::newRow("empty reads lengthen a shorter pause")

@@ -357,8 +357,8 @@ void QtCommPort::take(QByteArrayView data)
             queueInput(piece.bytes);
             continue;
         }
-        const LineEvent event = classifyMarkedByte(
-            piece.bytes.front(), &m_unusedErrors, m_settings.parity != LineSettings::Parity::None);
+        const LineEvent event = classifyMarkedByte(piece.bytes.front(), &m_unusedErrors,
+                                                   m_settings.parity != LineSettings::Parity::None);
         queueEvent(event.code);
         if (event.keepByte)
             queueInput(piece.bytes);

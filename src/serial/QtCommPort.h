@@ -28,7 +28,8 @@ class QSocketNotifier;
 // Overruns, buffer overflows and CTS changes are seen in the counters and the
 // modem lines, polled every PollInterval ms while the device supports them.
 // A hang-up (the device removed, the other end of a pseudo-terminal closed)
-// or a resource error, which ends QSerialPort's reading, is a lost device.
+// or a read that fails as a vanished device's does (EIO, ENXIO, ENODEV) is a
+// lost device.
 //
 // A steady stream is read in batches (see ReadPacer): a 115200-baud stream
 // wakes the program some 25 times a second and 1 MB/s some 500 times, instead
@@ -63,6 +64,7 @@ private:
     CommError busy(const QString &path);
     bool configure(const LineSettings &settings, ::Handshaking handshaking);
     bool applyFraming();
+
     struct Drained
     {
         qint64 bytes = 0;

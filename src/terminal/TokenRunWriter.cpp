@@ -64,6 +64,5 @@ void TokenRunWriter::write(QByteArrayView bytes, quint32 characterColor, quint32
         ++byte;
     }
     m_pieces.push_back({pending - begin, previousColor});
-    m_model.putPieces(QByteArrayView(begin, pending - begin), m_pieces,
-                      m_options.breakCharacter());
+    m_model.putPieces(QByteArrayView(begin, pending - begin), m_pieces, m_options.breakCharacter());
 }

@@ -9,9 +9,10 @@
 #include <vector>
 
 // Shows raw bytes in the display: each byte becomes its display text, function
-// characters take the function color and the others the character color, and
-// neighbouring texts of one color go to the display in one append. The last
-// group is always appended, even when it is empty.
+// characters take the function color and the others the character color. The
+// texts of one write go to the display in one append, as one piece for each
+// group of neighbouring texts of one color; the last group always counts,
+// even when it is empty.
 class TokenRunWriter
 {
 public:
