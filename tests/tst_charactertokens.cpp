@@ -53,49 +53,35 @@ void TestCharacterTokens::optionsChangeTheText_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<long>("flag");
 
-    const int chr = int(SpaceOption::Character);
-    const int str = int(SpaceOption::String);
-    const int special = int(SpaceOption::SpecialCharacter);
-    QTest::newRow("CR breaks by default") << 13 << true << chr << QByteArray("[CR ]")
-                                          << QByteArray("[CR ]\r\n") << 1L;
-    QTest::newRow("LF plain") << 10 << true << chr << QByteArray("[CR ]") << QByteArray("[LF ]")
-                              << 1L;
-    QTest::newRow("hidden CR keeps break") << 13 << false << chr << QByteArray("[CR ]")
-                                           << QByteArray("\r\n") << 1L;
-    QTest::newRow("hidden LF empty") << 10 << false << chr << QByteArray("[CR ]") << QByteArray()
-                                     << 1L;
-    QTest::newRow("hidden high byte") << 0xC3 << false << chr << QByteArray("[CR ]")
-                                      << QByteArray() << 1L;
-    QTest::newRow("hidden DEL") << 127 << false << chr << QByteArray("[CR ]") << QByteArray()
-                                << 1L;
-    QTest::newRow("hidden leaves printable") << int('A') << false << chr << QByteArray("[CR ]")
-                                             << QByteArray("A") << 0L;
-    QTest::newRow("space as blank") << 32 << true << chr << QByteArray("[CR ]") << QByteArray(" ")
-                                    << 0L;
-    QTest::newRow("space as string") << 32 << true << str << QByteArray("[CR ]")
-                                     << QByteArray("[SPC]") << 0L;
-    QTest::newRow("space as currency") << 32 << true << special << QByteArray("[CR ]")
-                                       << QByteArray("\xA4") << 0L;
-    QTest::newRow("space option with hidden functions") << 32 << false << str << QByteArray("[CR ]")
-                                                        << QByteArray("[SPC]") << 0L;
-    QTest::newRow("currency byte stays a token") << 0xA4 << true << special << QByteArray("[CR ]")
-                                                 << QByteArray("[xA4]") << 1L;
-    QTest::newRow("DEL") << 127 << true << chr << QByteArray("[CR ]") << QByteArray("[x7F]") << 1L;
-    QTest::newRow("tilde") << 126 << true << chr << QByteArray("[CR ]") << QByteArray("~") << 0L;
-    QTest::newRow("printable break") << int('A') << true << chr << QByteArray("A") << QByteArray("A\r\n")
-                                     << 0L;
-    QTest::newRow("blank break with string option") << 32 << true << str << QByteArray(" ")
-                                                    << QByteArray("[SPC]\r\n") << 0L;
-    QTest::newRow("blank break with currency option") << 32 << true << special << QByteArray(" ")
-                                                      << QByteArray("\xA4\r\n") << 0L;
-    QTest::newRow("SPC break matches nothing") << 32 << true << str << QByteArray("[SPC]")
-                                               << QByteArray("[SPC]") << 0L;
-    QTest::newRow("high byte break") << 0x8A << true << chr << QByteArray("[x8A]")
-                                     << QByteArray("[x8A]\r\n") << 1L;
-    QTest::newRow("lower-case hex is no break") << 0x8A << true << chr << QByteArray("[x8a]")
-                                                << QByteArray("[x8A]") << 1L;
-    QTest::newRow("CR no longer breaks") << 13 << true << chr << QByteArray("[LF ]")
-                                         << QByteArray("[CR ]") << 1L;
+    const auto row = [](const char *name, int code, bool show, SpaceOption space,
+                        const char *breakCharacter, const QByteArray &expected, long flag) {
+        QTest::newRow(name) << code << show << int(space) << QByteArray(breakCharacter) << expected
+                            << flag;
+    };
+    const SpaceOption chr = SpaceOption::Character;
+    const SpaceOption str = SpaceOption::String;
+    const SpaceOption special = SpaceOption::SpecialCharacter;
+    row("CR breaks by default", 13, true, chr, "[CR ]", "[CR ]\r\n", 1);
+    row("LF plain", 10, true, chr, "[CR ]", "[LF ]", 1);
+    row("hidden CR keeps break", 13, false, chr, "[CR ]", "\r\n", 1);
+    row("hidden LF empty", 10, false, chr, "[CR ]", "", 1);
+    row("hidden high byte", 0xC3, false, chr, "[CR ]", "", 1);
+    row("hidden DEL", 127, false, chr, "[CR ]", "", 1);
+    row("hidden leaves printable", 'A', false, chr, "[CR ]", "A", 0);
+    row("space as blank", 32, true, chr, "[CR ]", " ", 0);
+    row("space as string", 32, true, str, "[CR ]", "[SPC]", 0);
+    row("space as currency", 32, true, special, "[CR ]", "\xA4", 0);
+    row("space option with hidden functions", 32, false, str, "[CR ]", "[SPC]", 0);
+    row("currency byte stays a token", 0xA4, true, special, "[CR ]", "[xA4]", 1);
+    row("DEL", 127, true, chr, "[CR ]", "[x7F]", 1);
+    row("tilde", 126, true, chr, "[CR ]", "~", 0);
+    row("printable break", 'A', true, chr, "A", "A\r\n", 0);
+    row("blank break with string option", 32, true, str, " ", "[SPC]\r\n", 0);
+    row("blank break with currency option", 32, true, special, " ", "\xA4\r\n", 0);
+    row("SPC break matches nothing", 32, true, str, "[SPC]", "[SPC]", 0);
+    row("high byte break", 0x8A, true, chr, "[x8A]", "[x8A]\r\n", 1);
+    row("lower-case hex is no break", 0x8A, true, chr, "[x8a]", "[x8A]", 1);
+    row("CR no longer breaks", 13, true, chr, "[LF ]", "[CR ]", 1);
 }
 
 void TestCharacterTokens::optionsChangeTheText()

@@ -14,9 +14,7 @@ struct Sender : Window
 {
     Sender()
     {
-        start();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(load());
         port->log.clear();
     }
     QAbstractScrollArea *view() const { return child<QAbstractScrollArea>("rtbDisplay"); }

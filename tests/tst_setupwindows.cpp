@@ -42,42 +42,16 @@ LastSetup unusualSetup()
 
 struct Program : Window
 {
-    explicit Program(const std::function<void(FakeCommPort &)> &prepare = {}) : Window(prepare) {}
-
     QString setupPath() const { return SetupFile(setupFolder.path()).path(); }
     void writeSetup(const LastSetup &setup) const
     {
         QVERIFY(SetupFile(setupFolder.path()).save(setup));
-    }
-    bool load(const QString &portText = QString())
-    {
-        start(portText);
-        window->activateWindow();
-        return QTest::qWaitForWindowActive(window.get());
     }
     QString panel(int number) const
     {
         return child<PanelStatusBar>("StatusBar1")->panelText(number);
     }
     DisplayView *view() const { return child<DisplayView>("rtbDisplay"); }
-
-    // Opens a secondary window from its menu item and waits until it has the
-    // keyboard focus.
-    template <typename T = QWidget> T *open(const char *menuItem, const char *name)
-    {
-        action(menuItem)->trigger();
-        T *opened = nullptr; // not one that was closed and awaits deletion
-        for (T *candidate : window->findChildren<T *>(QLatin1String(name))) {
-            if (candidate->isVisible())
-                opened = candidate;
-        }
-        if (!opened || !QTest::qWaitForWindowExposed(opened))
-            return nullptr;
-        opened->activateWindow();
-        return QTest::qWaitFor([opened] { return QApplication::activeWindow() == opened; })
-                   ? opened
-                   : nullptr;
-    }
 };
 
 template <typename T = QWidget> T *in(QWidget *parent, const char *name)

@@ -10,21 +10,8 @@ namespace {
 
 struct Setup : Window
 {
-    Setup()
-    {
-        start();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    }
-    frmStrings *open()
-    {
-        action("mnuStrings")->trigger();
-        auto *strings = window->findChild<frmStrings *>(QStringLiteral("frmStrings"));
-        if (!strings || !QTest::qWaitForWindowExposed(strings))
-            return nullptr;
-        strings->activateWindow();
-        return QTest::qWaitForWindowActive(strings) ? strings : nullptr;
-    }
+    Setup() { QVERIFY(load()); }
+    frmStrings *open() { return Window::open<frmStrings>("mnuStrings", "frmStrings"); }
     static QLineEdit *field(frmStrings *strings, int key)
     {
         return strings->findChild<QLineEdit *>(QStringLiteral("txtXmitStringArray%1").arg(key));

@@ -7,10 +7,12 @@
 #include "frmMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <functional>
 #include <memory>
@@ -51,6 +53,29 @@ struct Window
 
     // Runs the start-up sequence as the program does.
     void start(const QString &portText = QString()) { window->Form_Load(portText); }
+    // Starts and waits until the window is active.
+    bool load(const QString &portText = QString())
+    {
+        start(portText);
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    // Opens a secondary window from its menu item and waits until it is active.
+    template <typename T = QWidget> T *open(const char *menuItem, const char *name)
+    {
+        action(menuItem)->trigger();
+        T *opened = nullptr; // not one that was closed and awaits deletion
+        for (T *candidate : window->findChildren<T *>(QLatin1String(name))) {
+            if (candidate->isVisible())
+                opened = candidate;
+        }
+        if (!opened || !QTest::qWaitForWindowExposed(opened))
+            return nullptr;
+        opened->activateWindow();
+        return QTest::qWaitFor([opened] { return QApplication::activeWindow() == opened; })
+                   ? opened
+                   : nullptr;
+    }
 
     template <typename T = QWidget> T *child(const char *name) const
     {
