@@ -3,6 +3,7 @@
 #include "MainWindowFixture.h"
 #include "PanelStatusBar.h"
 #include "SetupFile.h"
+#include "UnusualSetup.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -18,26 +19,6 @@ QByteArray fileContent(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A setup unlike the default in every value.
-LastSetup unusualSetup()
-{
-    LastSetup setup;
-    for (int set = 0; set < StringSetStore::SetCount; ++set) {
-        setup.strings.setName(set, " Set " + QByteArray::number(set) + " ");
-        for (int key = 0; key < StringSetStore::KeyCount; ++key)
-            setup.strings.setString(set, key,
-                                    "  s" + QByteArray::number(set) + "k" +
-                                        QByteArray::number(key) + "[x8A][CR] ");
-    }
-    setup.strings.setCurrentSet(9);
-    setup.port = {"/dev/ttyUSB0", "19200", "Odd", "7", "2", "1-XON/XOFF"};
-    setup.colors = {ColorValue::White, ColorValue::Red, ColorValue::Cyan, ColorValue::Blue,
-                    ColorValue::Black};
-    setup.breakCharacter = "A";
-    setup.options = {true, true, false, false, true, false, true, true, false};
-    return setup;
 }
 
 struct Program : Window
@@ -153,18 +134,18 @@ void TestSetupWindows::restoreRunAndSaveAgain()
     QVERIFY(p.load());
 
     QCOMPARE(p.box("cboPortNumber")->currentText(), QStringLiteral("/dev/ttyUSB0"));
-    QCOMPARE(p.box("cboHandShaking")->currentText(), QStringLiteral("1-XON/XOFF"));
+    QCOMPARE(p.box("cboHandShaking")->currentText(), QStringLiteral("2-RTS/CTS"));
     QCOMPARE(p.panel(3), QStringLiteral("Doubler Card"));
     QVERIFY(p.action("mnuSpcSpecialChar")->isChecked() && !p.action("mnuSpcChar")->isChecked());
     QVERIFY(p.action("mnuStringSet9")->isChecked());
-    QCOMPARE(p.action("mnuStringSet3")->text(), QStringLiteral(" Set 3 "));
-    QCOMPARE(p.action("mnuF2String")->text(), QStringLiteral("F2   s9k1[x8A][CR] "));
+    QCOMPARE(p.action("mnuStringSet3")->text(), QStringLiteral("  Set && 3\u00A4  "));
+    QCOMPARE(p.action("mnuF2String")->text(), QStringLiteral("F2  F2[cr][x8A]\u00FF\t "));
     QCOMPARE(colorsOf(*p.window), unusualSetup().colors);
 
     // F1 sends set 9's decoded string; the printable break character breaks lines.
     p.port->written.clear();
     QTest::keyClick(p.view(), Qt::Key_F1);
-    QTRY_COMPARE(p.port->written, QByteArray("  s9k0\x8A\r "));
+    QTRY_COMPARE(p.port->written, QByteArray(" F1\r\x8A\xFF\t "));
     p.window->displayModel().clear();
     p.port->deliverInput("xAy");
     QTRY_COMPARE(p.display(), QByteArray("xA\r\ny"));
@@ -255,8 +236,8 @@ void TestSetupWindows::colorSettingsClosedWithoutSave_data()
     QTest::addColumn<bool>("escape");
     QTest::newRow("first start, Escape")
         << false << QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"} << true;
-    QTest::newRow("a file naming Red, close box")
-        << true << QStringList{"White", "Red", "Cyan", "Blue", "Black"} << false;
+    QTest::newRow("a file naming Dark Gray, close box")
+        << true << QStringList{"White", "Dark Gray", "Cyan", "Blue", "Black"} << false;
 }
 
 void TestSetupWindows::colorSettingsClosedWithoutSave()
