@@ -80,7 +80,6 @@ public:
     bool hungUp = false;
 };
 
-const QByteArray kProbe("\x16\x43\r"); // SYN "C" CR
 const QByteArray kDefaultAnswer("\x06\x15\xEE\xEF");
 
 QStringList words(const char *line)
@@ -113,20 +112,22 @@ void TestDevSim::probeAnswersOnlyMatchingSettings_data()
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<QByteArray>("answer"); // empty: silence
 
+    const auto row = [](const char *name, const char *device, quint32 rate, uint framing,
+                        const QByteArray &sent, const QByteArray &answer) {
+        QTest::newRow(name) << QString::fromLatin1(device) << rate << framing << sent << answer;
+    };
     const uint mark = PARENB | PARODD | CMSPAR;
+    const QByteArray probe = DevSim::Probe;
     const QByteArray a = kDefaultAnswer;
-    const QByteArray none;
-    QTest::newRow("arbitrary rate 12345") << "--baud 12345" << 12345u << 0u << kProbe << a;
-    QTest::newRow("rate 12344, device 12345") << "--baud 12345" << 12344u << 0u << kProbe << none;
-    QTest::newRow("mark, device odd") << "--parity O" << 9600u << mark << kProbe << none;
-    QTest::newRow("mark, device space") << "--parity S" << 9600u << mark << kProbe << none;
-    QTest::newRow("even looks like none on a pty") << "--parity E" << 9600u << 0u << kProbe << a;
-    QTest::newRow("one stop bit, device two") << "--stop 2" << 9600u << 0u << kProbe << none;
-    QTest::newRow("after other bytes, twice")
-        << "" << 9600u << 0u << "ab\x16" + kProbe + kProbe << a + a;
-    QTest::newRow("chosen pair") << "--pair 7e7f" << 9600u << 0u << kProbe
-                                 << QByteArray("\x06\x15\x7E\x7F");
-    QTest::newRow("byte in between") << "" << 9600u << 0u << QByteArray("\x16\x43 \r") << none;
+    row("arbitrary rate 12345", "--baud 12345", 12345, 0, probe, a);
+    row("rate 12344, device 12345", "--baud 12345", 12344, 0, probe, {});
+    row("mark, device odd", "--parity O", 9600, mark, probe, {});
+    row("mark, device space", "--parity S", 9600, mark, probe, {});
+    row("even looks like none on a pty", "--parity E", 9600, 0, probe, a);
+    row("one stop bit, device two", "--stop 2", 9600, 0, probe, {});
+    row("after other bytes, twice", "", 9600, 0, "ab\x16" + probe + probe, a + a);
+    row("chosen pair", "--pair 7e7f", 9600, 0, probe, "\x06\x15\x7E\x7F");
+    row("byte in between", "", 9600, 0, "\x16\x43 \r", {});
 }
 
 void TestDevSim::probeAnswersOnlyMatchingSettings()

@@ -10,13 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
 using Program = SerialProgram;
-
-const QByteArray Probe("\x16" "C\r");
-
-} // namespace
 
 class TestSerialEndToEnd : public QObject
 {
@@ -37,10 +31,8 @@ private slots:
 void TestSerialEndToEnd::readingsAppearInTheReceiveColors()
 {
     DevSim device({"readings", "--text", "+0012.34 kg", "--interval-ms", "20"});
-    QVERIFY(!device.path.isEmpty());
     Program program;
-    program.window->Form_Load(device.path);
-    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    QVERIFY(program.start(device.path));
 
     const QByteArray line = "+0012.34 kg[CR ]\r\n[LF ]";
     QTRY_VERIFY(program.display().count(line) >= 2);
@@ -55,10 +47,8 @@ void TestSerialEndToEnd::readingsAppearInTheReceiveColors()
 void TestSerialEndToEnd::readingBackWhileReadingsArrive()
 {
     DevSim device({"readings", "--text", "+0012.34 kg", "--interval-ms", "20", "--echo"});
-    QVERIFY(!device.path.isEmpty());
     Program program;
-    program.window->Form_Load(device.path);
-    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    QVERIFY(program.start(device.path));
     auto *view = program.window->findChild<DisplayView *>(QStringLiteral("rtbDisplay"));
     const DisplayModel &model = program.window->displayModel();
     QScrollBar *bar = view->verticalScrollBar();
@@ -140,12 +130,11 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
     QFETCH(QStringList, device);
 
     DevSim probe(QStringList{"probe"} + device);
-    QVERIFY(!probe.path.isEmpty());
     Program program;
-    program.window->Form_Load(probe.path);
+    QVERIFY(program.start(probe.path));
 
     // At the start-up settings, 9600 N 8 1, the device keeps silent.
-    program.window->commPort().Output(Probe);
+    program.window->commPort().Output(DevSim::Probe);
     QTest::qWait(150);
     QVERIFY(!program.display().contains("[ACK][NAK][xEE][xEF]"));
 
@@ -153,7 +142,7 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
     program.window->findChild<QAction *>(card)->trigger();
     program.window->findChild<QAction *>(preset)->trigger();
     QCOMPARE(program.portState(), QStringLiteral("Port Active"));
-    program.window->commPort().Output(Probe);
+    program.window->commPort().Output(DevSim::Probe);
     QTRY_VERIFY(program.display().contains("[ACK][NAK][xEE][xEF]"));
 }
 
@@ -161,8 +150,7 @@ void TestSerialEndToEnd::twoProgramsOnOneDeviceExcludeEachOther()
 {
     DevSim device({"echo"});
     Program first;
-    first.window->Form_Load(device.path);
-    QCOMPARE(first.portState(), QStringLiteral("Port Active"));
+    QVERIFY(first.start(device.path));
 
     Program second;
     second.window->Form_Load(device.path);
@@ -206,9 +194,7 @@ void TestSerialEndToEnd::vanishingDeviceClosesThePortOnce()
     {
         DevSim device({"flood", "--bytes", "200K", "--mix", "text", "--vanish-after", "100K",
                        "--link", link});
-        QVERIFY(!device.path.isEmpty());
-        program.window->Form_Load(link);
-        QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+        QVERIFY(!device.path.isEmpty() && program.start(link));
         // Typed but not applied: the message names the device that was open.
         program.child<QComboBox>("cboPortNumber")->setEditText(QStringLiteral("/dev/ttyUSB7"));
         QTRY_COMPARE_WITH_TIMEOUT(program.portState(), QStringLiteral("Port Free"), 10000);
@@ -234,7 +220,7 @@ void TestSerialEndToEnd::functionKeyReachesTheDeviceAndEchoesBack()
 {
     DevSim device({"echo"});
     Program program;
-    program.window->Form_Load(device.path);
+    QVERIFY(program.start(device.path));
     auto *display = program.window->findChild<QWidget *>(QStringLiteral("rtbDisplay"));
     QTest::keyClick(display, Qt::Key_F1);
     QTRY_COMPARE(program.received(), QByteArray("Here is a string example[CR ]\r\n"));
@@ -245,7 +231,7 @@ void TestSerialEndToEnd::typingLandsBetweenTheCharactersOfAString()
 {
     DevSim device({"echo"});
     Program program;
-    program.window->Form_Load(device.path);
+    QVERIFY(program.start(device.path));
     const QByteArray string(300, 'a');
     program.window->stringSets().setString(0, 0, string);
     auto *display = program.window->findChild<QWidget *>(QStringLiteral("rtbDisplay"));

@@ -20,8 +20,6 @@ struct Program : SerialProgram
     }
 };
 
-const QByteArray Probe("\026C\r"); // SYN "C" CR
-
 } // namespace
 
 class TestToolsEndToEnd : public QObject
@@ -57,9 +55,8 @@ void TestToolsEndToEnd::searchFindsTheDevice()
     QFETCH(int, probes);
 
     DevSim probe(QStringList{"probe"} + device);
-    QVERIFY(!probe.path.isEmpty());
     Program program;
-    program.window->Form_Load(probe.path);
+    QVERIFY(program.start(probe.path));
     program.child<QAction>(qPrintable(card))->trigger();
 
     // The window answers a click while the search waits for the device.
@@ -79,7 +76,7 @@ void TestToolsEndToEnd::searchFindsTheDevice()
     QVERIFY(program.services.messageBoxes.shown.isEmpty());
 
     // The port stays at the setting found: the device answers again.
-    program.window->commPort().Output(Probe);
+    program.window->commPort().Output(DevSim::Probe);
     QTRY_COMPARE(program.display().count("[ACK][NAK]"), 2);
 }
 
@@ -89,7 +86,7 @@ void TestToolsEndToEnd::searchThatFindsNothingPutsTheSettingsBack()
     // its answer cannot be recognised: every probe goes out.
     DevSim probe({"probe", "--baud", "19200", "--parity", "O", "--stop", "2", "--verbose"});
     Program program;
-    program.window->Form_Load(probe.path);
+    QVERIFY(program.start(probe.path));
     program.child<QComboBox>("cboBaud")->setEditText(QStringLiteral("4800"));
     program.child<QAction>("mnuEven72")->trigger();
     program.child<QAction>("mnuShowFunctionCharacters")->trigger();
@@ -133,7 +130,7 @@ void TestToolsEndToEnd::compareTestCountsReadings()
     DevSim readings({"readings", "--text", "+0012.34 kg", "--bad-text", "+0099.99 kg",
                      "--interval-ms", "700", "--bad-every", "3"});
     Program program;
-    program.window->Form_Load(readings.path);
+    QVERIFY(program.start(readings.path));
     program.child<QAction>("mnuCompareTest")->trigger();
     // The standard is the next whole reading after a clear display: a good
     // one, or the wrong one if the program was slow to get here.

@@ -26,6 +26,13 @@ struct SerialProgram
         return window->findChild<T *>(QLatin1String(name));
     }
     QString portState() const { return child<QPushButton>("cmdPortState")->text(); }
+    // Starts on a device and tells whether its port opened.
+    bool start(const QString &device)
+    {
+        if (!device.isEmpty())
+            window->Form_Load(device);
+        return !device.isEmpty() && portState() == QLatin1String("Port Active");
+    }
     QByteArray display() const { return window->displayModel().text(); }
     // The display text shown in either of two colors.
     QByteArray shownIn(quint32 characterColor, quint32 functionColor) const
