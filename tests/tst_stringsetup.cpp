@@ -34,8 +34,7 @@ class TestStringSetup : public QObject
     Q_OBJECT
 
 private slots:
-    void opensOnTheCurrentSet();
-    void renameAndSaveUpdatesBothMenus();
+    void opensOnTheCurrentSetAndSavesToBothMenus();
     void quickClearThenExitStoresNothing();
     void switchingSetsStoresTheSetLeft();
     void escapeAsks_data();
@@ -47,7 +46,7 @@ private slots:
     void aboutWindow();
 };
 
-void TestStringSetup::opensOnTheCurrentSet()
+void TestStringSetup::opensOnTheCurrentSetAndSavesToBothMenus()
 {
     Setup s;
     frmStrings *strings = s.open();
@@ -63,12 +62,8 @@ void TestStringSetup::opensOnTheCurrentSet()
              QStringLiteral("F12 :"));
     // Opening again brings up the same window.
     QCOMPARE(s.open(), strings);
-}
 
-void TestStringSetup::renameAndSaveUpdatesBothMenus()
-{
-    Setup s;
-    frmStrings *strings = s.open();
+    // Renamed and saved: both menus follow.
     Setup::item(strings, "mnuStringSet3")->trigger();
     Setup::name(strings)->setText(QStringLiteral("Scale & Printer"));
     Setup::field(strings, 0)->setText(QStringLiteral("W[CR]"));
