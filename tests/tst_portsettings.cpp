@@ -32,8 +32,8 @@ private slots:
     void quickSettings();
     void multiplierCard();
     void rtsAndCtsFollowTheLines();
-    void portErrorsAreShown_data();
-    void portErrorsAreShown();
+    void portEventsAreShown_data();
+    void portEventsAreShown();
     void dropsBeyondTheQueueBoundUntilPurged();
 };
 
@@ -318,26 +318,41 @@ void TestPortSettings::rtsAndCtsFollowTheLines()
     QCOMPARE(w.color("lblCTSstate"), ColorValue::Red);
 }
 
-void TestPortSettings::portErrorsAreShown_data()
+void TestPortSettings::portEventsAreShown_data()
 {
+    // Errors as a message; line events as a red marker among the data.
     QTest::addColumn<int>("event");
     QTest::addColumn<QString>("message");
-    QTest::newRow("overrun") << int(CommPort::Overrun) << "Comm Event Overrun";
-    QTest::newRow("overflow") << int(CommPort::ReceiveOverflow) << "Receiver Buffer Overflow";
-    QTest::newRow("transmit full") << int(CommPort::TransmitFull) << "Transmit Full";
-    QTest::newRow("control block") << int(CommPort::ControlBlockError) << "unexpected error";
+    QTest::addColumn<QByteArray>("shown");
+    const auto row = [](const char *name, int event, const char *message, const char *shown) {
+        QTest::newRow(name) << event << QString::fromLatin1(message) << QByteArray(shown);
+    };
+    row("overrun", CommPort::Overrun, "Comm Event Overrun", "ab");
+    row("overflow", CommPort::ReceiveOverflow, "Receiver Buffer Overflow", "ab");
+    row("transmit full", CommPort::TransmitFull, "Transmit Full", "ab");
+    row("control block", CommPort::ControlBlockError, "unexpected error", "ab");
+    row("break", CommPort::Break, "", "a***BREAK***b");
+    row("framing", CommPort::FramingError, "", "a***FRAME***b");
+    row("parity", CommPort::ParityError, "", "a***PARITY***b");
 }
 
-void TestPortSettings::portErrorsAreShown()
+void TestPortSettings::portEventsAreShown()
 {
     QFETCH(int, event);
     QFETCH(QString, message);
+    QFETCH(QByteArray, shown);
     Window w;
     w.start();
+    w.port->deliverInput("a");
     w.port->deliverEvent(event);
-    QCOMPARE(w.services.messageBoxes.shown, QStringList{message});
-    QTest::qWait(20);
-    QCOMPARE(w.display(), QByteArray());
+    w.port->deliverInput("b");
+    QCOMPARE(w.services.messageBoxes.shown,
+             message.isEmpty() ? QStringList() : QStringList{message});
+    QTRY_COMPARE(w.display(), shown);
+    const quint32 characters = w.window->ReturnReceiveCharColor();
+    QCOMPARE(w.window->displayModel().colorSpanAt(0).color, characters);
+    QCOMPARE(w.window->displayModel().colorSpanAt(1).color,
+             shown.size() > 2 ? ColorValue::Red : characters);
     QVERIFY(w.port->PortOpen());
 }
 
