@@ -218,6 +218,17 @@ void TestDisplayView::readingBackHoldsTheView()
     addLines(20);
     QCOMPARE(bar->value(), bar->maximum());
     QCOMPARE(m_model->caret(), m_model->length());
+
+    // A selection made with the Shift keys holds the view and survives appends.
+    QTest::keyClick(m_view, Qt::Key_Up, Qt::ShiftModifier);
+    QTest::keyClick(m_view, Qt::Key_Up, Qt::ShiftModifier);
+    const QByteArray selected = m_model->selectedText();
+    QCOMPARE(selected.size(), 2 * 13);
+    const int held = bar->value();
+    addLines(50);
+    QCOMPARE(m_model->selectedText(), selected);
+    QCOMPARE(bar->value(), held);
+    QVERIFY(bar->maximum() > held);
     m_model->clear();
     QTRY_COMPARE(bar->maximum(), 0);
 }
