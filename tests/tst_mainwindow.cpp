@@ -96,10 +96,8 @@ private slots:
     void backgroundRepaintsAtOnce_data();
     void backgroundRepaintsAtOnce();
     void statusBarFollowsTheClockAndLockKeys();
-    void sysfsLockKeys_data();
-    void sysfsLockKeys();
-    void lockKeysFromTheFirstSourceThatKnows_data();
-    void lockKeysFromTheFirstSourceThatKnows();
+    void lockKeySources_data();
+    void lockKeySources();
 };
 
 void TestMainWindow::initTestCase()
@@ -558,29 +556,33 @@ void TestMainWindow::statusBarFollowsTheClockAndLockKeys()
     QCOMPARE(bar->panel(2)->toolTip(), bar->panel(1)->toolTip());
 }
 
-void TestMainWindow::sysfsLockKeys_data()
+void TestMainWindow::lockKeySources_data()
 {
-    // LED folders as "device=brightness".
+    // The LED folders as "device=brightness", then a second source as "known num caps"
+    // flags: the first source that knows is asked.
     QTest::addColumn<QStringList>("leds");
+    QTest::addColumn<QString>("second");
     QTest::addColumn<bool>("available");
     QTest::addColumn<bool>("num");
     QTest::addColumn<bool>("caps");
 
-    QTest::newRow("no LED folder") << QStringList() << false << false << false;
-    QTest::newRow("num lit") << QStringList{"input3::numlock=1\n", "input3::capslock=0\n"} << true
-                             << true << false;
-    QTest::newRow("any keyboard lit")
-        << QStringList{"input3::numlock=0", "input9::numlock=1", "input9::capslock=255"} << true
-        << true << true;
-    QTest::newRow("caps LED only") << QStringList{"input3::capslock=1"} << true << false << true;
-    QTest::newRow("other LEDs ignored")
-        << QStringList{"input3::scrolllock=1", "phy0-led=1", "input3::numlock-x=1"} << false
-        << false << false;
+    const auto row = [](const char *name, const QStringList &leds, const char *second,
+                        bool available, bool num, bool caps) {
+        QTest::newRow(name) << leds << QString::fromLatin1(second) << available << num << caps;
+    };
+    row("no LED folder", {}, "101", true, false, true);
+    row("num lit", {"input3::numlock=1\n", "input3::capslock=0\n"}, "111", true, true, false);
+    row("any keyboard lit", {"input3::numlock=0", "input9::numlock=1", "input9::capslock=255"},
+        "011", true, true, true);
+    row("caps LED only", {"input3::capslock=1"}, "111", true, false, true);
+    row("other LEDs ignored, none knows",
+        {"input3::scrolllock=1", "phy0-led=1", "input3::numlock-x=1"}, "011", false, false, false);
 }
 
-void TestMainWindow::sysfsLockKeys()
+void TestMainWindow::lockKeySources()
 {
     QFETCH(QStringList, leds);
+    QFETCH(QString, second);
 
     QTemporaryDir root;
     const QDir folder(root.filePath(QStringLiteral("leds")));
@@ -592,39 +594,16 @@ void TestMainWindow::sysfsLockKeys()
         brightness.write(led.section(QLatin1Char('='), 1).toLatin1());
     }
 
-    const SysfsLockKeys keys(folder.path());
-    QTEST(keys.available(), "available");
-    QTEST(keys.numLock(), "num");
-    QTEST(keys.capsLock(), "caps");
-}
-
-void TestMainWindow::lockKeysFromTheFirstSourceThatKnows_data()
-{
-    // Sources in order of preference, as "known num caps" flags, e.g. "101".
-    QTest::addColumn<QStringList>("sources");
-    QTest::addColumn<bool>("available");
-    QTest::addColumn<bool>("num");
-    QTest::addColumn<bool>("caps");
-
-    QTest::newRow("first knows") << QStringList{"110", "101"} << true << true << false;
-    QTest::newRow("first does not know") << QStringList{"011", "101"} << true << false << true;
-    QTest::newRow("none knows") << QStringList{"011", "011"} << false << false << false;
-    QTest::newRow("no source") << QStringList() << false << false << false;
-}
-
-void TestMainWindow::lockKeysFromTheFirstSourceThatKnows()
-{
-    QFETCH(QStringList, sources);
-
-    std::vector<std::unique_ptr<LockKeys>> fakes;
-    for (const QString &flags : sources)
-        fakes.push_back(
-            std::make_unique<FakeLockKeys>(flags[0] == u'1', flags[1] == u'1', flags[2] == u'1'));
-    const FirstAvailableLockKeys keys(std::move(fakes));
+    std::vector<std::unique_ptr<LockKeys>> sources;
+    sources.push_back(std::make_unique<SysfsLockKeys>(folder.path()));
+    sources.push_back(
+        std::make_unique<FakeLockKeys>(second[0] == u'1', second[1] == u'1', second[2] == u'1'));
+    const FirstAvailableLockKeys keys(std::move(sources));
     QTEST(keys.available(), "available");
     QTEST(keys.numLock(), "num");
     QTEST(keys.capsLock(), "caps");
 
+    QVERIFY(!FirstAvailableLockKeys({}).available());
     // Off screen there is no X server to ask.
     QVERIFY(!x11LockKeys());
 }
