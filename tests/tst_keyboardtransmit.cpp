@@ -23,11 +23,6 @@ struct Sender : Window
         window->stringSets().setString(0, key - 1, typed);
         window->UpdateMenu();
     }
-    void useStyle(bool receiveInterrupts, bool fullStrings)
-    {
-        action("mnuReceiveInterruptsAllowed")->setChecked(receiveInterrupts);
-        action("mnuFullStrings")->setChecked(fullStrings);
-    }
     quint32 colorAt(qsizetype position) const
     {
         return window->displayModel().colorSpanAt(position).color;
@@ -202,8 +197,7 @@ void TestKeyboardTransmit::fullStringsGoInChunksAndHoldTyping()
 {
     Sender s;
     s.useStyle(false, true);
-    s.port->setOutBufferSize(100);
-    s.port->holdOutput = true;
+    s.holdQueue(100);
     QByteArray string(100, 'x');
     for (int i = 0; i < string.size(); ++i)
         string[i] = char('0' + i % 10);

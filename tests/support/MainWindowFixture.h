@@ -92,5 +92,16 @@ struct Window
         return child<QLabel>(name)->text();
     }
     quint32 color(const char *name) const { return BackColor::of(child(name)); }
+    void useStyle(bool receiveInterrupts, bool fullStrings) const
+    {
+        action("mnuReceiveInterruptsAllowed")->setChecked(receiveInterrupts);
+        action("mnuFullStrings")->setChecked(fullStrings);
+    }
+    // A small output queue that only empties when the test drains it.
+    void holdQueue(int size) const
+    {
+        port->holdOutput = true;
+        port->setOutBufferSize(size);
+    }
     QByteArray display() const { return window->displayModel().text(); }
 };
