@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 using Direction = SessionLogLines::Direction;
@@ -258,11 +260,15 @@ void TestSessionLog::unopenableFileIsRefused()
     RecordingMessageBoxes messages;
     SessionLog log(options, clock, messages);
     QTemporaryDir dir;
-    const QString path = dir.filePath("missing/session.log");
-    QVERIFY(!log.start(path));
-    QVERIFY(!log.isLogging());
-    QCOMPARE(messages.shown.size(), 1);
-    QVERIFY(messages.shown[0].startsWith("The log file " + path + " could not be opened: "));
+    const QString pipe = dir.filePath("pipe");
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    for (const QString &path : {dir.filePath("missing/session.log"), pipe}) {
+        QVERIFY(!log.start(path));
+        QVERIFY(!log.isLogging());
+        QVERIFY(messages.shown.takeFirst().startsWith("The log file " + path +
+                                                      " could not be opened: "));
+    }
+    QVERIFY(messages.shown.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSessionLog)

@@ -32,12 +32,18 @@ bool SessionLog::start(const QString &path)
 {
     stop();
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        m_messages.information(tr("The log file %1 could not be opened: %2")
-                                   .arg(QDir::toNativeSeparators(path), m_file.errorString()));
+    struct stat status = {};
+    // Opening a pipe would wait for a reader, and its writes for it too.
+    const bool pipe = ::stat(QFile::encodeName(path).constData(), &status) == 0 &&
+                      (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode));
+    if (pipe ||
+        !m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        m_messages.information(
+            tr("The log file %1 could not be opened: %2")
+                .arg(QDir::toNativeSeparators(path),
+                     pipe ? tr("it is a pipe, not a file") : m_file.errorString()));
         return false;
     }
-    struct stat status = {};
     if (::fstat(m_file.handle(), &status) == 0) {
         m_device = status.st_dev;
         m_inode = status.st_ino;

@@ -55,16 +55,12 @@ void SessionLogLines::addData(Direction direction, QByteArrayView data)
         endLine();
     m_lastDataTick = tick;
 
-    QDateTime time; // read once, when a line first needs it
     const int breakCode = m_options.breakCode();
     const char *bytes = data.data();
     const qsizetype size = data.size();
     for (qsizetype at = 0; at < size;) {
-        if (!m_lineOpen) {
-            if (!time.isValid())
-                time = m_clock.now();
-            startLine(direction, time);
-        }
+        if (!m_lineOpen)
+            startLine(direction, tick);
         qsizetype end = std::min(size, at + MaxLineBytes - m_lineBytes);
         bool breakFound = false;
         if (breakCode >= 0) {
@@ -84,7 +80,7 @@ void SessionLogLines::addData(Direction direction, QByteArrayView data)
 void SessionLogLines::addEvent(const QString &text)
 {
     endLine();
-    startLine(Direction::Event, m_clock.now());
+    startLine(Direction::Event, m_clock.tickCount());
     m_text += text.toLatin1();
     endLine();
 }
@@ -107,14 +103,16 @@ QByteArray SessionLogLines::takeText()
 {
     QByteArray text = std::move(m_text);
     m_text = QByteArray();
+    m_text.reserve(text.capacity()); // the next text will be about as long
     return text;
 }
 
-void SessionLogLines::startLine(Direction direction, const QDateTime &time)
+void SessionLogLines::startLine(Direction direction, qint64 tick)
 {
-    if (const qint64 ms = time.toMSecsSinceEpoch(); ms != m_stampMs) {
-        m_stampMs = ms;
-        m_stamp = time.toString(Qt::ISODateWithMs).toLatin1();
+    // Local time is costly to read and format; within one tick it is the same.
+    if (tick != m_stampTick || m_stamp.isEmpty()) {
+        m_stampTick = tick;
+        m_stamp = m_clock.now().toString(Qt::ISODateWithMs).toLatin1();
     }
     m_text += m_stamp;
     m_text += ' ';
@@ -127,16 +125,24 @@ void SessionLogLines::startLine(Direction direction, const QDateTime &time)
 
 void SessionLogLines::appendBytes(const char *bytes, qsizetype count)
 {
+    constexpr qsizetype LongestText = 5;
     const ByteTexts &texts = byteTexts();
+    const qsizetype start = m_text.size();
+    m_text.resize(start + count * LongestText);
+    char *out = m_text.data() + start;
     // Runs of bytes that are their own text are copied whole.
     qsizetype runStart = 0;
     for (qsizetype i = 0; i < count; ++i) {
         const uchar byte = uchar(bytes[i]);
         if (texts.isItself[byte])
             continue;
-        m_text.append(bytes + runStart, i - runStart);
-        m_text += texts.text[byte];
+        std::memcpy(out, bytes + runStart, size_t(i - runStart));
+        out += i - runStart;
+        std::memcpy(out, texts.text[byte].constData(), LongestText);
+        out += LongestText;
         runStart = i + 1;
     }
-    m_text.append(bytes + runStart, count - runStart);
+    std::memcpy(out, bytes + runStart, size_t(count - runStart));
+    out += count - runStart;
+    m_text.truncate(out - m_text.constData());
 }

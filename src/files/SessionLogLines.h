@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
 
 class Clock;
@@ -47,7 +46,7 @@ public:
     static QByteArrayView byteText(uchar byte);
 
 private:
-    void startLine(Direction direction, const QDateTime &time);
+    void startLine(Direction direction, qint64 tick);
     void appendBytes(const char *bytes, qsizetype count);
 
     const DisplayOptions &m_options;
@@ -57,6 +56,6 @@ private:
     Direction m_direction = Direction::Received;
     qsizetype m_lineBytes = 0;
     qint64 m_lastDataTick = 0;
-    qint64 m_stampMs = -1; // the time m_stamp was made for
+    qint64 m_stampTick = 0; // the tick m_stamp was made at
     QByteArray m_stamp;
 };
