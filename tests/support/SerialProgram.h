@@ -6,6 +6,7 @@
 #include "TestServices.h"
 #include "frmMain.h"
 
+#include <QComboBox>
 #include <QPushButton>
 
 #include <memory>
@@ -34,6 +35,14 @@ struct SerialProgram
         return !device.isEmpty() && portState() == QLatin1String("Port Active");
     }
     QByteArray display() const { return window->displayModel().text(); }
+    // The line settings the boxes show: baud, parity, data and stop bits.
+    QStringList boxes() const
+    {
+        QStringList texts;
+        for (const char *box : {"cboBaud", "cboParity", "cboDataBits", "cboStopBits"})
+            texts << child<QComboBox>(box)->currentText();
+        return texts;
+    }
     // The display text shown in either of two colors.
     QByteArray shownIn(quint32 characterColor, quint32 functionColor) const
     {
