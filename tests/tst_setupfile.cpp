@@ -281,17 +281,12 @@ void TestSetupFile::arbitraryBytes()
             for (int i = 0; i < changes; ++i) {
                 const qsizetype at = random.bounded(bytes.size());
                 const char byte = "\r\n0 -.9TtFx\xFF"[random.bounded(13)];
-                switch (random.bounded(3)) {
-                case 0:
+                if (const int how = random.bounded(3); how == 0)
                     bytes[at] = byte;
-                    break;
-                case 1:
+                else if (how == 1)
                     bytes.insert(at, byte);
-                    break;
-                default:
+                else
                     bytes.truncate(at);
-                    break;
-                }
                 if (bytes.isEmpty())
                     break;
             }
