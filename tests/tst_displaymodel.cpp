@@ -52,7 +52,6 @@ class TestDisplayModel : public QObject
 private slots:
     void breakCharacterEndsTheLine_data();
     void breakCharacterEndsTheLine();
-    void trimRemovesExactlyTheOldest1000();
     void oversizedAppendKeepsTheNewest();
     void appendMovesCaretAndDropsSelection();
     void heldSelectionCoversTheSameCharacters();
@@ -92,25 +91,6 @@ void TestDisplayModel::breakCharacterEndsTheLine()
     QCOMPARE(model.lineCount(), expected.count('\n') + 1);
     if (!expected.isEmpty())
         QCOMPARE(model.colorSpanAt(expected.size() - 1).color, 0x123456u);
-}
-
-void TestDisplayModel::trimRemovesExactlyTheOldest1000()
-{
-    DisplayModel model;
-    const QByteArray start = filler(TrimThreshold);
-    model.putInDisplay(start.left(1500), 1, "[CR ]");
-    model.putInDisplay(start.mid(1500), 2, "[CR ]");
-    QCOMPARE(model.length(), TrimThreshold); // at the threshold: nothing trimmed yet
-
-    model.putInDisplay("Z", 3, "[CR ]");
-    QCOMPARE(model.length(), TrimThreshold + 1 - TrimChunk);
-    QCOMPARE(model.text(), start.mid(TrimChunk) + "Z");
-    // The first color run was cut, not lost.
-    QCOMPARE(model.colorSpanAt(0).color, 1u);
-    QCOMPARE(model.colorSpanAt(0).end, 500);
-    QCOMPARE(model.colorSpanAt(500).color, 2u);
-    QCOMPARE(model.colorSpanAt(model.length() - 1).color, 3u);
-    QCOMPARE(model.caret(), model.length());
 }
 
 void TestDisplayModel::oversizedAppendKeepsTheNewest()

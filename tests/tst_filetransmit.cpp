@@ -42,21 +42,10 @@ struct Sending : Window
             return QString();
         return path;
     }
-    void useStyle(bool receiveInterrupts)
-    {
-        action("mnuReceiveInterruptsAllowed")->setChecked(receiveInterrupts);
-        action("mnuFullStrings")->setChecked(!receiveInterrupts);
-    }
     void transmit(const QString &path)
     {
         services.fileDialogs.answer = path;
         action("mnuTransmitFile")->trigger();
-    }
-    // A small output queue that only empties when the test drains it.
-    void holdQueue(int size)
-    {
-        port->holdOutput = true;
-        port->setOutBufferSize(size);
     }
     // Drains the queue every millisecond until the file is out; returns the
     // most characters ever waiting.
@@ -192,7 +181,7 @@ void TestFileTransmit::keysDuringTheSend()
     QFETCH(bool, between);
 
     Sending f;
-    f.useStyle(receiveInterrupts);
+    f.useStyle(receiveInterrupts, !receiveInterrupts);
     f.window->stringSets().setString(0, 0, "XYZ");
     f.holdQueue(64);
     const QByteArray content(1000, 'a');

@@ -5,18 +5,15 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
+#include <QTimer>
 
 using Program = SerialProgram;
-
-const QByteArray Probe("\x16" "C\r");
-
-} // namespace
 
 class TestSerialEndToEnd : public QObject
 {
@@ -32,15 +29,17 @@ private slots:
     void vanishingDeviceClosesThePortOnce();
     void functionKeyReachesTheDeviceAndEchoesBack();
     void typingLandsBetweenTheCharactersOfAString();
+    void searchFindsTheDevice_data();
+    void searchFindsTheDevice();
+    void searchThatFindsNothingPutsTheSettingsBack();
+    void compareTestCountsReadings();
 };
 
 void TestSerialEndToEnd::readingsAppearInTheReceiveColors()
 {
     DevSim device({"readings", "--text", "+0012.34 kg", "--interval-ms", "20"});
-    QVERIFY(!device.path.isEmpty());
     Program program;
-    program.window->Form_Load(device.path);
-    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    QVERIFY(program.start(device.path));
 
     const QByteArray line = "+0012.34 kg[CR ]\r\n[LF ]";
     QTRY_VERIFY(program.display().count(line) >= 2);
@@ -55,10 +54,8 @@ void TestSerialEndToEnd::readingsAppearInTheReceiveColors()
 void TestSerialEndToEnd::readingBackWhileReadingsArrive()
 {
     DevSim device({"readings", "--text", "+0012.34 kg", "--interval-ms", "20", "--echo"});
-    QVERIFY(!device.path.isEmpty());
     Program program;
-    program.window->Form_Load(device.path);
-    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    QVERIFY(program.start(device.path));
     auto *view = program.window->findChild<DisplayView *>(QStringLiteral("rtbDisplay"));
     const DisplayModel &model = program.window->displayModel();
     QScrollBar *bar = view->verticalScrollBar();
@@ -140,12 +137,11 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
     QFETCH(QStringList, device);
 
     DevSim probe(QStringList{"probe"} + device);
-    QVERIFY(!probe.path.isEmpty());
     Program program;
-    program.window->Form_Load(probe.path);
+    QVERIFY(program.start(probe.path));
 
     // At the start-up settings, 9600 N 8 1, the device keeps silent.
-    program.window->commPort().Output(Probe);
+    program.window->commPort().Output(DevSim::Probe);
     QTest::qWait(150);
     QVERIFY(!program.display().contains("[ACK][NAK][xEE][xEF]"));
 
@@ -153,7 +149,7 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
     program.window->findChild<QAction *>(card)->trigger();
     program.window->findChild<QAction *>(preset)->trigger();
     QCOMPARE(program.portState(), QStringLiteral("Port Active"));
-    program.window->commPort().Output(Probe);
+    program.window->commPort().Output(DevSim::Probe);
     QTRY_VERIFY(program.display().contains("[ACK][NAK][xEE][xEF]"));
 }
 
@@ -161,8 +157,7 @@ void TestSerialEndToEnd::twoProgramsOnOneDeviceExcludeEachOther()
 {
     DevSim device({"echo"});
     Program first;
-    first.window->Form_Load(device.path);
-    QCOMPARE(first.portState(), QStringLiteral("Port Active"));
+    QVERIFY(first.start(device.path));
 
     Program second;
     second.window->Form_Load(device.path);
@@ -206,14 +201,13 @@ void TestSerialEndToEnd::vanishingDeviceClosesThePortOnce()
     {
         DevSim device({"flood", "--bytes", "200K", "--mix", "text", "--vanish-after", "100K",
                        "--link", link});
-        QVERIFY(!device.path.isEmpty());
-        program.window->Form_Load(link);
-        QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+        QVERIFY(!device.path.isEmpty() && program.start(link));
+        // Typed but not applied: the message names the device that was open.
+        program.child<QComboBox>("cboPortNumber")->setEditText(QStringLiteral("/dev/ttyUSB7"));
         QTRY_COMPARE_WITH_TIMEOUT(program.portState(), QStringLiteral("Port Free"), 10000);
     }
-    QVERIFY2(program.services.messageBoxes.shown.size() == 1,
-             qPrintable(program.services.messageBoxes.shown.join(QLatin1Char('|'))));
-    QVERIFY(program.services.messageBoxes.shown.first().contains(link));
+    QCOMPARE(program.services.messageBoxes.shown,
+             QStringList{QStringLiteral("The port %1 was lost: the device is gone.").arg(link)});
     // Everything read before the loss is shown: the text mix has no control
     // bytes but CR LF, so the display holds 100K bytes and the tokens added.
     QTRY_VERIFY(program.display().count("[CR ]\r\n[LF ]") > 0);
@@ -223,6 +217,7 @@ void TestSerialEndToEnd::vanishingDeviceClosesThePortOnce()
 
     // The device is back: the button reopens it.
     DevSim again({"echo", "--link", link});
+    program.child<QComboBox>("cboPortNumber")->setEditText(link);
     program.window->cmdPortState_Click();
     QCOMPARE(program.portState(), QStringLiteral("Port Active"));
     QCOMPARE(program.services.messageBoxes.shown.size(), 1);
@@ -232,7 +227,7 @@ void TestSerialEndToEnd::functionKeyReachesTheDeviceAndEchoesBack()
 {
     DevSim device({"echo"});
     Program program;
-    program.window->Form_Load(device.path);
+    QVERIFY(program.start(device.path));
     auto *display = program.window->findChild<QWidget *>(QStringLiteral("rtbDisplay"));
     QTest::keyClick(display, Qt::Key_F1);
     QTRY_COMPARE(program.received(), QByteArray("Here is a string example[CR ]\r\n"));
@@ -243,7 +238,7 @@ void TestSerialEndToEnd::typingLandsBetweenTheCharactersOfAString()
 {
     DevSim device({"echo"});
     Program program;
-    program.window->Form_Load(device.path);
+    QVERIFY(program.start(device.path));
     const QByteArray string(300, 'a');
     program.window->stringSets().setString(0, 0, string);
     auto *display = program.window->findChild<QWidget *>(QStringLiteral("rtbDisplay"));
@@ -256,6 +251,122 @@ void TestSerialEndToEnd::typingLandsBetweenTheCharactersOfAString()
     const qsizetype z = echoed.indexOf('Z');
     QVERIFY2(z > 0 && z < string.size(), qPrintable(QString::number(z)));
     QCOMPARE(QByteArray(echoed).remove(z, 1), string);
+}
+
+void TestSerialEndToEnd::searchFindsTheDevice_data()
+{
+    // A pseudo-terminal shows the rate, stop bits and odd parity, not data
+    // bits nor the difference of None and Even.
+    QTest::addColumn<QStringList>("device");
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<int>("probes");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("19200 O 7 2") << QStringList{"--baud", "19200", "--parity", "O", "--stop", "2"}
+                                 << "mnuSingle" << 30 << QStringList{"19200", "Odd", "7", "2"};
+    QTest::newRow("doubler, device at 57600")
+        << QStringList{"--baud", "57600", "--pair", "DEDF"} << "mnuDouble" << 1
+        << QStringList{"115200", "None", "8", "1"};
+}
+
+void TestSerialEndToEnd::searchFindsTheDevice()
+{
+    QFETCH(QStringList, device);
+    QFETCH(QString, card);
+    QFETCH(int, probes);
+
+    DevSim probe(QStringList{"probe"} + device);
+    Program program;
+    QVERIFY(program.start(probe.path));
+    program.child<QAction>(qPrintable(card))->trigger();
+
+    // The window answers a click while the search waits for the device.
+    int clicksWhileSearching = 0;
+    auto *rts = program.child<QPushButton>("cmdRTSstate");
+    connect(rts, &QPushButton::clicked, this,
+            [&] { clicksWhileSearching += program.window->isSearching(); });
+    program.child<QAction>("mnuFindCommSetting")->trigger();
+    QTimer::singleShot(100, rts, [rts] { QTest::mouseClick(rts, Qt::LeftButton); });
+    QTRY_VERIFY_WITH_TIMEOUT(!program.window->isSearching(), 20000);
+    QCOMPARE(clicksWhileSearching, 1);
+
+    const QByteArray status = QByteArray("Searching.") + QByteArray(probes, '.') + "\r\n";
+    QVERIFY2(program.display().startsWith(status), program.display().constData());
+    QVERIFY(program.display().endsWith("]\r\nFound it!!!!"));
+    QTEST(program.boxes(), "boxes");
+    QVERIFY(program.services.messageBoxes.shown.isEmpty());
+
+    // The port stays at the setting found: the device answers again.
+    program.window->commPort().Output(DevSim::Probe);
+    QTRY_COMPARE(program.display().count("[ACK][NAK]"), 2);
+}
+
+void TestSerialEndToEnd::searchThatFindsNothingPutsTheSettingsBack()
+{
+    // The device answers on probe 30, but without function characters shown
+    // its answer cannot be recognised: every probe goes out.
+    DevSim probe({"probe", "--baud", "19200", "--parity", "O", "--stop", "2", "--verbose"});
+    Program program;
+    QVERIFY(program.start(probe.path));
+    program.child<QComboBox>("cboBaud")->setEditText(QStringLiteral("4800"));
+    program.child<QAction>("mnuEven72")->trigger();
+    program.child<QAction>("mnuShowFunctionCharacters")->trigger();
+    QCOMPARE(program.window->displayOptions().showFunctionCharacters, false);
+
+    QElapsedTimer clock;
+    clock.start();
+    program.child<QAction>("mnuFindCommSetting")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!program.window->isSearching(), 30000);
+    const qint64 elapsed = clock.elapsed();
+
+    // Each probe waits 0.3 s.
+    QVERIFY2(elapsed >= 50 * 300, qPrintable(QString::number(elapsed)));
+    QCOMPARE(program.display(), QByteArray("Sorry.... \r\nI failed to find anyone out there."));
+    QCOMPARE(program.boxes(), (QStringList{"4800", "Even", "7", "2"}));
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    QCOMPARE(program.window->commPort().Settings(), QStringLiteral("9600,E,7,2"));
+    QVERIFY(program.services.messageBoxes.shown.isEmpty());
+
+    // The device saw all 50 probes, from 115200 down to 2400.
+    QByteArray log;
+    const auto probesSeen = [&] {
+        log += probe.process.readAllStandardError();
+        return log.count("probe at");
+    };
+    QTRY_COMPARE(probesSeen(), 50);
+    const QStringList lines =
+        QString::fromLocal8Bit(log).split(QLatin1Char('\n')).filter(QStringLiteral("probe at"));
+    QCOMPARE(lines.size(), 50);
+    QVERIFY2(lines.first().contains(QStringLiteral("probe at 115200 baud")),
+             qPrintable(lines.first()));
+    QVERIFY2(lines[29].contains(QStringLiteral(": answering")), qPrintable(lines[29]));
+    QVERIFY2(lines.last().contains(QStringLiteral("probe at 2400 baud, parity odd, 2 stop")),
+             qPrintable(lines.last()));
+}
+
+void TestSerialEndToEnd::compareTestCountsReadings()
+{
+    // Every third reading is the wrong one; 700 ms apart, each is quiet long
+    // enough to be judged.
+    DevSim readings({"readings", "--text", "+0012.34 kg", "--bad-text", "+0099.99 kg",
+                     "--interval-ms", "700", "--bad-every", "3"});
+    Program program;
+    QVERIFY(program.start(readings.path));
+    program.child<QAction>("mnuCompareTest")->trigger();
+    // The standard is the next whole reading after a clear display: a good
+    // one, or the wrong one if the program was slow to get here.
+    const QByteArray good = "+0012.34 kg[CR ]\r\n[LF ]";
+    QTRY_VERIFY_WITH_TIMEOUT(program.display().endsWith("[LF ]"), 3000);
+    program.window->cmdClearScreen_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(program.display().endsWith("[LF ]"), 3000);
+    QCOMPARE(program.display().size(), good.size());
+    const bool standardIsGood = program.display() == good;
+    QTest::mouseClick(program.child("cmdSetStandard"), Qt::LeftButton);
+
+    // Of the next six readings two are counted one way and four the other.
+    auto *goodCount = program.child<QLabel>("lblGoodCount");
+    auto *badCount = program.child<QLabel>("lblBadCount");
+    QTRY_VERIFY_WITH_TIMEOUT(goodCount->text().toInt() + badCount->text().toInt() == 6, 8000);
+    QCOMPARE(badCount->text(), standardIsGood ? QStringLiteral("2") : QStringLiteral("4"));
 }
 
 QTEST_MAIN(TestSerialEndToEnd)

@@ -32,6 +32,20 @@ QByteArray stamp(int ms)
            QByteArray::number(ms % 1000).rightJustified(3, '0');
 }
 
+// A session log on a fixed clock, with what it shows and signals.
+struct Logging
+{
+    DisplayOptions options;
+    ManualClock clock;
+    RecordingMessageBoxes boxes;
+    SessionLog log{options, clock, boxes};
+    QSignalSpy changes{&log, &SessionLog::loggingChanged};
+    std::tuple<SessionLog &, RecordingMessageBoxes &, QSignalSpy &> parts()
+    {
+        return {log, boxes, changes};
+    }
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(QList<Step>)
@@ -190,11 +204,8 @@ void TestSessionLog::fileIsAppendedToAndWrittenEverySecond()
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
-    DisplayOptions options;
-    ManualClock clock;
-    RecordingMessageBoxes messages;
-    SessionLog log(options, clock, messages);
-    QSignalSpy changes(&log, &SessionLog::loggingChanged);
+    Logging logging;
+    auto [log, messages, changes] = logging.parts();
     QVERIFY(log.start(path));
     QVERIFY(content().startsWith("earlier session\r\n2026-01-02T03:04:05.000 ! log started\r\n"));
 
@@ -229,11 +240,8 @@ void TestSessionLog::failedWritesStopLoggingWithOneMessage()
     QTemporaryDir dir;
     // Writing to /dev/full fails as a full disk does.
     const QString path = diskFull ? QStringLiteral("/dev/full") : dir.filePath("session.log");
-    DisplayOptions options;
-    ManualClock clock;
-    RecordingMessageBoxes messages;
-    SessionLog log(options, clock, messages);
-    QSignalSpy changes(&log, &SessionLog::loggingChanged);
+    Logging logging;
+    auto [log, messages, changes] = logging.parts();
     log.start(path);
     if (!diskFull) {
         QVERIFY(log.isLogging());
@@ -255,10 +263,8 @@ void TestSessionLog::failedWritesStopLoggingWithOneMessage()
 
 void TestSessionLog::unopenableFileIsRefused()
 {
-    DisplayOptions options;
-    ManualClock clock;
-    RecordingMessageBoxes messages;
-    SessionLog log(options, clock, messages);
+    Logging logging;
+    auto [log, messages, changes] = logging.parts();
     QTemporaryDir dir;
     const QString pipe = dir.filePath("pipe");
     QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);

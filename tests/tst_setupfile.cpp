@@ -2,6 +2,7 @@
 #include "GeneralUtilities.h"
 #include "SetupFile.h"
 #include "SetupFormat.h"
+#include "UnusualSetup.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,38 +13,11 @@
 
 namespace {
 
-// Nine check marks written as letters, T or F, in file order.
-SetupOptions optionsOf(const char *letters)
-{
-    const auto on = [letters](int i) { return letters[i] == 'T'; };
-    return {on(0), on(1), on(2), on(3), on(4), on(5), on(6), on(7), on(8)};
-}
-
 const quint32 NamedColors[] = {
     ColorValue::White,           ColorValue::Black,           ColorValue::Red,
     ColorValue::Green,           ColorValue::Yellow,          ColorValue::Blue,
     ColorValue::SystemHighlight, ColorValue::Magenta,         ColorValue::Cyan,
     ColorValue::SystemGrayText,  ColorValue::SystemButtonFace};
-
-// Values a careless format would lose: blanks at both ends, tokens, an
-// ampersand, a currency sign, a device path, a printable break character.
-LastSetup unusualSetup()
-{
-    LastSetup setup;
-    for (int set = 0; set < StringSetStore::SetCount; ++set) {
-        setup.strings.setName(set, "  Set & " + QByteArray::number(set) + "\xA4  ");
-        for (int key = 0; key < StringSetStore::KeyCount; ++key)
-            setup.strings.setString(set, key,
-                                    " F" + QByteArray::number(key + 1) + "[cr][x8A]\xFF\t ");
-    }
-    setup.strings.setCurrentSet(9);
-    setup.port = {"/dev/ttyUSB0", "115200 ", "Mark", "7", "2", "2-RTS/CTS"};
-    setup.colors = {ColorValue::White, ColorValue::SystemGrayText, ColorValue::Cyan,
-                    ColorValue::Blue, ColorValue::Black};
-    setup.breakCharacter = "A";
-    setup.options = optionsOf("TTFFTFTTF");
-    return setup;
-}
 
 QList<QByteArray> linesOf(const QByteArray &file)
 {
@@ -307,17 +281,12 @@ void TestSetupFile::arbitraryBytes()
             for (int i = 0; i < changes; ++i) {
                 const qsizetype at = random.bounded(bytes.size());
                 const char byte = "\r\n0 -.9TtFx\xFF"[random.bounded(13)];
-                switch (random.bounded(3)) {
-                case 0:
+                if (const int how = random.bounded(3); how == 0)
                     bytes[at] = byte;
-                    break;
-                case 1:
+                else if (how == 1)
                     bytes.insert(at, byte);
-                    break;
-                default:
+                else
                     bytes.truncate(at);
-                    break;
-                }
                 if (bytes.isEmpty())
                     break;
             }

@@ -1,14 +1,18 @@
 #include "DisplayView.h"
+#include "GeneralUtilities.h"
 #include "MainWindowFixture.h"
 #include "PanelStatusBar.h"
 #include "SetupFile.h"
+#include "UnusualSetup.h"
+#include "frmStrings.h"
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -20,64 +24,18 @@ QByteArray fileContent(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A setup unlike the default in every value.
-LastSetup unusualSetup()
-{
-    LastSetup setup;
-    for (int set = 0; set < StringSetStore::SetCount; ++set) {
-        setup.strings.setName(set, " Set " + QByteArray::number(set) + " ");
-        for (int key = 0; key < StringSetStore::KeyCount; ++key)
-            setup.strings.setString(set, key,
-                                    "  s" + QByteArray::number(set) + "k" +
-                                        QByteArray::number(key) + "[x8A][CR] ");
-    }
-    setup.strings.setCurrentSet(9);
-    setup.port = {"/dev/ttyUSB0", "19200", "Odd", "7", "2", "1-XON/XOFF"};
-    setup.colors = {ColorValue::White, ColorValue::Red, ColorValue::Cyan, ColorValue::Blue,
-                    ColorValue::Black};
-    setup.breakCharacter = "A";
-    setup.options = {true, true, false, false, true, false, true, true, false};
-    return setup;
-}
-
 struct Program : Window
 {
-    explicit Program(const std::function<void(FakeCommPort &)> &prepare = {}) : Window(prepare) {}
-
     QString setupPath() const { return SetupFile(setupFolder.path()).path(); }
     void writeSetup(const LastSetup &setup) const
     {
         QVERIFY(SetupFile(setupFolder.path()).save(setup));
-    }
-    bool load(const QString &portText = QString())
-    {
-        start(portText);
-        window->activateWindow();
-        return QTest::qWaitForWindowActive(window.get());
     }
     QString panel(int number) const
     {
         return child<PanelStatusBar>("StatusBar1")->panelText(number);
     }
     DisplayView *view() const { return child<DisplayView>("rtbDisplay"); }
-
-    // Opens a secondary window from its menu item and waits until it has the
-    // keyboard focus.
-    template <typename T = QWidget> T *open(const char *menuItem, const char *name)
-    {
-        action(menuItem)->trigger();
-        T *opened = nullptr; // not one that was closed and awaits deletion
-        for (T *candidate : window->findChildren<T *>(QLatin1String(name))) {
-            if (candidate->isVisible())
-                opened = candidate;
-        }
-        if (!opened || !QTest::qWaitForWindowExposed(opened))
-            return nullptr;
-        opened->activateWindow();
-        return QTest::qWaitFor([opened] { return QApplication::activeWindow() == opened; })
-                   ? opened
-                   : nullptr;
-    }
 };
 
 template <typename T = QWidget> T *in(QWidget *parent, const char *name)
@@ -119,6 +77,25 @@ protected:
     }
 };
 
+struct Setup : Window
+{
+    Setup() { QVERIFY(load()); }
+    frmStrings *open() { return Window::open<frmStrings>("mnuStrings", "frmStrings"); }
+    static QLineEdit *field(frmStrings *strings, int key)
+    {
+        return strings->findChild<QLineEdit *>(QStringLiteral("txtXmitStringArray%1").arg(key));
+    }
+    static QLineEdit *name(frmStrings *strings)
+    {
+        return strings->findChild<QLineEdit *>(QStringLiteral("txtSetName"));
+    }
+    static QAction *item(QWidget *window, const char *name)
+    {
+        return window->findChild<QAction *>(QLatin1String(name));
+    }
+    StringSetStore &store() { return window->stringSets(); }
+};
+
 } // namespace
 
 class TestSetupWindows : public QObject
@@ -130,7 +107,6 @@ private slots:
     void firstStartAndExitWithoutAFile();
     void restoreRunAndSaveAgain();
     void spareSetAndPortArgument();
-    void startsOnAPortThatCannotBeOpened();
     void shutdownOrder();
     void exitWithAReadOnlySetupFile();
     void colorSettingsClosedWithoutSave_data();
@@ -139,6 +115,16 @@ private slots:
     void breakCharacterWindow();
     void breakCharacterTyping_data();
     void breakCharacterTyping();
+    void opensOnTheCurrentSetAndSavesToBothMenus();
+    void quickClearThenExitStoresNothing();
+    void switchingSetsStoresTheSetLeft();
+    void escapeAsks_data();
+    void escapeAsks();
+    void closeBoxStoresNothing();
+    void fieldsTakeOnlyLatin1WithinTheLimit();
+    void setChosenInTheMainWindowIsNeverOverwritten();
+    void stringsHelp();
+    void aboutWindow();
 };
 
 void TestSetupWindows::firstStartAndExitWithoutAFile()
@@ -180,18 +166,18 @@ void TestSetupWindows::restoreRunAndSaveAgain()
     QVERIFY(p.load());
 
     QCOMPARE(p.box("cboPortNumber")->currentText(), QStringLiteral("/dev/ttyUSB0"));
-    QCOMPARE(p.box("cboHandShaking")->currentText(), QStringLiteral("1-XON/XOFF"));
+    QCOMPARE(p.box("cboHandShaking")->currentText(), QStringLiteral("2-RTS/CTS"));
     QCOMPARE(p.panel(3), QStringLiteral("Doubler Card"));
     QVERIFY(p.action("mnuSpcSpecialChar")->isChecked() && !p.action("mnuSpcChar")->isChecked());
     QVERIFY(p.action("mnuStringSet9")->isChecked());
-    QCOMPARE(p.action("mnuStringSet3")->text(), QStringLiteral(" Set 3 "));
-    QCOMPARE(p.action("mnuF2String")->text(), QStringLiteral("F2   s9k1[x8A][CR] "));
+    QCOMPARE(p.action("mnuStringSet3")->text(), QStringLiteral("  Set && 3\u00A4  "));
+    QCOMPARE(p.action("mnuF2String")->text(), QStringLiteral("F2  F2[cr][x8A]\u00FF\t "));
     QCOMPARE(colorsOf(*p.window), unusualSetup().colors);
 
     // F1 sends set 9's decoded string; the printable break character breaks lines.
     p.port->written.clear();
     QTest::keyClick(p.view(), Qt::Key_F1);
-    QTRY_COMPARE(p.port->written, QByteArray("  s9k0\x8A\r "));
+    QTRY_COMPARE(p.port->written, QByteArray(" F1\r\x8A\xFF\t "));
     p.window->displayModel().clear();
     p.port->deliverInput("xAy");
     QTRY_COMPARE(p.display(), QByteArray("xA\r\ny"));
@@ -225,19 +211,6 @@ void TestSetupWindows::spareSetAndPortArgument()
     const QList<QByteArray> lines = fileContent(p.setupPath()).split('\n');
     QCOMPARE(lines[131], QByteArray(" 10 \r"));
     QCOMPARE(lines[132], QByteArray("/dev/ttyACM3\r"));
-}
-
-void TestSetupWindows::startsOnAPortThatCannotBeOpened()
-{
-    Program p([](FakeCommPort &port) { port.refuseOpen = CommError::NoSuchPort; });
-    QVERIFY(p.load());
-    QCOMPARE(p.services.messageBoxes.shown.size(), 1);
-    QCOMPARE(p.text("cmdPortState"), QStringLiteral("Port Free"));
-    const QRect outer = p.window->frameGeometry();
-    const QRect screen = p.window->screen()->geometry();
-    QVERIFY(qAbs(outer.left() + outer.right() + 1 - screen.width()) <= 1);
-    QVERIFY(qAbs(outer.top() + outer.bottom() + 1 - screen.height()) <= 1);
-    QCOMPARE(QApplication::focusWidget(), p.view());
 }
 
 void TestSetupWindows::shutdownOrder()
@@ -295,8 +268,8 @@ void TestSetupWindows::colorSettingsClosedWithoutSave_data()
     QTest::addColumn<bool>("escape");
     QTest::newRow("first start, Escape")
         << false << QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"} << true;
-    QTest::newRow("a file naming Red, close box")
-        << true << QStringList{"White", "Red", "Cyan", "Blue", "Black"} << false;
+    QTest::newRow("a file naming Dark Gray, close box")
+        << true << QStringList{"White", "Dark Gray", "Cyan", "Blue", "Black"} << false;
 }
 
 void TestSetupWindows::colorSettingsClosedWithoutSave()
@@ -408,20 +381,14 @@ void TestSetupWindows::breakCharacterWindow()
         QStringLiteral("NULL SOH STX ETX EOT ENQ ACK BEL BS TAB LF VT NP CR SO SI "
                        "DLE DC1 DC2 DC3 DC4 NAK SYN ETB CAN EM EOF ESC FS GS RS US")
             .split(QLatin1Char(' '));
-    const QStringList tokens =
-        QStringLiteral(
-            "[NUL]|[SOH]|[STX]|[ETX]|[EOT]|[ENQ]|[ACK]|[BEL]|[BS ]|[TAB]|[LF ]|[VT ]|[FF ]|[CR "
-            "]|[SO ]|"
-            "[SI ]|[DLE]|[DC1]|[DC2]|[DC3]|[DC4]|[NAK]|[SYN]|[ETB]|[CAN]|[EM ]|[SUB]|[ESC]|[FS ]|"
-            "[GS ]|[RS ]|[US ]")
-            .split(QLatin1Char('|'));
     for (int code = 0; code < 32; ++code) {
         const QString name = code == 0 ? QStringLiteral("cmdNull") : "cmd" + captions[code];
         auto *button = window->findChild<QPushButton *>(name);
         QVERIFY2(button && button->isVisible(), qPrintable(name));
         QCOMPARE(button->text(), captions[code]);
         button->click();
-        QCOMPARE(in<QLabel>(window, "lblBreakChar")->text(), tokens[code]);
+        QCOMPARE(in<QLabel>(window, "lblBreakChar")->text(),
+                 QString::fromLatin1(GeneralUtilities::TokenTableEntry(code)));
     }
 
     // Escape keeps the main window's character; Save hands the choice over.
@@ -505,6 +472,206 @@ void TestSetupWindows::breakCharacterTyping()
     QCOMPARE(input->text(), left);
     in<QPushButton>(window, "cmdSave")->click();
     QCOMPARE(p.window->ReturnBreakCharacter(), selected.toLatin1());
+}
+
+void TestSetupWindows::opensOnTheCurrentSetAndSavesToBothMenus()
+{
+    Setup s;
+    frmStrings *strings = s.open();
+    QVERIFY(strings);
+    QCOMPARE(strings->windowTitle(), QStringLiteral("String Setup"));
+    QCOMPARE(Setup::name(strings)->text(), QStringLiteral("Sample String Set"));
+    QCOMPARE(Setup::field(strings, 0)->text(), QStringLiteral("Here is a string example[CR]"));
+    QCOMPARE(Setup::field(strings, 11)->text(), QString());
+    QCOMPARE(Setup::item(strings, "mnuStringSet9")->text(), QStringLiteral("String Set Number 10"));
+    QVERIFY(!Setup::item(strings, "mnuStringSet0")->isChecked());
+    QCOMPARE(strings->findChild<QLabel *>(QStringLiteral("lblF12"))->text(),
+             QStringLiteral("F12 :"));
+    // Opening again brings up the same window.
+    QCOMPARE(s.open(), strings);
+
+    // Renamed and saved: both menus follow.
+    Setup::item(strings, "mnuStringSet3")->trigger();
+    Setup::name(strings)->setText(QStringLiteral("Scale & Printer"));
+    Setup::field(strings, 0)->setText(QStringLiteral("W[CR]"));
+    Setup::item(strings, "mnuSave")->trigger();
+    QTRY_VERIFY(!s.window->findChild<frmStrings *>());
+
+    QCOMPARE(s.store().name(3), QByteArray("Scale & Printer"));
+    QCOMPARE(s.store().typed(3, 0), QByteArray("W[CR]"));
+    QCOMPARE(s.store().decoded(3, 0), QByteArray("W\r"));
+    QCOMPARE(s.action("mnuStringSet3")->text(), QStringLiteral("Scale && Printer"));
+    QVERIFY(s.action("mnuStringSet3")->isChecked());
+    QVERIFY(!s.action("mnuStringSet0")->isChecked());
+    QCOMPARE(s.action("mnuF1String")->text(), QStringLiteral("F1 W[CR]"));
+    frmStrings *again = s.open();
+    QCOMPARE(Setup::item(again, "mnuStringSet3")->text(), QStringLiteral("Scale && Printer"));
+}
+
+void TestSetupWindows::quickClearThenExitStoresNothing()
+{
+    Setup s;
+    frmStrings *strings = s.open();
+    Setup::item(strings, "mnuQuickClear")->trigger();
+    QCOMPARE(Setup::field(strings, 0)->text(), QString());
+    QCOMPARE(Setup::name(strings)->text(), QStringLiteral("Sample String Set"));
+    Setup::item(strings, "mnuExit")->trigger();
+    QTRY_VERIFY(!s.window->findChild<frmStrings *>());
+    QCOMPARE(s.store().typed(0, 0), QByteArray("Here is a string example[CR]"));
+}
+
+void TestSetupWindows::switchingSetsStoresTheSetLeft()
+{
+    Setup s;
+    s.action("mnuStringSet1")->trigger();
+    frmStrings *strings = s.open();
+    Setup::field(strings, 4)->setText(QStringLiteral("edited"));
+    Setup::item(strings, "mnuStringSet2")->trigger();
+    QCOMPARE(Setup::field(strings, 4)->text(), QString());
+    QCOMPARE(strings->focusWidget(), Setup::field(strings, 0));
+    Setup::item(strings, "mnuExit")->trigger();
+
+    QCOMPARE(s.store().typed(1, 4), QByteArray("edited"));
+    QCOMPARE(s.store().currentSet(), 2);
+    // The main window's menus follow only at the next refresh.
+    QVERIFY(s.action("mnuStringSet1")->isChecked());
+    s.store().setString(2, 0, "two");
+    QTest::keyClick(s.child("rtbDisplay"), Qt::Key_F1);
+    QTRY_COMPARE(s.port->written, QByteArray("two"));
+}
+
+void TestSetupWindows::escapeAsks_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("yes saves") << true << QByteArray("changed");
+    QTest::newRow("no discards") << false << QByteArray("Here is a string example[CR]");
+}
+
+void TestSetupWindows::escapeAsks()
+{
+    QFETCH(bool, answer);
+    QFETCH(QByteArray, stored);
+    Setup s;
+    s.services.messageBoxes.answer = answer;
+    frmStrings *strings = s.open();
+    Setup::field(strings, 0)->setFocus();
+    Setup::field(strings, 0)->setText(QStringLiteral("changed"));
+    QTest::keyClick(Setup::field(strings, 0), Qt::Key_Escape);
+    QCOMPARE(s.services.messageBoxes.asked,
+             QStringList{QStringLiteral("String Exit|Do you wish to save your changes")});
+    QTRY_VERIFY(!s.window->findChild<frmStrings *>());
+    QCOMPARE(s.store().typed(0, 0), stored);
+    QCOMPARE(s.action("mnuF1String")->text(), "F1 " + QString::fromLatin1(stored));
+}
+
+void TestSetupWindows::closeBoxStoresNothing()
+{
+    Setup s;
+    frmStrings *strings = s.open();
+    Setup::name(strings)->setText(QStringLiteral("gone"));
+    strings->close();
+    QCOMPARE(s.store().name(0), QByteArray("Sample String Set"));
+}
+
+void TestSetupWindows::fieldsTakeOnlyLatin1WithinTheLimit()
+{
+    Setup s;
+    frmStrings *strings = s.open();
+    QLineEdit *field = Setup::field(strings, 1);
+    field->clear();
+    field->setFocus();
+    for (const QChar c : QStringLiteral("a\u20ACb\u00E9[x0d]")) {
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &key);
+    }
+    QCOMPARE(field->text(), QStringLiteral("ab\u00E9[x0d]"));
+    QTest::qWait(10);
+    QCOMPARE(s.services.messageBoxes.shown, QStringList());
+
+    // A field holds 32,767 characters; a paste that would pass that is
+    // refused whole, with one message, instead of being cut inside a token.
+    const QString refused =
+        QStringLiteral("Text not taken: a field holds at most 32767 characters.");
+    field->selectAll();
+    field->insert(QString(1 << 20, QLatin1Char('[')));
+    QCOMPARE(field->text(), QStringLiteral("ab\u00E9[x0d]"));
+    QTRY_COMPARE(s.services.messageBoxes.shown, QStringList{refused});
+    // A typed key likewise; the last character that fits is taken.
+    QLineEdit *name = Setup::name(strings);
+    name->setText(QString(32766, QLatin1Char('n')));
+    name->setFocus();
+    QTest::keyClick(name, Qt::Key_X);
+    QCOMPARE(name->text().size(), 32767);
+    QTest::keyClick(name, Qt::Key_Y);
+    QCOMPARE(name->text(), QString(32766, QLatin1Char('n')) + QLatin1Char('x'));
+    QTRY_COMPARE(s.services.messageBoxes.shown, (QStringList{refused, refused}));
+
+    Setup::item(strings, "mnuSave")->trigger();
+    QCOMPARE(s.store().typed(0, 1), QByteArray("ab\xE9[x0d]"));
+    QCOMPARE(s.store().decoded(0, 1), QByteArray("ab\xE9\r"));
+}
+
+void TestSetupWindows::setChosenInTheMainWindowIsNeverOverwritten()
+{
+    Setup s;
+    frmStrings *strings = s.open();
+    Setup::field(strings, 0)->setText(QStringLiteral("for set one"));
+    s.store().setString(5, 0, "set six");
+    s.action("mnuStringSet5")->trigger();
+    Setup::item(strings, "mnuSave")->trigger();
+    QCOMPARE(s.store().typed(5, 0), QByteArray("set six"));
+    QCOMPARE(s.store().typed(0, 0), QByteArray("for set one"));
+    QCOMPARE(s.store().currentSet(), 5);
+}
+
+void TestSetupWindows::stringsHelp()
+{
+    Setup s;
+    frmStrings *strings = s.open();
+    Setup::item(strings, "mnuHelp")->trigger();
+    auto *help = strings->findChild<QWidget *>(QStringLiteral("frmStringsHelp"));
+    QVERIFY(help);
+    QCOMPARE(help->windowTitle(), QStringLiteral("How to use Strings"));
+    const auto label = [help](const char *name) {
+        return help->findChild<QLabel *>(QLatin1String(name))->text();
+    };
+    QCOMPARE(label("Label1"), QStringLiteral("Strings page is to setup Function keys to transmit "
+                                             "whole strings of text with a single key press. "));
+    QCOMPARE(label("Label2"), QStringLiteral("The following are acceptable formats :"));
+    QCOMPARE(label("Label3"), QStringLiteral("Functions below $20 on the ASCII chart.\r\n[CR] or "
+                                             "[cr]\r\n[x0D] or [X0d]\r\n[0x0d] or [0X0D]"));
+    QCOMPARE(label("Label4"), QStringLiteral("Standard alpha numeric and punctuation characters,"
+                                             "\r\njust type them as they are."));
+    QCOMPARE(label("Label5"), QStringLiteral("Characters above $7E on the ASCII chart.\r\n[x8a] "
+                                             "or [X8A]\r\n[0x8a] or [X8A]"));
+
+    help->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(help));
+    help->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+    QTRY_VERIFY(!strings->findChild<QWidget *>(QStringLiteral("frmStringsHelp")));
+    QCOMPARE(strings->focusWidget(), Setup::field(strings, 0));
+
+    Setup::item(strings, "mnuHelp")->trigger();
+    help = strings->findChild<QWidget *>(QStringLiteral("frmStringsHelp"));
+    QTest::keyClick(help, Qt::Key_Escape);
+    QTRY_VERIFY(!strings->findChild<QWidget *>(QStringLiteral("frmStringsHelp")));
+    QVERIFY(strings->isVisible());
+}
+
+void TestSetupWindows::aboutWindow()
+{
+    Setup s;
+    s.action("mnuAbout")->trigger();
+    auto *about = s.window->findChild<QWidget *>(QStringLiteral("frmAbout"));
+    QVERIFY(about);
+    QCOMPARE(about->windowTitle(), QStringLiteral("About Wirelook"));
+    QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblRev"))->text(),
+             QStringLiteral("Revision: 1.3.00"));
+    QCOMPARE(about->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+             QStringLiteral("Wirelook serial communications program"));
+    QTest::keyClick(about, Qt::Key_Escape);
+    QTRY_VERIFY(!s.window->findChild<QWidget *>(QStringLiteral("frmAbout")));
 }
 
 QTEST_MAIN(TestSetupWindows)

@@ -1,17 +1,19 @@
 #include "ColorValue.h"
+#include "CompareTest.h"
+#include "DevSim.h"
 #include "FakeCommPort.h"
 #include "MainWindowFixture.h"
+#include "WaitSeconds.h"
 #include "frmMain.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
 namespace {
-
-const QByteArray Probe("\026C\r"); // SYN "C" CR
 
 // A device at 19200 E 7 1 that answers the probe with ACK NAK 7E 7F; the
 // port cannot be opened at 56000 (probes 11 to 15).
@@ -28,7 +30,7 @@ protected:
     void writeDevice(const QByteArray &data) override
     {
         FakeCommPort::writeDevice(data);
-        if (data == Probe && Settings() == QStringLiteral("19200,E,7,1"))
+        if (data == DevSim::Probe && Settings() == QStringLiteral("19200,E,7,1"))
             QTimer::singleShot(20, this, [this] { deliverInput("\x06\x15\x7e\x7f"); });
     }
 };
@@ -50,6 +52,9 @@ private slots:
     void searchFindsTheDevice();
     void searchNeedsAnActivePort_data();
     void searchNeedsAnActivePort();
+    void compareTestJudgesReadings_data();
+    void compareTestJudgesReadings();
+    void waitSecondsLetsTheProgramWork();
 };
 
 void TestToolsWindow::compareTestFromStartToExit()
@@ -85,9 +90,7 @@ void TestToolsWindow::compareTestFromStartToExit()
     QVERIFY(timer->isActive());
     QCOMPARE(w.display(), QByteArray());
     QCOMPARE(w.child<QLineEdit>("txtStandard")->text(), QStringLiteral("123"));
-    reading("123", 4);
-    QCOMPARE(w.text("lblGoodCount"), QStringLiteral("0"));
-    reading("", 1);
+    reading("123", 5);
     QCOMPARE(w.text("lblGoodCount"), QStringLiteral("1"));
     QCOMPARE(w.display(), QByteArray());
     reading("124", 5);
@@ -145,7 +148,7 @@ void TestToolsWindow::searchFindsTheDevice()
     QTRY_VERIFY_WITH_TIMEOUT(!w.window->isSearching(), 20000);
 
     // Found on probe 27; the five at 56000 could not be sent.
-    QCOMPARE(port.written, Probe.repeated(27 - 5));
+    QCOMPARE(port.written, DevSim::Probe.repeated(27 - 5));
     const QByteArray status = "Searching." + QByteArray(27, '.') + "\r\n";
     QCOMPARE(w.display(), status + "[ACK][NAK]~[x7F]\r\nFound it!!!!");
     const DisplayModel &model = w.window->displayModel();
@@ -153,10 +156,6 @@ void TestToolsWindow::searchFindsTheDevice()
     QCOMPARE(model.colorSpanAt(0), (DisplayModel::ColorSpan{xmitFunc, status.size()}));
     QCOMPARE(model.colorSpanAt(model.length() - 14),
              (DisplayModel::ColorSpan{xmitFunc, model.length()}));
-    QCOMPARE(
-        (QStringList{w.box("cboBaud")->currentText(), w.box("cboParity")->currentText(),
-                     w.box("cboDataBits")->currentText(), w.box("cboStopBits")->currentText()}),
-        (QStringList{"19200", "Even", "7", "1"}));
     QVERIFY(port.PortOpen());
     QCOMPARE(port.Settings(), QStringLiteral("19200,E,7,1"));
     QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
@@ -199,6 +198,89 @@ void TestToolsWindow::searchNeedsAnActivePort()
     QCOMPARE(w.display(), QByteArray("before"));
     QCOMPARE(w.box("cboBaud")->currentText(), QStringLiteral("9600"));
     QCOMPARE(w.port->log, log);
+}
+
+// Each step is what arrives on the display before one tick of the test timer;
+// the step "restart" is the Restart button instead: the display is cleared
+// and no tick happens. The verdicts are one character per tick: '.' none,
+// 'G' good, 'B' bad, 'H' bad and held. After G and B the window clears the
+// display, as the driver below does.
+void TestToolsWindow::compareTestJudgesReadings_data()
+{
+    QTest::addColumn<QByteArray>("standard");
+    QTest::addColumn<bool>("hold");
+    QTest::addColumn<QByteArrayList>("steps");
+    QTest::addColumn<QByteArray>("verdicts");
+
+    QTest::newRow("empty display not judged; good on the fourth quiet tick, then bad")
+        << QByteArray("123[CR ]\r\n") << false
+        << QByteArrayList{"", "", "123[CR ]\r\n", "", "", "", "", "124[CR ]\r\n", "", "", "", ""}
+        << QByteArray("......G....B");
+    QTest::newRow("an empty standard makes every reading bad")
+        << QByteArray() << false << QByteArrayList{"123", "", "", "", "", "", "", "", "", "", ""}
+        << QByteArray("....B......");
+    QTest::newRow("growth does not reset the quiet ticks: a reading in bursts is judged early")
+        << QByteArray("123456") << false
+        << QByteArrayList{"12", "", "", "34", "", "", "56", "", "", "", ""}
+        << QByteArray(".....B....B");
+    QTest::newRow("held bad reading; after Restart a reading of its length is judged at once")
+        << QByteArray("123") << true
+        << QByteArrayList{"999", "", "", "", "", "restart", "123", "", "", "", "", ""}
+        << QByteArray("....HG.....");
+    QTest::newRow("after Restart the first tick without growth judges")
+        << QByteArray("123") << true
+        << QByteArrayList{"9999", "", "", "", "", "restart", "12", "", "restart", "123", "", ""}
+        << QByteArray("....H.H.G.");
+}
+
+void TestToolsWindow::compareTestJudgesReadings()
+{
+    QFETCH(QByteArray, standard);
+    QFETCH(bool, hold);
+    QFETCH(QByteArrayList, steps);
+
+    CompareTest test;
+    test.setStandard(standard);
+    QByteArray display;
+    QByteArray verdicts;
+    for (const QByteArray &step : steps) {
+        if (step == "restart") {
+            display.clear();
+            continue;
+        }
+        display += step;
+        const CompareTest::Verdict verdict = test.tick(display, hold);
+        verdicts += ".GBH"[int(verdict)];
+        if (verdict == CompareTest::Verdict::Good || verdict == CompareTest::Verdict::Bad)
+            display.clear();
+    }
+    QTEST(verdicts, "verdicts");
+    QCOMPARE(test.standard(), standard);
+}
+
+void TestToolsWindow::waitSecondsLetsTheProgramWork()
+{
+    QObject context;
+    QStringList order;
+    QElapsedTimer clock;
+    qint64 waited = -1;
+    QTimer::singleShot(0, &context, [&] { order.append(QStringLiteral("event")); });
+    clock.start();
+    WaitSeconds(0.3f, &context, [&] { waited = clock.elapsed(); });
+    WaitSeconds(0, &context, [&] { order.append(QStringLiteral("no wait")); });
+    QCOMPARE(order, QStringList{QStringLiteral("no wait")});
+    QTRY_VERIFY(waited >= 0);
+    QCOMPARE(order.last(), QStringLiteral("event"));
+    QVERIFY2(waited >= 300, qPrintable(QString::number(waited)));
+
+    // Nothing runs once the context is gone.
+    bool ran = false;
+    {
+        QObject gone;
+        WaitSeconds(0.05f, &gone, [&] { ran = true; });
+    }
+    QTest::qWait(150);
+    QVERIFY(!ran);
 }
 
 QTEST_MAIN(TestToolsWindow)

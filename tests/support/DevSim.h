@@ -8,6 +8,8 @@ class DevSim
 {
 public:
     static constexpr int TimeoutMs = 3000;
+    // The probe device answers this while the line settings match: SYN "C" CR.
+    static inline const QByteArray Probe{"\026C\r"};
 
     explicit DevSim(const QStringList &arguments)
     {

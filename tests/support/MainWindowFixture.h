@@ -7,10 +7,12 @@
 #include "frmMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <functional>
 #include <memory>
@@ -51,6 +53,29 @@ struct Window
 
     // Runs the start-up sequence as the program does.
     void start(const QString &portText = QString()) { window->Form_Load(portText); }
+    // Starts and waits until the window is active.
+    bool load(const QString &portText = QString())
+    {
+        start(portText);
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    // Opens a secondary window from its menu item and waits until it is active.
+    template <typename T = QWidget> T *open(const char *menuItem, const char *name)
+    {
+        action(menuItem)->trigger();
+        T *opened = nullptr; // not one that was closed and awaits deletion
+        for (T *candidate : window->findChildren<T *>(QLatin1String(name))) {
+            if (candidate->isVisible())
+                opened = candidate;
+        }
+        if (!opened || !QTest::qWaitForWindowExposed(opened))
+            return nullptr;
+        opened->activateWindow();
+        return QTest::qWaitFor([opened] { return QApplication::activeWindow() == opened; })
+                   ? opened
+                   : nullptr;
+    }
 
     template <typename T = QWidget> T *child(const char *name) const
     {
@@ -67,5 +92,16 @@ struct Window
         return child<QLabel>(name)->text();
     }
     quint32 color(const char *name) const { return BackColor::of(child(name)); }
+    void useStyle(bool receiveInterrupts, bool fullStrings) const
+    {
+        action("mnuReceiveInterruptsAllowed")->setChecked(receiveInterrupts);
+        action("mnuFullStrings")->setChecked(fullStrings);
+    }
+    // A small output queue that only empties when the test drains it.
+    void holdQueue(int size) const
+    {
+        port->holdOutput = true;
+        port->setOutBufferSize(size);
+    }
     QByteArray display() const { return window->displayModel().text(); }
 };

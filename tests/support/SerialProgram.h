@@ -6,6 +6,7 @@
 #include "TestServices.h"
 #include "frmMain.h"
 
+#include <QComboBox>
 #include <QPushButton>
 
 #include <memory>
@@ -26,7 +27,22 @@ struct SerialProgram
         return window->findChild<T *>(QLatin1String(name));
     }
     QString portState() const { return child<QPushButton>("cmdPortState")->text(); }
+    // Starts on a device and tells whether its port opened.
+    bool start(const QString &device)
+    {
+        if (!device.isEmpty())
+            window->Form_Load(device);
+        return !device.isEmpty() && portState() == QLatin1String("Port Active");
+    }
     QByteArray display() const { return window->displayModel().text(); }
+    // The line settings the boxes show: baud, parity, data and stop bits.
+    QStringList boxes() const
+    {
+        QStringList texts;
+        for (const char *box : {"cboBaud", "cboParity", "cboDataBits", "cboStopBits"})
+            texts << child<QComboBox>(box)->currentText();
+        return texts;
+    }
     // The display text shown in either of two colors.
     QByteArray shownIn(quint32 characterColor, quint32 functionColor) const
     {
