@@ -138,6 +138,7 @@ void TestHelp::topics_data()
          title(234, 30, "\n\r\nSave To File... Text Format")});
     row("mnuTransmitAFile", 97, 2, "pulls in a file that you specify",
         {title(0, 20, "Transmit A File  \r\n\r")});
+    row("mnuLogToFile", 352, 4, "Choose it again to stop logging.", {title(0, 13, "Log To File  ")});
     row("mnuPrint", 410, 8, "word wrap on the printer",
         {title(0, 15, "Print Screen   "), title(108, 15, "Print All Data "),
          color(231, 5, Red, "Note:")});
@@ -162,7 +163,7 @@ void TestHelp::topics()
     QFETCH(int, length);
     QFETCH(QList<Span>, spans);
 
-    QCOMPARE(HelpTopics::all().size(), 22);
+    QCOMPARE(HelpTopics::all().size(), 23);
     const HelpTopics::Topic *topic = HelpTopics::find(QString::fromLatin1(QTest::currentDataTag()));
     QVERIFY(topic);
     const QString &text = topic->text;
@@ -229,8 +230,9 @@ void TestHelp::menuTree_data()
     row("mnuFile", "mnuMenu", 0, "&File", false);
     row("mnuSaveToFile", "mnuFile", 0, "&Save To File");
     row("mnuTransmitAFile", "mnuFile", 1, "Transmit a File");
-    row("mnuPrint", "mnuFile", 2, "&Print");
-    row("mnuExit", "mnuFile", 3, "E&xit");
+    row("mnuLogToFile", "mnuFile", 2, "&Log To File");
+    row("mnuPrint", "mnuFile", 3, "&Print");
+    row("mnuExit", "mnuFile", 4, "E&xit");
     row("mnuEdit", "mnuMenu", 1, "&Edit");
     row("mnuOptions", "mnuMenu", 2, "&Options", false);
     row("mnuColors", "mnuOptions", 0, "Colors");

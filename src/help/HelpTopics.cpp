@@ -140,6 +140,15 @@ const QList<Topic> &all()
          "This function pulls in a file that you specify and then transmits that file.",
          {{0, 20}},
          {}},
+        {"mnuLogToFile",
+         "Log To File  \r\n\r\n"
+         "This function records the whole session in a file that you choose: every character "
+         "received and sent, each line with the time to the millisecond, and every line event. "
+         "The file is added to, never replaced. Choose it again to stop logging.\r\n\r\n"
+         "wirelook --decode-log FILE gives back the received characters, and with --sent the "
+         "sent ones.",
+         {{0, 13}},
+         {}},
         {"mnuPrint",
          "Print Screen       \r\n\r\n"
          "This function will print what you see on the sceen, including the settings boxes.\r\n\r\n"

@@ -37,6 +37,7 @@ constexpr MenuEntry Menus[] = {
     {"mnuFile", "&File", "mnuMenu", true},
     {"mnuSaveToFile", "&Save To File", "mnuFile", false},
     {"mnuTransmitAFile", "Transmit a File", "mnuFile", false},
+    {"mnuLogToFile", "&Log To File", "mnuFile", false},
     {"mnuPrint", "&Print", "mnuFile", false},
     {"mnuExit", "E&xit", "mnuFile", false},
     {"mnuEdit", "&Edit", "mnuMenu", false},
