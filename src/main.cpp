@@ -1,3 +1,4 @@
+#include "AddedOptions.h"
 #include "QtCommPort.h"
 #include "SessionLogDecoder.h"
 #include "SetupFile.h"
@@ -87,6 +88,7 @@ int main(int argc, char *argv[])
     window.setSetupFolder(SetupFile::chooseFolder(
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
+    window.setAddedOptionsFile(AddedOptionsFile::defaultPath());
     if (parser.isSet(LogOption))
         window.startLogging(QFileInfo(parser.value(LogOption)).absoluteFilePath());
     window.Form_Load(parser.positionalArguments().value(0));

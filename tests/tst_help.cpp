@@ -163,7 +163,7 @@ void TestHelp::topics()
     QFETCH(int, length);
     QFETCH(QList<Span>, spans);
 
-    QCOMPARE(HelpTopics::all().size(), 23);
+    QCOMPARE(HelpTopics::all().size(), 29);
     const HelpTopics::Topic *topic = HelpTopics::find(QString::fromLatin1(QTest::currentDataTag()));
     QVERIFY(topic);
     const QString &text = topic->text;
@@ -241,6 +241,12 @@ void TestHelp::menuTree_data()
     row("mnuBreakCharacter", "mnuOptions", 3, "&Break Character");
     row("mnuSpaceOption", "mnuOptions", 4, "&Space Option");
     row("mnuMulitplierCard", "mnuOptions", 5, "&Multiplier Card", false);
+    row("mnuHighSpeedRates", "mnuOptions", 6, "High Speed &Rates");
+    row("mnuDTRActive", "mnuOptions", 7, "&DTR Active");
+    row("mnuSendBreak", "mnuOptions", 8, "Send Brea&k");
+    row("mnuReconnectAutomatically", "mnuOptions", 9, "Reconnect A&utomatically");
+    row("mnuTimeStamps", "mnuOptions", 10, "Ti&me Stamps");
+    row("mnuHexView", "mnuOptions", 11, "He&x View");
     row("mnuSelectStringSet", "mnuMenu", 3, "&Select String Set");
     row("mnuViewStrings", "mnuMenu", 4, "&View Strings");
     row("mnuTools", "mnuMenu", 5, "&Tools", false);

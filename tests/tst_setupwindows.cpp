@@ -1,3 +1,4 @@
+#include "AddedOptions.h"
 #include "DisplayView.h"
 #include "GeneralUtilities.h"
 #include "MainWindowFixture.h"
@@ -140,12 +141,14 @@ void TestSetupWindows::firstStartAndExitWithoutAFile()
     QStringList checked;
     for (const char *item : {"mnuSpcString", "mnuSpcSpecialChar", "mnuSpcChar",
                              "mnuReceiveInterruptsAllowed", "mnuFullStrings", "mnuSingle",
-                             "mnuDouble", "mnuQuadruple", "mnuShowFunctionCharacters"}) {
+                             "mnuDouble", "mnuQuadruple", "mnuShowFunctionCharacters",
+                             "mnuHighSpeedRates", "mnuDTRActive", "mnuReconnectAutomatically",
+                             "mnuTimeStamps", "mnuHexView"}) {
         if (p.action(item)->isChecked())
             checked << QLatin1String(item);
     }
     QCOMPARE(checked, (QStringList{"mnuSpcChar", "mnuReceiveInterruptsAllowed", "mnuSingle",
-                                   "mnuShowFunctionCharacters"}));
+                                   "mnuShowFunctionCharacters", "mnuDTRActive"}));
     QCOMPARE(p.action("mnuStringSet9")->text(), QStringLiteral("String Set Number 10"));
 
     p.window->close();
@@ -163,7 +166,14 @@ void TestSetupWindows::restoreRunAndSaveAgain()
     Program p;
     p.writeSetup(unusualSetup());
     const QByteArray written = fileContent(p.setupPath());
+    AddedOptions added;
+    added.highSpeedRates = true;
+    added.dtrActive = false;
+    added.reconnectAutomatically = true;
+    added.timeStamps = true;
+    QVERIFY(AddedOptionsFile(p.optionsPath()).write(added));
     QVERIFY(p.load());
+    QVERIFY(p.action("mnuHighSpeedRates")->isChecked() && !p.action("mnuDTRActive")->isChecked());
 
     QCOMPARE(p.box("cboPortNumber")->currentText(), QStringLiteral("/dev/ttyUSB0"));
     QCOMPARE(p.box("cboHandShaking")->currentText(), QStringLiteral("2-RTS/CTS"));
@@ -184,6 +194,7 @@ void TestSetupWindows::restoreRunAndSaveAgain()
 
     p.window->close();
     QCOMPARE(fileContent(p.setupPath()), written);
+    QCOMPARE(AddedOptionsFile(p.optionsPath()).read(), added);
 }
 
 void TestSetupWindows::spareSetAndPortArgument()

@@ -224,6 +224,43 @@ const QList<Topic> &all()
          "a printable character will make that job much easier.",
          {{0, 13}},
          {}},
+        {"mnuHighSpeedRates",
+         "High Speed Rates  \r\n\r\n"
+         "Checked, the baud box takes any rate up to 4000000 and its list offers the rates of "
+         "USB adapters above 115200. Unchecked, 115200 is the highest rate.",
+         {{0, 16}},
+         {}},
+        {"mnuDTRActive",
+         "DTR Active  \r\n\r\n"
+         "Checked, the DTR line is raised; unchecked, it is lowered, also each time the port "
+         "opens again. Opening a port may still pulse DTR for a moment before it is lowered.",
+         {{0, 10}},
+         {}},
+        {"mnuSendBreak",
+         "Send Break  \r\n\r\n"
+         "Sends a break of 250 ms on the line. The display and the session log show it.",
+         {{0, 10}},
+         {}},
+        {"mnuReconnectAutomatically",
+         "Reconnect Automatically  \r\n\r\n"
+         "Checked, a device that goes away (a cable pulled, a board that resets) is marked in "
+         "the display instead of a message, and the port opens again by itself with the same "
+         "settings as soon as the device is back.",
+         {{0, 23}},
+         {}},
+        {"mnuTimeStamps",
+         "Time Stamps  \r\n\r\n"
+         "Each line of the display starts with the time its first character arrived or was "
+         "sent, to the millisecond.",
+         {{0, 11}},
+         {}},
+        {"mnuHexView",
+         "Hex View  \r\n\r\n"
+         "Shows the session as rows of bytes in hexadecimal, each with its time, its direction "
+         "(< received, > sent) and the same bytes as characters. Uncheck it to see the text "
+         "display again.",
+         {{0, 8}},
+         {}},
         {"mnuSelectStringSet",
          "Select Strings  \r\n\r\n"
          "This function allows you to quickly change what set of strings are assigned to the "

@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "AddedOptions.h"
 #include "BackColor.h"
 #include "DisplayLayout.h"
 #include "DisplayView.h"
@@ -78,6 +79,16 @@ std::array<std::pair<bool SetupOptions::*, QAction *>, 9> setupMarks(const Ui::f
              {&SetupOptions::showFunctionCharacters, ui.mnuShowFunctionCharacters}}};
 }
 
+// The check marks kept in the added options' file.
+std::array<std::pair<bool AddedOptions::*, QAction *>, 5> addedMarks(const Ui::frmMain &ui)
+{
+    return {{{&AddedOptions::highSpeedRates, ui.mnuHighSpeedRates},
+             {&AddedOptions::dtrActive, ui.mnuDTRActive},
+             {&AddedOptions::reconnectAutomatically, ui.mnuReconnectAutomatically},
+             {&AddedOptions::timeStamps, ui.mnuTimeStamps},
+             {&AddedOptions::hexView, ui.mnuHexView}}};
+}
+
 } // namespace
 
 frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> port,
@@ -135,6 +146,7 @@ void frmMain::Form_Load(const QString &portText)
     ResetDisplaySize();
 
     RestoreSetup();
+    RestoreAddedOptions();
     if (!portText.isEmpty())
         ui.cboPortNumber->setEditText(portText);
     SetBackGroundColor(m_colors.background);
@@ -442,6 +454,7 @@ void frmMain::printDisplay(QByteArrayView text)
 void frmMain::closeEvent(QCloseEvent *event)
 {
     SaveSetup();
+    SaveAddedOptions();
     m_receiveEnabled = false;
     ui.Timer1->stop();
     if (MSComm1->PortOpen())
@@ -510,6 +523,25 @@ void frmMain::SaveSetup()
     for (const auto &[option, action] : setupMarks(ui))
         setup.options.*option = action->isChecked();
     SetupFile(m_setupFolder).save(setup);
+}
+
+void frmMain::RestoreAddedOptions()
+{
+    if (m_addedOptionsPath.isEmpty())
+        return;
+    const AddedOptions options = AddedOptionsFile(m_addedOptionsPath).read();
+    for (const auto &[option, action] : addedMarks(ui))
+        action->setChecked(options.*option);
+}
+
+void frmMain::SaveAddedOptions()
+{
+    if (m_addedOptionsPath.isEmpty())
+        return;
+    AddedOptions options;
+    for (const auto &[option, action] : addedMarks(ui))
+        options.*option = action->isChecked();
+    AddedOptionsFile(m_addedOptionsPath).write(options);
 }
 
 void frmMain::showMessage(const QString &text)

@@ -51,6 +51,9 @@ public:
     // The folder of the setup file, read at start-up and written at exit.
     // Without one, start-up takes the default setup and exit saves nothing.
     void setSetupFolder(const QString &folder) { m_setupFolder = folder; }
+    // The file of the options beyond the setup file, read at start-up and
+    // written at exit; without one they start at their defaults and are not kept.
+    void setAddedOptionsFile(const QString &path) { m_addedOptionsPath = path; }
 
     // Start-up: lays the window out, restores the setup, shows the window
     // centered on its screen, gives the display the keyboard focus, opens the
@@ -63,6 +66,8 @@ public:
     void RestoreSetup();
     // Writes the setup file from them; a failure leaves the file as it was.
     void SaveSetup();
+    void RestoreAddedOptions();
+    void SaveAddedOptions();
 
     // Sizes the display from the window size and moves the compare-test
     // row above the window's bottom edge; a window too small keeps the
@@ -219,6 +224,7 @@ private:
     QPointer<frmColorSettings> m_colorWindow;
     QPointer<frmBreakCharacter> m_breakWindow;
     QString m_setupFolder;
+    QString m_addedOptionsPath;
     QPointer<frmGeneral> m_generalWindow;
     CompareTest m_compareTest;
     CommSettingSearch *m_settingSearch = nullptr;

@@ -277,6 +277,16 @@ void frmMain::setupUi(QMainWindow *window, DisplayModel &model, const Twips &twi
     mnuQuadruple = addOption(mnuMultiplier, "mnuQuadruple", QStringLiteral("&Quadrupler"), false);
     mnuShowFunctionCharacters = addOption(mnuOptions, "mnuShowFunctionCharacters",
                                           QStringLiteral("Show Function Characters"), true);
+    // Additions beyond the setup file, after a separator.
+    mnuOptions->addSeparator();
+    mnuHighSpeedRates =
+        addOption(mnuOptions, "mnuHighSpeedRates", QStringLiteral("High Speed &Rates"), false);
+    mnuDTRActive = addOption(mnuOptions, "mnuDTRActive", QStringLiteral("&DTR Active"), true);
+    mnuSendBreak = addItem(mnuOptions, QStringLiteral("mnuSendBreak"), QStringLiteral("Send Brea&k"));
+    mnuReconnectAutomatically = addOption(mnuOptions, "mnuReconnectAutomatically",
+                                          QStringLiteral("Reconnect A&utomatically"), false);
+    mnuTimeStamps = addOption(mnuOptions, "mnuTimeStamps", QStringLiteral("Ti&me Stamps"), false);
+    mnuHexView = addOption(mnuOptions, "mnuHexView", QStringLiteral("He&x View"), false);
 
     mnuTools = addSubmenu(bar, "mnuTools", QStringLiteral("&Tools"));
     mnuCompareTest =

@@ -96,6 +96,13 @@ struct frmMain
     QAction *mnuDouble = nullptr;
     QAction *mnuQuadruple = nullptr;
     QAction *mnuShowFunctionCharacters = nullptr;
+    // Beyond the setup file: kept in the added options' file.
+    QAction *mnuHighSpeedRates = nullptr;
+    QAction *mnuDTRActive = nullptr;
+    QAction *mnuSendBreak = nullptr;
+    QAction *mnuReconnectAutomatically = nullptr;
+    QAction *mnuTimeStamps = nullptr;
+    QAction *mnuHexView = nullptr;
 
     QMenu *mnuTools = nullptr;
     QAction *mnuCompareTest = nullptr;

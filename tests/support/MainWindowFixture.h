@@ -42,6 +42,7 @@ struct Window
         window = std::make_unique<frmMain>(services.services(), std::move(fake),
                                            std::make_unique<NoLockKeys>());
         window->setSetupFolder(setupFolder.path());
+        window->setAddedOptionsFile(optionsPath());
     }
 
     // The window on a given fake port, such as one that plays a device.
@@ -50,6 +51,8 @@ struct Window
         window = std::make_unique<frmMain>(services.services(), std::move(fake),
                                            std::make_unique<NoLockKeys>());
     }
+
+    QString optionsPath() const { return setupFolder.filePath(QStringLiteral("Wirelook.ini")); }
 
     // Runs the start-up sequence as the program does.
     void start(const QString &portText = QString()) { window->Form_Load(portText); }
