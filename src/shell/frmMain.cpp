@@ -441,6 +441,8 @@ void frmMain::printDisplay(QByteArrayView text)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // A search would go on opening the port, and holds a probe's settings.
+    m_settingSearch->stop();
     SaveSetup();
     m_receiveEnabled = false;
     ui.Timer1->stop();
