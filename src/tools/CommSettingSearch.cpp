@@ -62,7 +62,6 @@ void CommSettingSearch::start()
         m_window.showMessage(QStringLiteral("I don't have a port available to me."));
         return;
     }
-    ++m_search;
     m_kept = m_window.settingTexts();
     m_status = "Searching.";
     m_probe = 0;
