@@ -78,6 +78,6 @@ private:
     LineSettingTexts m_kept;
     QByteArray m_status;
     int m_probe = -1; // index of the probe under way; -1 while idle
-    int m_search = 0; // counts the searches, so that a stopped one's wait is ignored
+    int m_search = 0; // bumped by stop(), so that the stopped search's wait is ignored
     int m_probesMade = 0;
 };
