@@ -6,14 +6,51 @@
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
 using Program = SerialProgram;
+
+namespace {
+
+// A child process named "shell" whose controlling terminal the device is,
+// as a login shell's; it waits until killed.
+pid_t startShellOn(const QByteArray &device)
+{
+    int ready[2];
+    if (::pipe(ready) != 0)
+        return -1;
+    const pid_t shell = ::fork();
+    if (shell == 0) {
+        ::prctl(PR_SET_NAME, "shell");
+        const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY);
+        const char taken = ::setsid() >= 0 && fd >= 0 && ::ioctl(fd, TIOCSCTTY, 0) == 0;
+        if (::write(ready[1], &taken, 1) == 1)
+            ::pause();
+        ::_exit(1);
+    }
+    char taken = 0;
+    ::close(ready[1]);
+    const bool started = shell > 0 && ::read(ready[0], &taken, 1) == 1 && taken;
+    ::close(ready[0]);
+    return started ? shell : -1;
+}
+
+} // namespace
 
 class TestSerialEndToEnd : public QObject
 {
@@ -25,6 +62,7 @@ private slots:
     void deviceSeesTheChosenLineSettings_data();
     void deviceSeesTheChosenLineSettings();
     void twoProgramsOnOneDeviceExcludeEachOther();
+    void aSessionsTerminalIsNotTaken();
     void missingDeviceIsNotAValidPort();
     void vanishingDeviceClosesThePortOnce();
     void functionKeyReachesTheDeviceAndEchoesBack();
@@ -176,6 +214,50 @@ void TestSerialEndToEnd::twoProgramsOnOneDeviceExcludeEachOther()
     QCOMPARE(second.portState(), QStringLiteral("Port Active"));
     first.window->cmdPortState_Click();
     QCOMPARE(first.portState(), QStringLiteral("Port Busy"));
+}
+
+void TestSerialEndToEnd::aSessionsTerminalIsNotTaken()
+{
+    DevSim device({"echo"});
+    QVERIFY(!device.path.isEmpty());
+    const QByteArray path = QFile::encodeName(device.path);
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    const auto closeDevice = qScopeGuard([fd] { ::close(fd); });
+    termios modes{};
+    QCOMPARE(::tcgetattr(fd, &modes), 0);
+    modes.c_lflag |= ICANON | ECHO;
+    ::cfsetspeed(&modes, B4800);
+    QCOMPARE(::tcsetattr(fd, TCSANOW, &modes), 0);
+    QCOMPARE(::tcgetattr(fd, &modes), 0);
+
+    pid_t shell = startShellOn(path);
+    QVERIFY(shell > 0);
+    const auto endShell = [&shell] {
+        if (shell > 0 && ::kill(shell, SIGKILL) == 0)
+            ::waitpid(shell, nullptr, 0);
+        shell = 0;
+    };
+    const auto endShellAtLast = qScopeGuard(endShell);
+    Program program;
+    program.window->Form_Load(device.path);
+    QCOMPARE(program.portState(), QStringLiteral("Port Busy"));
+    QCOMPARE(program.services.messageBoxes.shown,
+             QStringList{QStringLiteral("Someone else has control of the port\n%1: the "
+                                        "controlling terminal of shell (process %2)")
+                             .arg(device.path)
+                             .arg(shell)});
+    termios after{};
+    QCOMPARE(::tcgetattr(fd, &after), 0);
+    QCOMPARE(after.c_lflag, modes.c_lflag);
+    QCOMPARE(after.c_iflag, modes.c_iflag);
+    QCOMPARE(after.c_cflag, modes.c_cflag);
+    QCOMPARE(::cfgetospeed(&after), speed_t(B4800));
+
+    // Once the session has ended the device is free.
+    endShell();
+    program.window->cmdPortState_Click();
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
 }
 
 void TestSerialEndToEnd::missingDeviceIsNotAValidPort()

@@ -78,6 +78,13 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
         setErrorString(tr("%1: not a serial device").arg(path));
         return CommError::NoSuchPort;
     }
+    // Checked before the open, which would already change its modes.
+    if (const std::optional<DeviceHolder> owner = terminalOwner(status.st_rdev)) {
+        setErrorString(tr("%1: the controlling terminal of %2 (process %3)")
+                           .arg(path, owner->name)
+                           .arg(owner->pid));
+        return CommError::PortBusy;
+    }
     if (const QString reason = unsupportedSetting(settings); !reason.isEmpty()) {
         setErrorString(QStringLiteral("%1: %2").arg(path, reason));
         return CommError::SettingRefused;
