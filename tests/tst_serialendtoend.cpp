@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollBar>
@@ -17,6 +18,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -50,6 +52,12 @@ pid_t startShellOn(const QByteArray &device)
     return started ? shell : -1;
 }
 
+QByteArray fileContent(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestSerialEndToEnd : public QObject
@@ -63,6 +71,8 @@ private slots:
     void deviceSeesTheChosenLineSettings();
     void twoProgramsOnOneDeviceExcludeEachOther();
     void aSessionsTerminalIsNotTaken();
+    void terminationSignalClosesAsTheWindowDoes_data();
+    void terminationSignalClosesAsTheWindowDoes();
     void missingDeviceIsNotAValidPort();
     void vanishingDeviceClosesThePortOnce();
     void functionKeyReachesTheDeviceAndEchoesBack();
@@ -258,6 +268,53 @@ void TestSerialEndToEnd::aSessionsTerminalIsNotTaken()
     endShell();
     program.window->cmdPortState_Click();
     QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+}
+
+void TestSerialEndToEnd::terminationSignalClosesAsTheWindowDoes_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+// The program itself, in a folder of its own where it keeps its setup.
+void TestSerialEndToEnd::terminationSignalClosesAsTheWindowDoes()
+{
+    QFETCH(int, signalNumber);
+
+    DevSim device({"echo"});
+    QVERIFY(!device.path.isEmpty());
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("wirelook"));
+    QVERIFY(QFile::copy(qEnvironmentVariable("WIRELOOK"), copy));
+    const QString log = dir.filePath(QStringLiteral("session.log"));
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    program.setProcessEnvironment(environment);
+    program.start(copy, {QStringLiteral("--log"), log, device.path});
+    const QByteArray opened = " ! port " + QFile::encodeName(device.path) + " opened";
+    QTRY_VERIFY_WITH_TIMEOUT(fileContent(log).contains(opened), 10000);
+
+    QCOMPARE(::kill(pid_t(program.processId()), signalNumber), 0);
+    QVERIFY(program.waitForFinished(10000));
+    // Ended by the signal, as its parent expects.
+    QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+    QVERIFY(fileContent(dir.filePath(QStringLiteral("LastSetup.txt")))
+                .contains(QFile::encodeName(device.path)));
+    QVERIFY(fileContent(log).endsWith(" ! log stopped\r\n"));
+    // The device is left neither exclusive nor locked.
+    const int fd = ::open(QFile::encodeName(device.path).constData(),
+                          O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    int exclusive = 1;
+    const bool asked = ::ioctl(fd, TIOCGEXCL, &exclusive) == 0;
+    const bool lockable = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    QVERIFY(asked);
+    QCOMPARE(exclusive, 0);
+    QVERIFY(lockable);
 }
 
 void TestSerialEndToEnd::missingDeviceIsNotAValidPort()
