@@ -61,6 +61,7 @@ protected:
     bool applyRts(bool raised) override;
 
 private:
+    bool openPastStaleLock(const QString &path);
     CommError openFailure(const QString &path);
     CommError busy(const QString &path);
     bool configure(const LineSettings &settings, ::Handshaking handshaking);
