@@ -305,8 +305,8 @@ void TestSerialEndToEnd::terminationSignalClosesAsTheWindowDoes()
                 .contains(QFile::encodeName(device.path)));
     QVERIFY(fileContent(log).endsWith(" ! log stopped\r\n"));
     // The device is left neither exclusive nor locked.
-    const int fd = ::open(QFile::encodeName(device.path).constData(),
-                          O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int fd =
+        ::open(QFile::encodeName(device.path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     QVERIFY(fd >= 0);
     int exclusive = 1;
     const bool asked = ::ioctl(fd, TIOCGEXCL, &exclusive) == 0;

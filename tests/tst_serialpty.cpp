@@ -409,7 +409,8 @@ void TestSerialPty::lockFileOwners_data()
     const QByteArray here = QSysInfo::machineHostName().toUtf8();
     QTest::newRow("QLockFile's, process gone") << gone + "\nwirelook\n" + here + "\n" << true;
     QTest::newRow("QLockFile's, process running")
-        << QByteArray::number(::getpid()) + "\nwirelook\n" + here + "\n" << false;
+        << QByteArray::number(::getpid()) + "\nwirelook\n" + here + "\n"
+        << false;
     QTest::newRow("another machine's") << gone + "\nwirelook\nelsewhere\n" << false;
     QTest::newRow("process id alone, gone") << gone.rightJustified(10, ' ') + "\n" << true;
     QTest::newRow("no process id") << QByteArray("wirelook\n") << false;

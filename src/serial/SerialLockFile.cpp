@@ -14,10 +14,14 @@ QString pathFor(const QString &devicePath)
 {
     // QSerialPort's folders, in its order.
     static const QStringList folders = {
-        QStringLiteral("/var/lock"),         QStringLiteral("/etc/locks"),
-        QStringLiteral("/var/spool/locks"),  QStringLiteral("/var/spool/uucp"),
-        QStringLiteral("/tmp"),              QStringLiteral("/var/tmp"),
-        QStringLiteral("/var/lock/lockdev"), QStringLiteral("/run/lock"),
+        QStringLiteral("/var/lock"),
+        QStringLiteral("/etc/locks"),
+        QStringLiteral("/var/spool/locks"),
+        QStringLiteral("/var/spool/uucp"),
+        QStringLiteral("/tmp"),
+        QStringLiteral("/var/tmp"),
+        QStringLiteral("/var/lock/lockdev"),
+        QStringLiteral("/run/lock"),
         QStandardPaths::writableLocation(QStandardPaths::TempLocation)};
     QString name = devicePath.startsWith(QLatin1String("/dev/")) ? devicePath.mid(5) : devicePath;
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
