@@ -64,7 +64,7 @@ QString commandName(const QByteArray &pid)
 // A process's status line, "PID (COMMAND) STATE PPID PGRP SESSION TTY_NR ...".
 struct ProcessStatus
 {
-    QString name;
+    QByteArray name;
     qint64 session = 0;
     dev_t terminal = 0; // 0: none
 };
@@ -97,7 +97,7 @@ std::optional<ProcessStatus> processStatus(int processes, const char *pid)
     const auto code = quint32(fields[TerminalField].toLongLong());
     const unsigned terminalMajor = (code >> 8) & 0xfff;
     const unsigned terminalMinor = (code & 0xff) | ((code >> 12) & 0xfff00);
-    return ProcessStatus{QString::fromLocal8Bit(line.sliced(open + 1, close - open - 1)),
+    return ProcessStatus{line.sliced(open + 1, close - open - 1).toByteArray(),
                          fields[SessionField].toLongLong(),
                          code == 0 ? dev_t(0) : makedev(terminalMajor, terminalMinor)};
 }
@@ -146,9 +146,9 @@ std::optional<DeviceHolder> terminalOwner(dev_t device)
         if (!status || status->terminal != device)
             continue;
         if (status->session == number)
-            return DeviceHolder{status->name, number};
+            return DeviceHolder{QString::fromLocal8Bit(status->name), number};
         if (!owner)
-            owner = DeviceHolder{status->name, number};
+            owner = DeviceHolder{QString::fromLocal8Bit(status->name), number};
     }
     return owner;
 }
