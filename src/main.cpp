@@ -3,6 +3,7 @@
 #include "SessionLogDecoder.h"
 #include "SetupFile.h"
 #include "SystemServices.h"
+#include "TerminationSignals.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -72,6 +73,28 @@ int decodeLog(int argc, char *argv[])
                                          out, errors);
 }
 
+// The main window until the program ends. A termination signal closes it as
+// the user would (the setup saved, the log stopped, the port released), then
+// ends the program, also while the help window is open.
+int runWindow(const QCommandLineParser &parser, TerminationSignals &termination)
+{
+    SystemServices services;
+    frmMain window(services.services(), std::make_unique<QtCommPort>());
+    window.setSetupFolder(SetupFile::chooseFolder(
+        QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
+    window.setAddedOptionsFile(AddedOptionsFile::defaultPath());
+    QObject::connect(&termination, &TerminationSignals::arrived, &window, [&window] {
+        if (window.isVisible())
+            window.close();
+        QCoreApplication::quit();
+    });
+    if (parser.isSet(LogOption))
+        window.startLogging(QFileInfo(parser.value(LogOption)).absoluteFilePath());
+    window.Form_Load(parser.positionalArguments().value(0));
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -82,15 +105,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QCommandLineParser parser;
     setUp(app, parser);
-
-    SystemServices services;
-    frmMain window(services.services(), std::make_unique<QtCommPort>());
-    window.setSetupFolder(SetupFile::chooseFolder(
-        QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
-    window.setAddedOptionsFile(AddedOptionsFile::defaultPath());
-    if (parser.isSet(LogOption))
-        window.startLogging(QFileInfo(parser.value(LogOption)).absoluteFilePath());
-    window.Form_Load(parser.positionalArguments().value(0));
-    return QApplication::exec();
+    TerminationSignals termination;
+    const int code = runWindow(parser, termination);
+    termination.endAsReceived();
+    return code;
 }

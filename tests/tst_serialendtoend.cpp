@@ -6,14 +6,59 @@
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
 using Program = SerialProgram;
+
+namespace {
+
+// A child process named "shell" whose controlling terminal the device is,
+// as a login shell's; it waits until killed.
+pid_t startShellOn(const QByteArray &device)
+{
+    int ready[2];
+    if (::pipe(ready) != 0)
+        return -1;
+    const pid_t shell = ::fork();
+    if (shell == 0) {
+        ::prctl(PR_SET_NAME, "shell");
+        const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY);
+        const char taken = ::setsid() >= 0 && fd >= 0 && ::ioctl(fd, TIOCSCTTY, 0) == 0;
+        if (::write(ready[1], &taken, 1) == 1)
+            ::pause();
+        ::_exit(1);
+    }
+    char taken = 0;
+    ::close(ready[1]);
+    const bool started = shell > 0 && ::read(ready[0], &taken, 1) == 1 && taken;
+    ::close(ready[0]);
+    return started ? shell : -1;
+}
+
+QByteArray fileContent(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 class TestSerialEndToEnd : public QObject
 {
@@ -25,6 +70,9 @@ private slots:
     void deviceSeesTheChosenLineSettings_data();
     void deviceSeesTheChosenLineSettings();
     void twoProgramsOnOneDeviceExcludeEachOther();
+    void aSessionsTerminalIsNotTaken();
+    void terminationSignalClosesAsTheWindowDoes_data();
+    void terminationSignalClosesAsTheWindowDoes();
     void missingDeviceIsNotAValidPort();
     void vanishingDeviceClosesThePortOnce();
     void functionKeyReachesTheDeviceAndEchoesBack();
@@ -176,6 +224,97 @@ void TestSerialEndToEnd::twoProgramsOnOneDeviceExcludeEachOther()
     QCOMPARE(second.portState(), QStringLiteral("Port Active"));
     first.window->cmdPortState_Click();
     QCOMPARE(first.portState(), QStringLiteral("Port Busy"));
+}
+
+void TestSerialEndToEnd::aSessionsTerminalIsNotTaken()
+{
+    DevSim device({"echo"});
+    QVERIFY(!device.path.isEmpty());
+    const QByteArray path = QFile::encodeName(device.path);
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    const auto closeDevice = qScopeGuard([fd] { ::close(fd); });
+    termios modes{};
+    QCOMPARE(::tcgetattr(fd, &modes), 0);
+    modes.c_lflag |= ICANON | ECHO;
+    ::cfsetspeed(&modes, B4800);
+    QCOMPARE(::tcsetattr(fd, TCSANOW, &modes), 0);
+    QCOMPARE(::tcgetattr(fd, &modes), 0);
+
+    pid_t shell = startShellOn(path);
+    QVERIFY(shell > 0);
+    const auto endShell = [&shell] {
+        if (shell > 0 && ::kill(shell, SIGKILL) == 0)
+            ::waitpid(shell, nullptr, 0);
+        shell = 0;
+    };
+    const auto endShellAtLast = qScopeGuard(endShell);
+    Program program;
+    program.window->Form_Load(device.path);
+    QCOMPARE(program.portState(), QStringLiteral("Port Busy"));
+    QCOMPARE(program.services.messageBoxes.shown,
+             QStringList{QStringLiteral("Someone else has control of the port\n%1: the "
+                                        "controlling terminal of shell (process %2)")
+                             .arg(device.path)
+                             .arg(shell)});
+    termios after{};
+    QCOMPARE(::tcgetattr(fd, &after), 0);
+    QCOMPARE(after.c_lflag, modes.c_lflag);
+    QCOMPARE(after.c_iflag, modes.c_iflag);
+    QCOMPARE(after.c_cflag, modes.c_cflag);
+    QCOMPARE(::cfgetospeed(&after), speed_t(B4800));
+
+    // Once the session has ended the device is free.
+    endShell();
+    program.window->cmdPortState_Click();
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+}
+
+void TestSerialEndToEnd::terminationSignalClosesAsTheWindowDoes_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+// The program itself, in a folder of its own where it keeps its setup.
+void TestSerialEndToEnd::terminationSignalClosesAsTheWindowDoes()
+{
+    QFETCH(int, signalNumber);
+
+    DevSim device({"echo"});
+    QVERIFY(!device.path.isEmpty());
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("wirelook"));
+    QVERIFY(QFile::copy(qEnvironmentVariable("WIRELOOK"), copy));
+    const QString log = dir.filePath(QStringLiteral("session.log"));
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    program.setProcessEnvironment(environment);
+    program.start(copy, {QStringLiteral("--log"), log, device.path});
+    const QByteArray opened = " ! port " + QFile::encodeName(device.path) + " opened";
+    QTRY_VERIFY_WITH_TIMEOUT(fileContent(log).contains(opened), 10000);
+
+    QCOMPARE(::kill(pid_t(program.processId()), signalNumber), 0);
+    QVERIFY(program.waitForFinished(10000));
+    // Ended by the signal, as its parent expects.
+    QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+    QVERIFY(fileContent(dir.filePath(QStringLiteral("LastSetup.txt")))
+                .contains(QFile::encodeName(device.path)));
+    QVERIFY(fileContent(log).endsWith(" ! log stopped\r\n"));
+    // The device is left neither exclusive nor locked.
+    const int fd =
+        ::open(QFile::encodeName(device.path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    int exclusive = 1;
+    const bool asked = ::ioctl(fd, TIOCGEXCL, &exclusive) == 0;
+    const bool lockable = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    QVERIFY(asked);
+    QCOMPARE(exclusive, 0);
+    QVERIFY(lockable);
 }
 
 void TestSerialEndToEnd::missingDeviceIsNotAValidPort()

@@ -2,6 +2,7 @@
 // The kernel's termios2 is read on the master, so <termios.h> stays out.
 #include "LineControl.h"
 #include "QtCommPort.h"
+#include "SerialLockFile.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -10,14 +11,18 @@
 #include <QScopeGuard>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTest>
 #include <QTimer>
 
 #include <asm/termbits.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(CommError)
@@ -97,6 +102,16 @@ struct OpenPty
     Receiver receiver{&port};
 };
 
+// The id of a process that has ended.
+qint64 goneProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
 } // namespace
 
 class TestSerialPty : public QObject
@@ -114,6 +129,9 @@ private slots:
     void openFailures_data();
     void openFailures();
     void portIsOwnedExclusively();
+    void lockFileOwners_data();
+    void lockFileOwners();
+    void lockFileOfAGoneProgramIsPassed();
     void lossIsReportedOnceAfterTheInput_data();
     void lossIsReportedOnceAfterTheInput();
 };
@@ -380,6 +398,66 @@ void TestSerialPty::portIsOwnedExclusively()
     const bool lockable = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);
     QVERIFY(lockable);
+}
+
+void TestSerialPty::lockFileOwners_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("gone");
+
+    const QByteArray gone = QByteArray::number(goneProcess());
+    const QByteArray here = QSysInfo::machineHostName().toUtf8();
+    QTest::newRow("QLockFile's, process gone") << gone + "\nwirelook\n" + here + "\n" << true;
+    QTest::newRow("QLockFile's, process running")
+        << QByteArray::number(::getpid()) + "\nwirelook\n" + here + "\n"
+        << false;
+    QTest::newRow("another machine's") << gone + "\nwirelook\nelsewhere\n" << false;
+    QTest::newRow("process id alone, gone") << gone.rightJustified(10, ' ') + "\n" << true;
+    QTest::newRow("no process id") << QByteArray("wirelook\n") << false;
+}
+
+void TestSerialPty::lockFileOwners()
+{
+    QFETCH(QByteArray, content);
+    QTEST(SerialLockFile::ownerGone(content), "gone");
+}
+
+// A lock file of QSerialPort's left by a program that is gone, which the
+// user may not remove: as root's is to another user, and a write-protected
+// one to its owner.
+void TestSerialPty::lockFileOfAGoneProgramIsPassed()
+{
+    PtyMaster master;
+    QVERIFY(master.valid());
+    const QString lockPath = SerialLockFile::pathFor(master.slavePath);
+    if (lockPath.isEmpty())
+        QSKIP("No lock folder can be used here.");
+    QFile lock(lockPath);
+    QVERIFY(lock.open(QIODevice::NewOnly));
+    const auto removeLock = qScopeGuard([&lock] { lock.remove(); });
+    lock.write(QByteArray::number(goneProcess()) + "\nwirelook\n" +
+               QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    QVERIFY(lock.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QCOMPARE(::chmod(QFile::encodeName(master.slavePath).constData(), 0666), 0);
+    const passwd *nobody = ::getpwnam("nobody");
+    if (::geteuid() == 0 && !nobody)
+        QSKIP("No unprivileged user to open the device as.");
+
+    const pid_t user = ::fork();
+    if (user == 0) {
+        if (::geteuid() == 0 && (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0))
+            ::_exit(2);
+        QtCommPort port;
+        port.setCommPort(master.slavePath);
+        const CommError error = port.setPortOpen(true);
+        port.setPortOpen(false);
+        ::_exit(error == CommError::None ? 0 : 1);
+    }
+    int status = -1;
+    QCOMPARE(::waitpid(user, &status, 0), user);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 void TestSerialPty::lossIsReportedOnceAfterTheInput_data()

@@ -3,6 +3,7 @@
 #include "DevSim.h"
 #include "FakeCommPort.h"
 #include "MainWindowFixture.h"
+#include "SetupFile.h"
 #include "WaitSeconds.h"
 #include "frmMain.h"
 
@@ -52,6 +53,7 @@ private slots:
     void searchFindsTheDevice();
     void searchNeedsAnActivePort_data();
     void searchNeedsAnActivePort();
+    void exitDuringTheSearchEndsItAndFreesThePort();
     void compareTestJudgesReadings_data();
     void compareTestJudgesReadings();
     void waitSecondsLetsTheProgramWork();
@@ -197,6 +199,26 @@ void TestToolsWindow::searchNeedsAnActivePort()
              QStringList{QStringLiteral("I don't have a port available to me.")});
     QCOMPARE(w.display(), QByteArray("before"));
     QCOMPARE(w.box("cboBaud")->currentText(), QStringLiteral("9600"));
+    QCOMPARE(w.port->log, log);
+}
+
+void TestToolsWindow::exitDuringTheSearchEndsItAndFreesThePort()
+{
+    Window w;
+    w.start();
+    w.box("cboBaud")->setEditText(QStringLiteral("4800"));
+    w.action("mnuFindCommSetting")->trigger();
+    QTRY_VERIFY(w.port->openCount >= 3);
+
+    w.action("mnuExit")->trigger();
+    QVERIFY(!w.window->isSearching());
+    QVERIFY(!w.port->PortOpen());
+    QCOMPARE(w.box("cboBaud")->currentText(), QStringLiteral("4800"));
+    QCOMPARE(SetupFile(w.setupFolder.path()).restore({}).setup.port.baud, QStringLiteral("4800"));
+    // The window object lives on, as it does while the help window is open:
+    // nothing opens the port again.
+    const QStringList log = w.port->log;
+    QTest::qWait(int(2 * CommSettingSearch::ProbeWaitSeconds * 1000));
     QCOMPARE(w.port->log, log);
 }
 

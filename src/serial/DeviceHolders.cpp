@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -60,6 +61,47 @@ QString commandName(const QByteArray &pid)
     return QString::fromLocal8Bit(comm.readAll().trimmed());
 }
 
+// A process's status line, "PID (COMMAND) STATE PPID PGRP SESSION TTY_NR ...".
+struct ProcessStatus
+{
+    QByteArray name;
+    qint64 session = 0;
+    dev_t terminal = 0; // 0: none
+};
+
+// Read with plain system calls: every process is looked at on every open.
+std::optional<ProcessStatus> processStatus(int processes, const char *pid)
+{
+    char path[sizeof(dirent::d_name) + 8];
+    std::snprintf(path, sizeof path, "%s/stat", pid);
+    const int fd = ::openat(processes, path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    char buffer[256]; // the fields up to the terminal fit: the command is at most 15 bytes
+    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    if (count <= 0)
+        return std::nullopt;
+    const QByteArrayView line(buffer, count);
+    // The command may itself hold blanks and parentheses.
+    const qsizetype open = line.indexOf('(');
+    const qsizetype close = line.lastIndexOf(')');
+    if (open < 0 || close < open)
+        return std::nullopt;
+    const QList<QByteArray> fields = line.sliced(close + 1).toByteArray().trimmed().split(' ');
+    constexpr int SessionField = 3; // counted from the state
+    constexpr int TerminalField = 4;
+    if (fields.size() <= TerminalField)
+        return std::nullopt;
+    // The kernel's own encoding: minor in bits 31-20 and 7-0, major in 15-8.
+    const auto code = quint32(fields[TerminalField].toLongLong());
+    const unsigned terminalMajor = (code >> 8) & 0xfff;
+    const unsigned terminalMinor = (code & 0xff) | ((code >> 12) & 0xfff00);
+    return ProcessStatus{line.sliced(open + 1, close - open - 1).toByteArray(),
+                         fields[SessionField].toLongLong(),
+                         code == 0 ? dev_t(0) : makedev(terminalMajor, terminalMinor)};
+}
+
 } // namespace
 
 bool isPtyMultiplexer(dev_t device)
@@ -85,6 +127,30 @@ void releaseExclusively(int fd)
 {
     ::ioctl(fd, TIOCNXCL);
     ::flock(fd, LOCK_UN);
+}
+
+std::optional<DeviceHolder> terminalOwner(dev_t device)
+{
+    const Directory processes = openDirectory("/proc");
+    if (!processes)
+        return std::nullopt;
+    std::optional<DeviceHolder> owner;
+    while (const dirent *process = ::readdir(processes.get())) {
+        const QByteArray pid(process->d_name);
+        bool isPid = false;
+        const qint64 number = pid.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        const std::optional<ProcessStatus> status =
+            processStatus(::dirfd(processes.get()), process->d_name);
+        if (!status || status->terminal != device)
+            continue;
+        if (status->session == number)
+            return DeviceHolder{QString::fromLocal8Bit(status->name), number};
+        if (!owner)
+            owner = DeviceHolder{QString::fromLocal8Bit(status->name), number};
+    }
+    return owner;
 }
 
 std::optional<DeviceHolder> deviceHolder(const QString &path)

@@ -31,6 +31,11 @@ struct DeviceHolder
     qint64 pid = 0;
 };
 
+// A process whose controlling terminal the device is (a shell's, a getty's),
+// as /proc shows for every user's processes: the session leader where it is
+// among them. Such a device belongs to that session, whoever holds it open.
+std::optional<DeviceHolder> terminalOwner(dev_t device);
+
 // A process other than this one that has the device at path open, as far as
 // /proc shows: only the user's own processes, unless run as the superuser.
 // The slave of a pseudo-terminal held by the process that also holds its

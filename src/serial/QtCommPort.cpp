@@ -1,6 +1,7 @@
 #include "QtCommPort.h"
 
 #include "DeviceHolders.h"
+#include "SerialLockFile.h"
 #include "SerialPortNames.h"
 
 #include <QFile>
@@ -78,6 +79,13 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
         setErrorString(tr("%1: not a serial device").arg(path));
         return CommError::NoSuchPort;
     }
+    // Checked before the open, which would already change its modes.
+    if (const std::optional<DeviceHolder> owner = terminalOwner(status.st_rdev)) {
+        setErrorString(tr("%1: the controlling terminal of %2 (process %3)")
+                           .arg(path, owner->name)
+                           .arg(owner->pid));
+        return CommError::PortBusy;
+    }
     if (const QString reason = unsupportedSetting(settings); !reason.isEmpty()) {
         setErrorString(QStringLiteral("%1: %2").arg(path, reason));
         return CommError::SettingRefused;
@@ -88,7 +96,7 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
     // device that cannot be opened.
     m_port.setPortName(path);
     m_port.setBaudRate(QSerialPort::Baud9600);
-    if (!m_port.open(QIODevice::ReadWrite))
+    if (!m_port.open(QIODevice::ReadWrite) && !openPastStaleLock(path))
         return openFailure(path);
     const int fd = int(m_port.handle());
     if (const int error = takeExclusively(fd); error != 0) {
@@ -117,6 +125,23 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
             scheduleLoss();
     });
     return CommError::None;
+}
+
+// A lock file of QSerialPort's (see SerialLockFile) whose program is gone,
+// but which this user may not remove, would keep the device busy for good:
+// the device is then opened under another spelling of its path, whose lock
+// file is free. The device's own lock and exclusive mode still decide.
+bool QtCommPort::openPastStaleLock(const QString &path)
+{
+    if (m_port.error() != QSerialPort::PermissionError)
+        return false;
+    constexpr qint64 LongestLock = 4096;
+    QFile lock(SerialLockFile::pathFor(path));
+    if (!lock.open(QIODevice::ReadOnly) || !SerialLockFile::ownerGone(lock.read(LongestLock)))
+        return false;
+    m_port.clearError();
+    m_port.setPortName(SerialLockFile::otherSpelling(path));
+    return m_port.open(QIODevice::ReadWrite);
 }
 
 CommError QtCommPort::openFailure(const QString &path)
@@ -184,11 +209,11 @@ void QtCommPort::closeDevice()
 CommError QtCommPort::applySettings(const LineSettings &settings, ::Handshaking handshaking)
 {
     if (const QString reason = unsupportedSetting(settings); !reason.isEmpty()) {
-        setErrorString(QStringLiteral("%1: %2").arg(m_port.portName(), reason));
+        setErrorString(QStringLiteral("%1: %2").arg(deviceName(), reason));
         return CommError::SettingRefused;
     }
     if (!configure(settings, handshaking)) {
-        setErrorString(tr("%1: the device refuses the settings").arg(m_port.portName()));
+        setErrorString(tr("%1: the device refuses the settings").arg(deviceName()));
         return CommError::SettingRefused;
     }
     return CommError::None;

@@ -18,7 +18,8 @@ class QSocketNotifier;
 // Opening: a missing device, one that is not a terminal and the
 // pseudo-terminal multiplexer are NoSuchPort. The port is taken exclusively
 // (see takeExclusively()); a device that another program has locked or opened
-// exclusively is PortBusy, its holder named where /proc tells. 4 data bits
+// exclusively is PortBusy, its holder named where /proc tells, and so is a
+// device that is some process's controlling terminal. 4 data bits
 // and 1.5 stop bits are SettingRefused, as Linux has neither.
 //
 // Receiving: breaks and parity and framing errors arrive marked in the data
@@ -60,6 +61,7 @@ protected:
     bool applyRts(bool raised) override;
 
 private:
+    bool openPastStaleLock(const QString &path);
     CommError openFailure(const QString &path);
     CommError busy(const QString &path);
     bool configure(const LineSettings &settings, ::Handshaking handshaking);

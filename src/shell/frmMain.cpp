@@ -453,6 +453,8 @@ void frmMain::printDisplay(QByteArrayView text)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // A search would go on opening the port, and holds a probe's settings.
+    m_settingSearch->stop();
     SaveSetup();
     SaveAddedOptions();
     m_receiveEnabled = false;

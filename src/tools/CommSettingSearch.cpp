@@ -94,10 +94,22 @@ void CommSettingSearch::probe()
     }
     ++m_probesMade;
 
-    WaitSeconds(ProbeWaitSeconds, this, [this] {
+    WaitSeconds(ProbeWaitSeconds, this, [this, search = m_search] {
         // One more turn of the event loop, for what arrived at the last moment.
-        QTimer::singleShot(0, this, &CommSettingSearch::look);
+        QTimer::singleShot(0, this, [this, search] {
+            if (search == m_search)
+                look();
+        });
     });
+}
+
+void CommSettingSearch::stop()
+{
+    if (!isRunning())
+        return;
+    ++m_search;
+    m_window.setSettingTexts(m_kept);
+    finish(false);
 }
 
 void CommSettingSearch::look()

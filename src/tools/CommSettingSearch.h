@@ -55,6 +55,9 @@ public:
     // Starts a search; ignored while one runs. With the port not active it
     // only says so.
     void start();
+    // Ends a running search without opening the port again: the user's
+    // settings go back in the boxes, and finished(false) is emitted.
+    void stop();
     bool isRunning() const { return m_probe >= 0; }
     // How many probes the running or last search made.
     int probesMade() const { return m_probesMade; }
@@ -75,5 +78,6 @@ private:
     LineSettingTexts m_kept;
     QByteArray m_status;
     int m_probe = -1; // index of the probe under way; -1 while idle
+    int m_search = 0; // bumped by stop(), so that the stopped search's wait is ignored
     int m_probesMade = 0;
 };
