@@ -328,8 +328,7 @@ void TestSetupFile::chooseFolder_data()
     QTest::newRow("read-only folder with a setup file") << false << true << false << true;
     // An installed program keeps the setup per user, also where root can
     // write the program's folder or has left a file there.
-    QTest::newRow("installed, writable folder with a setup file")
-        << true << true << true << false;
+    QTest::newRow("installed, writable folder with a setup file") << true << true << true << false;
     QTest::newRow("installed, read-only folder") << false << false << true << false;
 }
 

@@ -1,5 +1,6 @@
 #include "QtCommPort.h"
 
+#include "DeviceAccess.h"
 #include "DeviceHolders.h"
 #include "SerialPortNames.h"
 
@@ -122,7 +123,7 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
 CommError QtCommPort::openFailure(const QString &path)
 {
     CommError result = CommError::Other;
-    const QString reason = m_port.errorString();
+    QString reason = m_port.errorString();
     switch (m_port.error()) {
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::UnsupportedOperationError: // not a terminal
@@ -136,6 +137,8 @@ CommError QtCommPort::openFailure(const QString &path)
             m_port.clearError();
             return busy(path);
         }
+        if (const QString advice = joinGroupAdvice(path); !advice.isEmpty())
+            reason += QLatin1Char('\n') + advice;
         break;
     default:
         break;
