@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-dejavu-core
-          fonts-liberation2 fonts-noto-mono libx11-dev poppler-utils)
+          fonts-liberation2 fonts-noto-mono libx11-dev poppler-utils
+          desktop-file-utils appstream man-db dpkg-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f '${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing+=("$package")

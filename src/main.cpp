@@ -1,4 +1,5 @@
 #include "AddedOptions.h"
+#include "DesktopIdentity.h"
 #include "QtCommPort.h"
 #include "SessionLogDecoder.h"
 #include "SetupFile.h"
@@ -12,7 +13,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -46,18 +47,22 @@ void setUp(QCoreApplication &app, QCommandLineParser &parser)
         parser.showHelp(1);
 }
 
-// Decoding needs no display, so it runs without the windowing system.
-bool decodingRequested(int argc, char *argv[])
+// Decoding a log, the help and the version need no display, so they run
+// without the windowing system.
+bool needsNoDisplay(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--decode-log") == 0 ||
-            std::strncmp(argv[i], "--decode-log=", 13) == 0)
+        const std::string_view argument = argv[i];
+        if (argument == "--decode-log" || argument.starts_with("--decode-log=") ||
+            argument == "-h" || argument == "-?" || argument == "--help" ||
+            argument == "--help-all" || argument == "-v" || argument == "--version")
             return true;
     }
     return false;
 }
 
-int decodeLog(int argc, char *argv[])
+// Help and the version end in setUp(); what is left is decoding.
+int runWithoutDisplay(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
@@ -99,10 +104,11 @@ int runWindow(const QCommandLineParser &parser, TerminationSignals &termination)
 
 int main(int argc, char *argv[])
 {
-    if (decodingRequested(argc, argv))
-        return decodeLog(argc, argv);
+    if (needsNoDisplay(argc, argv))
+        return runWithoutDisplay(argc, argv);
 
     QApplication app(argc, argv);
+    DesktopIdentity::apply();
     QCommandLineParser parser;
     setUp(app, parser);
     TerminationSignals termination;

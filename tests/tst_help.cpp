@@ -1,3 +1,4 @@
+#include "DesktopIdentity.h"
 #include "HelpTopics.h"
 #include "MainWindowFixture.h"
 #include "frmGeneral.h"
@@ -138,7 +139,8 @@ void TestHelp::topics_data()
          title(234, 30, "\n\r\nSave To File... Text Format")});
     row("mnuTransmitAFile", 97, 2, "pulls in a file that you specify",
         {title(0, 20, "Transmit A File  \r\n\r")});
-    row("mnuLogToFile", 352, 4, "Choose it again to stop logging.", {title(0, 13, "Log To File  ")});
+    row("mnuLogToFile", 352, 4, "Choose it again to stop logging.",
+        {title(0, 13, "Log To File  ")});
     row("mnuPrint", 410, 8, "word wrap on the printer",
         {title(0, 15, "Print Screen   "), title(108, 15, "Print All Data "),
          color(231, 5, Red, "Note:")});
@@ -290,6 +292,7 @@ void TestHelp::menuTree()
 
 void TestHelp::opensFromTheMainWindowAndOutlivesIt()
 {
+    DesktopIdentity::apply();
     Window main;
     main.start();
     QVERIFY(!helpWindow());
@@ -330,6 +333,13 @@ void TestHelp::opensFromTheMainWindowAndOutlivesIt()
     QPointer<QWidget> strings = main.window->findChild<QWidget *>(QStringLiteral("frmStrings"));
     QVERIFY(strings);
     QVERIFY(main.port->PortOpen());
+    // Every window shows the program's icon, drawn for each size.
+    const QList<QSize> drawn{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    for (const QWidget *window : QWidgetList{main.window.get(), help, strings}) {
+        QCOMPARE(window->windowIcon().availableSizes(), drawn);
+        QCOMPARE(window->windowIcon().pixmap(16).size(), QSize(16, 16));
+    }
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("org.wirelook.Wirelook"));
     // The program runs until the last window closes; Exit is chosen with the
     // event loop running, as a user would.
     QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);

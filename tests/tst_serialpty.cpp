@@ -6,6 +6,7 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -17,6 +18,7 @@
 
 #include <asm/termbits.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
 #include <stdlib.h>
 #include <sys/file.h>
@@ -26,6 +28,8 @@
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(CommError)
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -110,6 +114,53 @@ qint64 goneProcess()
         ::_exit(0);
     ::waitpid(child, nullptr, 0);
     return child;
+}
+
+using OpenResult = std::pair<CommError, QString>;
+
+// Opens the port once and tells what failed; it must stay closed.
+OpenResult openOnce(const QString &path, const QString &settings)
+{
+    QtCommPort port;
+    port.setCommPort(path);
+    if (port.setSettings(settings) != CommError::None)
+        return {CommError::None, u"settings refused"_s};
+    const CommError error = port.setPortOpen(true);
+    return {error, port.PortOpen() ? u"opened"_s : port.errorString()};
+}
+
+constexpr uid_t Nobody = 65534;
+
+// The same in a child process running as the user nobody, without the
+// superuser's rights that open any device.
+OpenResult openAsNobody(const QString &path, const QString &settings)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return {CommError::None, u"no pipe"_s};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+            ::_exit(1);
+        const auto [error, errorString] = openOnce(path, settings);
+        const QByteArray message = QByteArray::number(int(error)) + '\n' + errorString.toUtf8();
+        const bool written =
+            ::write(channel[1], message.constData(), size_t(message.size())) == message.size();
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(channel[1]);
+    QByteArray message;
+    char buffer[512];
+    ssize_t count = 0;
+    while ((count = ::read(channel[0], buffer, sizeof buffer)) > 0)
+        message.append(buffer, count);
+    ::close(channel[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || status != 0)
+        return {CommError::None, u"the child failed"_s};
+    const qsizetype end = message.indexOf('\n');
+    return {CommError(message.left(end).toInt()), QString::fromUtf8(message.sliced(end + 1))};
 }
 
 } // namespace
@@ -316,35 +367,73 @@ void TestSerialPty::openFailures_data()
 {
     QTest::addColumn<QString>("commPort"); // "pty" stands for the slave of a fresh pseudo-terminal
     QTest::addColumn<QString>("settings");
+    // A mode other than 0 is given to the pty, with the group unless it is -1,
+    // and the port is opened as the user nobody, whom neither lets in.
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("group");
     QTest::addColumn<CommError>("error");
+    // What the error string must match; PTY, GROUP and USER stand for the
+    // device, its group's name and the user's name.
+    QTest::addColumn<QString>("reason");
 
-    const QString standard = QStringLiteral("9600,N,8,1");
-    QTest::newRow("missing device")
-        << "wirelook-no-such-device" << standard << CommError::NoSuchPort;
-    QTest::newRow("port zero") << "0" << standard << CommError::NoSuchPort;
-    QTest::newRow("not a terminal") << "/dev/null" << standard << CommError::NoSuchPort;
-    QTest::newRow("pseudo-terminal multiplexer")
-        << "/dev/ptmx" << standard << CommError::NoSuchPort;
-    QTest::newRow("4 data bits") << "pty"
-                                 << "9600,N,4,1" << CommError::SettingRefused;
-    QTest::newRow("1.5 stop bits") << "pty"
-                                   << "9600,N,5,1.5" << CommError::SettingRefused;
+    const auto row = [](const char *name, const char *commPort, const char *settings,
+                        CommError error, const char *reason, int mode = 0, int group = -1) {
+        QTest::newRow(name) << QString::fromLatin1(commPort) << QString::fromLatin1(settings)
+                            << mode << group << error << QString::fromLatin1(reason);
+    };
+    const char *standard = "9600,N,8,1";
+    const CommError other = CommError::Other;
+    row("missing device", "wirelook-no-such-device", standard, CommError::NoSuchPort,
+        "^/dev/wirelook-no-such-device: ");
+    row("port zero", "0", standard, CommError::NoSuchPort, "names no device");
+    row("not a terminal", "/dev/null", standard, CommError::NoSuchPort, "^/dev/null: ");
+    row("pseudo-terminal multiplexer", "/dev/ptmx", standard, CommError::NoSuchPort,
+        "not a serial device");
+    row("4 data bits", "pty", "9600,N,4,1", CommError::SettingRefused,
+        "^PTY: 4 data bits are not supported$");
+    row("1.5 stop bits", "pty", "9600,N,5,1.5", CommError::SettingRefused,
+        "^PTY: 1.5 stop bits are not supported$");
+    // A user outside the device's group is told which group to join and how.
+    const char *joinGroup = "^PTY: [^\n]+\nMembers of the group GROUP may use it: "
+                            "sudo usermod -aG GROUP USER, then log in again\\.\\z";
+    row("no access, the group may use it", "pty", standard, other, joinGroup, 0660, 20); // dialout
+    row("no access, a group without a name", "pty", standard, other, joinGroup, 0660, 4242);
+    row("no access, for no group", "pty", standard, other, "^PTY: [^\n]+\\z", 0600);
+    row("no access, for root's group only", "pty", standard, other, "^PTY: [^\n]+\\z", 0660, 0);
 }
 
 void TestSerialPty::openFailures()
 {
     QFETCH(QString, commPort);
     QFETCH(QString, settings);
+    QFETCH(int, mode);
+    QFETCH(int, group);
+    QFETCH(QString, reason);
 
     PtyMaster master;
     QVERIFY(master.valid());
     const QString path = commPort == u"pty" ? master.slavePath : commPort;
-    QtCommPort port;
-    port.setCommPort(path);
-    QCOMPARE(port.setSettings(settings), CommError::None);
-    QTEST(port.setPortOpen(true), "error");
-    QVERIFY(!port.PortOpen());
-    QVERIFY2(!port.errorString().isEmpty(), qPrintable(port.errorString()));
+    const QByteArray device = QFile::encodeName(path);
+    if (mode != 0) {
+        if (::geteuid() != 0)
+            QSKIP("Opening as another user needs the superuser.");
+        QCOMPARE(::chmod(device.constData(), mode_t(mode)), 0);
+        if (group >= 0)
+            QCOMPARE(::chown(device.constData(), uid_t(-1), gid_t(group)), 0);
+    }
+    const QFileInfo info(path);
+    const passwd *nobody = ::getpwuid(Nobody);
+    const QString groupName =
+        info.group().isEmpty() ? QString::number(info.groupId()) : info.group();
+    const QString userName = nobody ? QString::fromLocal8Bit(nobody->pw_name) : u"$USER"_s;
+    reason.replace(u"PTY"_s, QRegularExpression::escape(path))
+        .replace(u"GROUP"_s, QRegularExpression::escape(groupName))
+        .replace(u"USER"_s, QRegularExpression::escape(userName));
+
+    const auto [error, errorString] =
+        mode != 0 ? openAsNobody(path, settings) : openOnce(path, settings);
+    QTEST(error, "error");
+    QVERIFY2(QRegularExpression(reason).match(errorString).hasMatch(), qPrintable(errorString));
 }
 
 void TestSerialPty::portIsOwnedExclusively()

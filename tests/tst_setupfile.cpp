@@ -321,22 +321,36 @@ void TestSetupFile::chooseFolder_data()
 {
     QTest::addColumn<bool>("programFolderWritable");
     QTest::addColumn<bool>("fileThere");
+    QTest::addColumn<bool>("installed"); // the desktop entry in ../share/applications
     QTest::addColumn<bool>("programFolderChosen");
-    QTest::newRow("writable folder") << true << false << true;
-    QTest::newRow("read-only folder") << false << false << false;
-    QTest::newRow("read-only folder with a setup file") << false << true << true;
+    QTest::newRow("writable folder") << true << false << false << true;
+    QTest::newRow("read-only folder") << false << false << false << false;
+    QTest::newRow("read-only folder with a setup file") << false << true << false << true;
+    // An installed program keeps the setup per user, also where root can
+    // write the program's folder or has left a file there.
+    QTest::newRow("installed, writable folder with a setup file") << true << true << true << false;
+    QTest::newRow("installed, read-only folder") << false << false << true << false;
 }
 
 void TestSetupFile::chooseFolder()
 {
     QFETCH(bool, programFolderWritable);
     QFETCH(bool, fileThere);
+    QFETCH(bool, installed);
     QFETCH(bool, programFolderChosen);
-    QTemporaryDir program;
-    const QString user = program.filePath(QStringLiteral("user"));
+    QTemporaryDir prefix;
+    const QDir program(prefix.filePath(QStringLiteral("bin")));
+    const QString user = prefix.filePath(QStringLiteral("user"));
+    QVERIFY(program.mkpath(QStringLiteral(".")));
     if (fileThere) {
         QFile file(program.filePath(QStringLiteral("LastSetup.txt")));
         QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    if (installed) {
+        QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("share/applications")));
+        QFile entry(
+            prefix.filePath(QStringLiteral("share/applications/org.wirelook.Wirelook.desktop")));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
     }
     setWritable(program.path(), programFolderWritable);
     QCOMPARE(SetupFile::chooseFolder(program.path(), user),

@@ -1,5 +1,6 @@
 #include "QtCommPort.h"
 
+#include "DeviceAccess.h"
 #include "DeviceHolders.h"
 #include "SerialLockFile.h"
 #include "SerialPortNames.h"
@@ -147,7 +148,7 @@ bool QtCommPort::openPastStaleLock(const QString &path)
 CommError QtCommPort::openFailure(const QString &path)
 {
     CommError result = CommError::Other;
-    const QString reason = m_port.errorString();
+    QString reason = m_port.errorString();
     switch (m_port.error()) {
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::UnsupportedOperationError: // not a terminal
@@ -161,6 +162,8 @@ CommError QtCommPort::openFailure(const QString &path)
             m_port.clearError();
             return busy(path);
         }
+        if (const QString advice = joinGroupAdvice(path); !advice.isEmpty())
+            reason += QLatin1Char('\n') + advice;
         break;
     default:
         break;

@@ -1,5 +1,7 @@
 #include "SetupFile.h"
 
+#include "Installation.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +31,11 @@ SetupFile::SetupFile(const QString &folder)
 
 QString SetupFile::chooseFolder(const QString &programFolder, const QString &userFolder)
 {
+    // An installed program's folder is shared by every user, so a file left
+    // there (by root, say) must not decide for all of them.
+    if (QFileInfo::exists(
+            QDir(programFolder).filePath(QLatin1String(Installation::DesktopEntryFromProgram))))
+        return userFolder;
     const QFileInfo folder(programFolder);
     if (QFileInfo::exists(QDir(programFolder).filePath(QLatin1String(SetupFormat::FileName))) ||
         (folder.isDir() && !isReadOnly(folder)))

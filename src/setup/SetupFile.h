@@ -15,8 +15,9 @@ class SetupFile
 public:
     explicit SetupFile(const QString &folder);
 
-    // The program's folder when it already holds a setup file or can take
-    // one, else the per-user configuration folder.
+    // The per-user configuration folder for an installed program (its desktop
+    // entry where the install puts it); otherwise the program's folder when
+    // it already holds a setup file or can take one, else the per-user folder.
     static QString chooseFolder(const QString &programFolder, const QString &userFolder);
 
     const QString &path() const { return m_path; }
