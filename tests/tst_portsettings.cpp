@@ -143,7 +143,9 @@ void TestPortSettings::enableCommPort()
 
 void TestPortSettings::boxesApplyOnPickOrEnterOnly()
 {
+    QStringList reported; // the serial devices the system reports
     Window w;
+    w.window->setPortChoices([&reported] { return QStringList{"1", "2"} + reported; });
     // Focus moves for real, so that leaving a box finishes its edit.
     QVERIFY(w.load());
     int opens = w.port->openCount;
@@ -160,21 +162,30 @@ void TestPortSettings::boxesApplyOnPickOrEnterOnly()
     QCOMPARE(w.port->lineRate, 19200);
 
     // The port box takes Enter too, shows its whole text as a tip and lists
-    // device paths in full.
+    // device paths in full. Its list is read afresh each time it opens, so a
+    // device plugged in after start-up is offered; the text stays as typed.
     QComboBox *port = w.box("cboPortNumber");
     const QString device =
         QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    QCOMPARE(port->count(), 2);
     type(port, device);
     QCOMPARE(port->toolTip(), device);
     QTest::keyClick(port, Qt::Key_Return);
     QCOMPARE(w.port->openCount, ++opens);
     QCOMPARE(w.port->CommPortText(), device);
-    port->addItem(device);
+    reported << QStringLiteral("/dev/ttyACM0") << device;
     port->showPopup();
     QVERIFY(port->view()->isVisible());
+    QCOMPARE(port->count(), 4);
+    QCOMPARE(port->itemText(3), device);
+    QCOMPARE(port->currentText(), device);
     QVERIFY(port->view()->viewport()->width() >
             port->view()->fontMetrics().horizontalAdvance(device));
-    port->hidePopup();
+    QAbstractItemView *ports = port->view();
+    QTest::mouseClick(ports->viewport(), Qt::LeftButton, {},
+                      ports->visualRect(ports->model()->index(2, 0)).center());
+    QCOMPARE(w.port->openCount, ++opens);
+    QCOMPARE(w.port->CommPortText(), QStringLiteral("/dev/ttyACM0"));
 
     // Other keys, a wheel turn, leaving the box, or opening its list and
     // closing it with Escape, leave the text as it is and apply nothing.

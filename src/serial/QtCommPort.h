@@ -57,7 +57,12 @@ protected:
     qint64 deviceOutputCount() const override;
     bool deviceCts() const override;
     bool applyLineRate(qint32 rate) override;
+    qint32 deviceLineRate() const override;
     bool applyRts(bool raised) override;
+    bool applyDtr(bool raised) override;
+    // A pseudo-terminal takes a break request without sending anything: it is
+    // refused.
+    bool applyBreak(int ms) override;
 
 private:
     CommError openFailure(const QString &path);
@@ -86,6 +91,7 @@ private:
     QSerialPort m_port{this}; // a child, so that it can be found
     QTimer m_pollTimer;
     QTimer m_readPause;
+    QTimer m_breakEnd;
     ReadPacer m_pacer;
     QElapsedTimer m_clock;
     QSocketNotifier *m_readNotifier = nullptr;
@@ -95,6 +101,7 @@ private:
     LineSettings m_settings;
     ::Handshaking m_handshaking = ::Handshaking::None;
     bool m_markErrors = true;
+    bool m_pseudoTerminal = false;
     bool m_configuring = false;
     bool m_lossPending = false;
     QSerialPort::SerialPortError m_reportedError = QSerialPort::NoError;
