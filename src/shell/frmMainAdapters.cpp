@@ -33,7 +33,8 @@ void frmMain::connectAdapters()
     connect(ui.mnuDTRActive, &QAction::toggled, this, &frmMain::mnuDTRActive_Click);
     connect(ui.mnuSendBreak, &QAction::triggered, this, &frmMain::mnuSendBreak_Click);
 
-    m_reconnector = new PortReconnector(*MSComm1, [this] { return reopenLostPort(); }, this);
+    m_reconnector = new PortReconnector(
+        *MSComm1, [this] { return reopenLostPort(); }, this);
     connect(ui.mnuReconnectAutomatically, &QAction::toggled, this, [this](bool on) {
         if (!on)
             m_reconnector->stop();

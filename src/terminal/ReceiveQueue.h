@@ -15,7 +15,14 @@ public:
     static constexpr qsizetype MaxEntryBytes = 1024;
 
     // Line errors, and the device of the port lost and back again.
-    enum class Marker { Break, Frame, Parity, Lost, Reconnected };
+    enum class Marker
+    {
+        Break,
+        Frame,
+        Parity,
+        Lost,
+        Reconnected
+    };
 
     struct Entry
     {
