@@ -27,6 +27,8 @@ class QSocketNotifier;
 // the kernel's fast path for raw data.
 // Overruns, buffer overflows and CTS changes are seen in the counters and the
 // modem lines, polled every PollInterval ms while the device supports them.
+// RTS and DTR are set with the modem-line calls, a break with TIOCSBRK and
+// TIOCCBRK around a timer, and the rate applied is read back with TCGETS2.
 // A hang-up (the device removed, the other end of a pseudo-terminal closed)
 // or a read that fails as a vanished device's does (EIO, ENXIO, ENODEV) is a
 // lost device.
