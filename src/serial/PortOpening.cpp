@@ -5,7 +5,6 @@
 #include "NumberText.h"
 
 namespace {
-
 // The message, then a line naming the device and the system's reason.
 QString withReason(const QString &message, const CommPort &port)
 {
