@@ -279,6 +279,7 @@ void TestSerialPty::rateAndSettingsApplyWhileOpen()
     QCOMPARE(port.setSettings(QStringLiteral("19200,M,8,2")), CommError::None);
     tio = master.attributes();
     QCOMPARE(tio.c_ospeed, 19200u);
+    QCOMPARE(port.appliedLineRate(), 19200);
     QCOMPARE(tio.c_cflag & (PARODD | CMSPAR | CSTOPB), uint(PARODD | CMSPAR | CSTOPB));
     QCOMPARE(port.setSettings(QStringLiteral("19200,O,8,2")), CommError::None);
     QCOMPARE(master.attributes().c_cflag & (PARODD | CMSPAR), uint(PARODD));

@@ -27,8 +27,10 @@ CommError CommPort::setSettings(const QString &text)
     }
     m_settings = *settings;
     m_settingsText = text;
-    if (m_open)
+    if (m_open) {
+        m_appliedRate = deviceLineRate();
         record(tr("settings %1").arg(text));
+    }
     return CommError::None;
 }
 

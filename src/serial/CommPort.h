@@ -98,7 +98,7 @@ public:
     // the port is closed or the device refuses it. A rate the driver applies
     // more than 2% away from it is recorded as such.
     bool setLineRate(qint32 rate);
-    // The rate the driver set, read back after the last open or rate change;
+    // The rate the driver set, read back after the last open, settings or rate change;
     // 0 while closed or where the device does not tell.
     qint32 appliedLineRate() const { return m_open ? m_appliedRate : 0; }
     // Raise or lower RTS or DTR on the open device; false if closed or unsupported.
