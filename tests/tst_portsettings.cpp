@@ -10,9 +10,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -31,6 +33,12 @@ private slots:
     void quickSettings_data();
     void quickSettings();
     void multiplierCard();
+    void highSpeedRatesExtendTheBaudList();
+    void appliedRateIsReadBack_data();
+    void appliedRateIsReadBack();
+    void dtrAndBreak();
+    void reconnectsWhenTheDeviceIsBack_data();
+    void reconnectsWhenTheDeviceIsBack();
     void rtsAndCtsFollowTheLines();
     void portEventsAreShown_data();
     void portEventsAreShown();
@@ -85,17 +93,27 @@ void TestPortSettings::enableCommPort_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<quint32>("color");
+    QTest::addColumn<bool>("highSpeed");
 
     const auto row = [](const char *name, const char *baud, const char *dataBits, CommError error,
                         const char *message, const char *caption = "Port Free",
-                        quint32 color = ColorValue::Red) {
+                        quint32 color = ColorValue::Red, bool highSpeed = false) {
         QTest::newRow(name) << QString::fromLatin1(baud) << QString::fromLatin1(dataBits) << error
-                            << QString::fromLatin1(message) << QString::fromLatin1(caption)
-                            << color;
+                            << QString::fromLatin1(message) << QString::fromLatin1(caption) << color
+                            << highSpeed;
     };
     const CommError none = CommError::None;
     row("opens", "9600", "8", none, "", "Port Active", ColorValue::Green);
     row("256000 too high", "256000", "8", none, "The Baud Is Too High!!!");
+    // High Speed Rates takes rates up to 4,000,000.
+    row("256000 with high speed rates", "256000", "8", none, "", "Port Active", ColorValue::Green,
+        true);
+    row("4000000 with high speed rates", "4000000", "8", none, "", "Port Active", ColorValue::Green,
+        true);
+    row("4000001 too high with high speed rates", "4000001", "8", none, "The Baud Is Too High!!!",
+        "Port Free", ColorValue::Red, true);
+    row("5 too low with high speed rates", "5", "8", none, "The Baud Is Too Low!!!", "Port Free",
+        ColorValue::Red, true);
     row("5 too low", "5", "8", none, "The Baud Is Too Low!!!");
     row("abc reads as 0", "abc", "8", none, "The Baud Is Too Low!!!");
     row("9600a does not convert", "9600a", "8", none, "");
@@ -117,10 +135,12 @@ void TestPortSettings::enableCommPort()
     QFETCH(QString, message);
     QFETCH(QString, caption);
     QFETCH(quint32, color);
+    QFETCH(bool, highSpeed);
 
     Window w;
     w.start();
     w.services.messageBoxes.shown.clear();
+    w.action("mnuHighSpeedRates")->setChecked(highSpeed);
     w.port->refuseOpen = refuseOpen;
     w.box("cboBaud")->setEditText(baud);
     w.box("cboDataBits")->setEditText(dataBits);
@@ -139,11 +159,15 @@ void TestPortSettings::enableCommPort()
     QCOMPARE(w.text("cmdPortState"), caption);
     QCOMPARE(w.color("cmdPortState"), color);
     QCOMPARE(w.port->PortOpen(), caption == u"Port Active");
+    if (w.port->PortOpen())
+        QCOMPARE(w.port->lineRate, baud.toInt());
 }
 
 void TestPortSettings::boxesApplyOnPickOrEnterOnly()
 {
+    QStringList reported; // the serial devices the system reports
     Window w;
+    w.window->setPortChoices([&reported] { return QStringList{"1", "2"} + reported; });
     // Focus moves for real, so that leaving a box finishes its edit.
     QVERIFY(w.load());
     int opens = w.port->openCount;
@@ -160,21 +184,30 @@ void TestPortSettings::boxesApplyOnPickOrEnterOnly()
     QCOMPARE(w.port->lineRate, 19200);
 
     // The port box takes Enter too, shows its whole text as a tip and lists
-    // device paths in full.
+    // device paths in full. Its list is read afresh each time it opens, so a
+    // device plugged in after start-up is offered; the text stays as typed.
     QComboBox *port = w.box("cboPortNumber");
     const QString device =
         QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    QCOMPARE(port->count(), 2);
     type(port, device);
     QCOMPARE(port->toolTip(), device);
     QTest::keyClick(port, Qt::Key_Return);
     QCOMPARE(w.port->openCount, ++opens);
     QCOMPARE(w.port->CommPortText(), device);
-    port->addItem(device);
+    reported << QStringLiteral("/dev/ttyACM0") << device;
     port->showPopup();
     QVERIFY(port->view()->isVisible());
+    QCOMPARE(port->count(), 4);
+    QCOMPARE(port->itemText(3), device);
+    QCOMPARE(port->currentText(), device);
     QVERIFY(port->view()->viewport()->width() >
             port->view()->fontMetrics().horizontalAdvance(device));
-    port->hidePopup();
+    QAbstractItemView *ports = port->view();
+    QTest::mouseClick(ports->viewport(), Qt::LeftButton, {},
+                      ports->visualRect(ports->model()->index(2, 0)).center());
+    QCOMPARE(w.port->openCount, ++opens);
+    QCOMPARE(w.port->CommPortText(), QStringLiteral("/dev/ttyACM0"));
 
     // Other keys, a wheel turn, leaving the box, or opening its list and
     // closing it with Escape, leave the text as it is and apply nothing.
@@ -282,6 +315,192 @@ void TestPortSettings::multiplierCard()
     w.action("mnuSingle")->trigger();
     QCOMPARE(statusBar->panelText(3), QStringLiteral("No Multiplier Card"));
     QCOMPARE(w.port->lineRate, 38400);
+    // High speed rates are divided as well.
+    w.action("mnuHighSpeedRates")->trigger();
+    w.box("cboBaud")->setEditText(QStringLiteral("4000000"));
+    w.action("mnuQuadruple")->trigger();
+    QCOMPARE(w.port->lineRate, 1000000);
+}
+
+void TestPortSettings::highSpeedRatesExtendTheBaudList()
+{
+    Window w;
+    w.start();
+    QComboBox *baud = w.box("cboBaud");
+    const auto items = [baud] {
+        QStringList texts;
+        for (int i = 0; i < baud->count(); ++i)
+            texts << baud->itemText(i).trimmed();
+        return texts;
+    };
+    const QStringList documented{"256000", "128000", "115200", "57600", "56000", "38400",
+                                 "28800",  "19200",  "14400",  "9600",  "4800",  "2400",
+                                 "1200",   "600",    "300",    "110"};
+    const QStringList high{"4000000", "3000000", "2000000", "1500000", "1000000",
+                           "921600",  "576000",  "500000",  "460800",  "230400"};
+    QCOMPARE(items(), documented);
+
+    // On: the rates of USB adapters come first, and a pick of one opens the
+    // port at it; the text in the box stays until then.
+    w.action("mnuHighSpeedRates")->trigger();
+    QCOMPARE(items(), high + documented);
+    QCOMPARE(baud->currentText(), QStringLiteral("9600"));
+    baud->showPopup();
+    QAbstractItemView *list = baud->view();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(5, 0)).center());
+    QCOMPARE(baud->currentText(), QStringLiteral("921600"));
+    QCOMPARE(w.port->lineRate, 921600);
+
+    // Off: the list is the documented one again, the port keeps its rate
+    // until the settings apply, and then the documented limit holds.
+    w.action("mnuHighSpeedRates")->trigger();
+    QCOMPARE(items(), documented);
+    QCOMPARE(baud->currentText(), QStringLiteral("921600"));
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+    QVERIFY(w.services.messageBoxes.shown.isEmpty());
+    QTest::keyClick(baud, Qt::Key_Return);
+    QCOMPARE(w.services.messageBoxes.shown, QStringList{"The Baud Is Too High!!!"});
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
+}
+
+void TestPortSettings::appliedRateIsReadBack_data()
+{
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<int>("driverRate");
+    QTest::addColumn<bool>("told");
+
+    // 2% of 921600 is 18432, of 115200 2304.
+    QTest::newRow("2% slower") << "921600" << 903168 << false;
+    QTest::newRow("more than 2% slower") << "921600" << 903167 << true;
+    QTest::newRow("2% faster") << "115200" << 117504 << false;
+    QTest::newRow("more than 2% faster") << "115200" << 117505 << true;
+    QTest::newRow("another rate altogether") << "460800" << 38400 << true;
+}
+
+void TestPortSettings::appliedRateIsReadBack()
+{
+    QFETCH(QString, baud);
+    QFETCH(int, driverRate);
+    QFETCH(bool, told);
+
+    Window w;
+    w.start();
+    w.action("mnuHighSpeedRates")->setChecked(true);
+    QVERIFY(w.startLog());
+    w.port->driverRate = driverRate;
+    w.box("cboBaud")->setEditText(baud);
+    w.window->EnableCommPort();
+    const QString warning =
+        QStringLiteral("The device 1 runs at %1 baud, not at the %2 baud asked for.")
+            .arg(driverRate)
+            .arg(baud);
+    QCOMPARE(w.services.messageBoxes.shown, told ? QStringList{warning} : QStringList());
+    QCOMPARE(w.box("cboBaud")->currentText(), baud);
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+
+    // Said once: not again while the device keeps to the same rate.
+    w.action("mnuOdd81")->trigger();
+    QCOMPARE(w.services.messageBoxes.shown.size(), told ? 1 : 0);
+    const QString event =
+        QStringLiteral("line rate %1 asked, the device runs at %2").arg(baud).arg(driverRate);
+    QCOMPARE(w.loggedEvents().count(event), told ? 2 : 0);
+}
+
+void TestPortSettings::dtrAndBreak()
+{
+    Window w;
+    w.start();
+    QVERIFY(w.startLog());
+    // The open raises DTR; the check mark lowers it at once and after each open.
+    QVERIFY(w.port->dtr);
+    QVERIFY(!w.port->log.join(u',').contains(u"dtr"));
+    w.action("mnuDTRActive")->trigger();
+    QVERIFY(!w.port->dtr);
+    w.port->log.clear();
+    w.window->EnableCommPort();
+    QCOMPARE(w.port->log,
+             (QStringList{"close", "open 1 9600,N,8,1 0", "rate 9600", "rts 1", "dtr 0"}));
+    QVERIFY(!w.port->dtr);
+    w.action("mnuDTRActive")->trigger();
+    QVERIFY(w.port->dtr);
+    // While closed only the mark changes; the next open follows it.
+    w.window->DisableCommPort();
+    w.action("mnuDTRActive")->trigger();
+    w.window->EnableCommPort();
+    QVERIFY(!w.port->dtr);
+    QVERIFY(w.services.messageBoxes.shown.isEmpty());
+
+    // A break of 250 ms, shown as a marker in the transmit function color.
+    w.port->deliverInput("a");
+    QTRY_COMPARE(w.display(), QByteArray("a"));
+    w.port->log.clear();
+    w.action("mnuSendBreak")->trigger();
+    QCOMPARE(w.port->log, QStringList{"break 250"});
+    QCOMPARE(w.display(), QByteArray("a***BREAK***"));
+    QCOMPARE(w.shownIn(w.window->ReturnXmitFuncColor()), QByteArray("***BREAK***"));
+    QVERIFY(w.services.messageBoxes.shown.isEmpty());
+    QVERIFY(w.loggedEvents().contains(QStringLiteral("break sent, 250 ms")));
+
+    // A port without them, or a closed one, says so.
+    w.port->noDtrOrBreak = true;
+    w.action("mnuDTRActive")->trigger();
+    w.action("mnuSendBreak")->trigger();
+    w.window->DisableCommPort();
+    w.action("mnuSendBreak")->trigger();
+    QCOMPARE(w.services.messageBoxes.shown,
+             (QStringList{"The port 1 has no DTR line.", "The port 1 cannot send a break.",
+                          "The port is not open: no break was sent."}));
+    QCOMPARE(w.display(), QByteArray("a***BREAK***"));
+}
+
+void TestPortSettings::reconnectsWhenTheDeviceIsBack_data()
+{
+    QTest::addColumn<bool>("reconnect");
+    QTest::newRow("reconnect automatically") << true;
+    QTest::newRow("by hand") << false;
+}
+
+void TestPortSettings::reconnectsWhenTheDeviceIsBack()
+{
+    QFETCH(bool, reconnect);
+
+    // The device is a file that the test takes away and puts back.
+    QTemporaryDir folder;
+    const QString device = folder.filePath(QStringLiteral("ttyUSB0"));
+    const auto plugIn = [&device] { return QFile(device).open(QIODevice::WriteOnly); };
+    QVERIFY(plugIn());
+    Window w;
+    w.start(device);
+    w.action("mnuReconnectAutomatically")->setChecked(reconnect);
+    // RTS and DTR low, and a setting that is not the start-up one.
+    w.child<QPushButton>("cmdRTSstate")->click();
+    w.action("mnuDTRActive")->trigger();
+    w.action("mnuOdd72")->trigger();
+
+    QVERIFY(QFile::remove(device));
+    w.port->loseDevice();
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
+    QCOMPARE(w.color("cmdPortState"), ColorValue::Red);
+    w.port->log.clear();
+    QVERIFY(plugIn());
+    if (!reconnect) {
+        QCOMPARE(
+            w.services.messageBoxes.shown,
+            QStringList{QStringLiteral("The port %1 was lost: the device is gone.").arg(device)});
+        QTest::qWait(3 * PortReconnector::CheckIntervalMs);
+        QVERIFY(!w.port->PortOpen());
+        QCOMPARE(w.display(), QByteArray());
+        return;
+    }
+    // Back with the settings, RTS and DTR as they were; a red marker for each.
+    QTRY_VERIFY_WITH_TIMEOUT(w.port->PortOpen(), 1000);
+    QCOMPARE(w.port->log, (QStringList{QStringLiteral("open %1 9600,O,7,2 0").arg(device),
+                                       "rate 9600", "rts 0", "dtr 0"}));
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+    QTRY_COMPARE(w.shownIn(ColorValue::Red), QByteArray("***DEVICE LOST******RECONNECTED***"));
+    QCOMPARE(w.display(), w.shownIn(ColorValue::Red));
+    QVERIFY(w.services.messageBoxes.shown.isEmpty());
 }
 
 void TestPortSettings::rtsAndCtsFollowTheLines()

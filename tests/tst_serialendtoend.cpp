@@ -3,11 +3,13 @@
 #include "DisplayView.h"
 #include "SerialProgram.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -69,12 +71,15 @@ private slots:
     void readingBackWhileReadingsArrive();
     void deviceSeesTheChosenLineSettings_data();
     void deviceSeesTheChosenLineSettings();
+    void highSpeedRatesReachTheDevice_data();
+    void highSpeedRatesReachTheDevice();
     void twoProgramsOnOneDeviceExcludeEachOther();
     void aSessionsTerminalIsNotTaken();
     void terminationSignalClosesAsTheWindowDoes_data();
     void terminationSignalClosesAsTheWindowDoes();
     void missingDeviceIsNotAValidPort();
     void vanishingDeviceClosesThePortOnce();
+    void reconnectsWhenTheDeviceIsBack();
     void functionKeyReachesTheDeviceAndEchoesBack();
     void typingLandsBetweenTheCharactersOfAString();
     void searchFindsTheDevice_data();
@@ -199,6 +204,54 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
     QCOMPARE(program.portState(), QStringLiteral("Port Active"));
     program.window->commPort().Output(DevSim::Probe);
     QTRY_VERIFY(program.display().contains("[ACK][NAK][xEE][xEF]"));
+}
+
+void TestSerialEndToEnd::highSpeedRatesReachTheDevice_data()
+{
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<bool>("picked"); // from the list; otherwise typed, then Enter
+    QTest::newRow("921600 typed") << "921600" << false;
+    QTest::newRow("256000 from the list") << "256000" << true;
+}
+
+void TestSerialEndToEnd::highSpeedRatesReachTheDevice()
+{
+    QFETCH(QString, baud);
+    QFETCH(bool, picked);
+
+    DevSim probe({"probe", "--baud", baud});
+    Program program;
+    QVERIFY(program.start(probe.path));
+    auto *box = program.child<QComboBox>("cboBaud");
+    const auto apply = [&] {
+        if (picked) {
+            box->showPopup();
+            QAbstractItemView *list = box->view();
+            const QModelIndex item = list->model()->index(box->findText(baud), 0);
+            list->scrollTo(item);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(item).center());
+            return;
+        }
+        box->setFocus();
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box, baud);
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+
+    // Off, the documented limit holds.
+    apply();
+    QCOMPARE(program.services.messageBoxes.shown, QStringList{"The Baud Is Too High!!!"});
+    QCOMPARE(program.portState(), QStringLiteral("Port Free"));
+
+    // On, the device answers only at its rate.
+    program.child<QAction>("mnuHighSpeedRates")->trigger();
+    apply();
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    QCOMPARE(box->currentText(), baud);
+    program.window->commPort().Output(DevSim::Probe);
+    QTRY_VERIFY(program.display().contains("[ACK][NAK][xEE][xEF]"));
+    QCOMPARE(program.services.messageBoxes.shown.size(), 1);
 }
 
 void TestSerialEndToEnd::twoProgramsOnOneDeviceExcludeEachOther()
@@ -360,6 +413,45 @@ void TestSerialEndToEnd::vanishingDeviceClosesThePortOnce()
     program.window->cmdPortState_Click();
     QCOMPARE(program.portState(), QStringLiteral("Port Active"));
     QCOMPARE(program.services.messageBoxes.shown.size(), 1);
+}
+
+void TestSerialEndToEnd::reconnectsWhenTheDeviceIsBack()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("ttyDevice"));
+    Program program;
+    auto device = std::make_unique<DevSim>(QStringList{"echo", "--link", link});
+    QVERIFY(!device->path.isEmpty() && program.start(link));
+    program.child<QAction>("mnuReconnectAutomatically")->setChecked(true);
+    const QString logPath = dir.filePath(QStringLiteral("session.log"));
+    QVERIFY(program.window->startLogging(logPath));
+    auto *display = program.child("rtbDisplay");
+    QTest::keyClick(display, 'a');
+    QTRY_COMPARE(program.received(), QByteArray("a"));
+
+    // The device goes: no message, a marker.
+    device.reset();
+    QTRY_COMPARE(program.portState(), QStringLiteral("Port Free"));
+    QTRY_VERIFY(program.display().endsWith("***DEVICE LOST***"));
+
+    // Back at the same path: within a second typed keys go out and come back.
+    DevSim again({"echo", "--link", link});
+    QElapsedTimer back;
+    back.start();
+    QVERIFY(!again.path.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(program.portState(), QStringLiteral("Port Active"), 1000);
+    QTest::keyClick(display, 'b');
+    QTRY_COMPARE_WITH_TIMEOUT(program.received(), QByteArray("ab"), 1000);
+    QVERIFY2(back.elapsed() <= 1000, qPrintable(QString::number(back.elapsed())));
+    QVERIFY(program.display().contains("***DEVICE LOST******RECONNECTED***"));
+    QVERIFY(program.services.messageBoxes.shown.isEmpty());
+
+    program.window->mnuLogToFile_Click();
+    QFile log(logPath);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray logged = log.readAll();
+    QVERIFY(logged.contains(" ! port " + link.toLocal8Bit() + " lost: the device is gone\r\n"));
+    QVERIFY(logged.contains(" ! port " + link.toLocal8Bit() + " reconnected\r\n"));
 }
 
 void TestSerialEndToEnd::functionKeyReachesTheDeviceAndEchoesBack()

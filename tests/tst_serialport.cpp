@@ -2,8 +2,10 @@
 #include "FakeCommPort.h"
 #include "LineMarkerParser.h"
 #include "LineSettings.h"
+#include "PortReconnector.h"
 #include "SerialPortNames.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QSignalSpy>
@@ -12,6 +14,15 @@
 #include <QTimer>
 
 using Chunks = QList<QByteArray>;
+
+// The events a port tells its recorder.
+struct Events : TrafficRecorder
+{
+    void received(QByteArrayView) override {}
+    void sent(QByteArrayView) override {}
+    void event(const QString &text) override { texts.append(text); }
+    QStringList texts;
+};
 
 // Pieces of all reads with neighbouring data joined, written as d(41 42) for
 // data and m(00) for a marked byte, so that where a read ended does not show.
@@ -55,6 +66,7 @@ private slots:
     void closingDiscardsWhatIsWaiting();
     void openFailure();
     void settingsAreCheckedAndAppliedWhileOpen();
+    void reconnectorWaitsForTheDevice();
     void outputQueueAndTransmitFull();
     void parser_data();
     void parser();
@@ -300,6 +312,7 @@ void TestSerialPort::openFailure()
     port.deliverInput("ignored");
     QCOMPARE(port.Input(), "");
     QVERIFY(!port.CTSHolding() && !port.setLineRate(28800) && !port.setRTS(true));
+    QVERIFY(!port.setDTR(false) && !port.sendBreak(250) && port.appliedLineRate() == 0);
     port.Output("x");
     QVERIFY(port.written.isEmpty() && port.log.isEmpty());
 
@@ -325,13 +338,23 @@ void TestSerialPort::settingsAreCheckedAndAppliedWhileOpen()
     port.setPortOpen(true);
     QCOMPARE(port.setSettings(QStringLiteral("300,O,8,1")), CommError::None);
     QCOMPARE(port.setHandshaking(1), CommError::None);
-    // A line rate of its own and RTS leave the settings as they are.
+    // A line rate of its own, RTS, DTR and a break leave the settings as they
+    // are; the rate the driver applied is read back.
+    QCOMPARE(port.appliedLineRate(), 300);
     QVERIFY(port.setLineRate(28800));
+    QCOMPARE(port.appliedLineRate(), 28800);
     QVERIFY(!port.setLineRate(0));
     QVERIFY(port.setRTS(true));
+    QVERIFY(port.setDTR(false));
+    QVERIFY(port.sendBreak(250));
+    QVERIFY(!port.sendBreak(0));
     QCOMPARE(port.Settings(), "300,O,8,1");
-    QCOMPARE(port.log, (QStringList{"open 1 1200,E,7,2 3", "settings 300,O,8,1 3",
-                                    "settings 300,O,8,1 1", "rate 28800", "rts 1"}));
+    QCOMPARE(port.log,
+             (QStringList{"open 1 1200,E,7,2 3", "settings 300,O,8,1 3", "settings 300,O,8,1 1",
+                          "rate 28800", "rts 1", "dtr 0", "break 250"}));
+    port.driverRate = 27000;
+    QVERIFY(port.setLineRate(28800));
+    QCOMPARE(port.appliedLineRate(), 27000);
 
     port.refuseSettings = CommError::SettingRefused;
     port.refuseLineRate = true;
@@ -340,7 +363,70 @@ void TestSerialPort::settingsAreCheckedAndAppliedWhileOpen()
     QVERIFY(!port.setLineRate(12345));
     QCOMPARE(port.Settings(), "300,O,8,1");
     QCOMPARE(port.Handshaking(), 1);
-    QCOMPARE(port.lineRate, 28800);
+    QCOMPARE(port.lineRate, 27000);
+}
+
+void TestSerialPort::reconnectorWaitsForTheDevice()
+{
+    // The device is a file in a folder of the test's own.
+    QTemporaryDir folder;
+    const QString device = folder.filePath(QStringLiteral("ttyACM0"));
+    const auto plugIn = [&device] { return QFile(device).open(QIODevice::WriteOnly); };
+    QVERIFY(plugIn());
+    FakeCommPort port;
+    Events events;
+    port.setRecorder(&events);
+    port.setCommPort(device);
+    QCOMPARE(port.setPortOpen(true), CommError::None);
+
+    // Each attempt says whether the port is open afterwards.
+    bool deviceReady = false;
+    QList<qint64> attempts; // ms after the device was back
+    QElapsedTimer clock;
+    PortReconnector reconnector(port, [&] {
+        attempts.append(clock.elapsed());
+        return deviceReady && port.setPortOpen(true) == CommError::None;
+    });
+    QSignalSpy reconnected(&reconnector, &PortReconnector::reconnected);
+
+    QVERIFY(QFile::remove(device));
+    port.loseDevice();
+    reconnector.waitForDevice();
+    QVERIFY(reconnector.isWaiting());
+    QTest::qWait(3 * PortReconnector::CheckIntervalMs);
+    QVERIFY(attempts.isEmpty());
+
+    // Back, but not ready: tried at once, then not before a second has passed.
+    clock.start();
+    QVERIFY(plugIn());
+    QTRY_COMPARE_WITH_TIMEOUT(attempts.size(), 1, 1000);
+    QVERIFY2(attempts[0] < 500, qPrintable(QString::number(attempts[0])));
+    QTRY_COMPARE_WITH_TIMEOUT(attempts.size(), 2, 2000);
+    QVERIFY2(attempts[1] - attempts[0] >= 1000, qPrintable(QString::number(attempts[1])));
+
+    // Made anew, the node is tried at the next look.
+    QVERIFY(QFile::remove(device));
+    QTest::qWait(2 * PortReconnector::CheckIntervalMs);
+    deviceReady = true;
+    const qint64 replugged = clock.elapsed();
+    QVERIFY(plugIn());
+    QVERIFY(reconnected.wait(1000));
+    QCOMPARE(attempts.size(), 3);
+    QVERIFY2(attempts[2] - replugged < 500, qPrintable(QString::number(attempts[2] - replugged)));
+    QVERIFY(!reconnector.isWaiting());
+    QCOMPARE(events.texts.last(), QStringLiteral("port %1 reconnected").arg(device));
+
+    // A port opened otherwise ends the waiting, and so does stop().
+    port.loseDevice();
+    reconnector.waitForDevice();
+    QCOMPARE(port.setPortOpen(true), CommError::None);
+    QTRY_VERIFY(!reconnector.isWaiting());
+    port.loseDevice();
+    reconnector.waitForDevice();
+    reconnector.stop();
+    QTest::qWait(2 * PortReconnector::CheckIntervalMs);
+    QCOMPARE(attempts.size(), 3);
+    QCOMPARE(reconnected.count(), 1);
 }
 
 void TestSerialPort::outputQueueAndTransmitFull()

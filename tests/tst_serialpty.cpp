@@ -211,8 +211,11 @@ void TestSerialPty::carriesDataBothWays()
     QTRY_COMPARE(master.received(), outgoing);
     QTRY_COMPARE(port.OutBufferCount(), 0);
 
+    // No modem lines and no break on a pseudo-terminal.
     QVERIFY(!port.CTSHolding());
     QVERIFY(!port.setRTS(true));
+    QVERIFY(!port.setDTR(false));
+    QVERIFY(!port.sendBreak(250));
 }
 
 void TestSerialPty::aStreamIsReadInBatches_data()
@@ -331,10 +334,12 @@ void TestSerialPty::rateAndSettingsApplyWhileOpen()
     QCOMPARE(port.setSettings(QStringLiteral("9600,O,8,2")), CommError::None);
     QCOMPARE(port.setPortOpen(true), CommError::None);
 
-    // Any rate, with the framing kept.
+    // Any rate, with the framing kept, read back as the driver applied it.
+    QCOMPARE(port.appliedLineRate(), 9600);
     QVERIFY(port.setLineRate(12345));
     termios2 tio = master.attributes();
     QCOMPARE(tio.c_ospeed, 12345u);
+    QCOMPARE(port.appliedLineRate(), 12345);
     QCOMPARE(tio.c_cflag & CBAUD, uint(BOTHER));
     QCOMPARE(tio.c_cflag & (PARODD | CSTOPB), uint(PARODD | CSTOPB));
     QCOMPARE(port.Settings(), "9600,O,8,2");
@@ -343,6 +348,7 @@ void TestSerialPty::rateAndSettingsApplyWhileOpen()
     QCOMPARE(port.setSettings(QStringLiteral("19200,M,8,2")), CommError::None);
     tio = master.attributes();
     QCOMPARE(tio.c_ospeed, 19200u);
+    QCOMPARE(port.appliedLineRate(), 19200);
     QCOMPARE(tio.c_cflag & (PARODD | CMSPAR | CSTOPB), uint(PARODD | CMSPAR | CSTOPB));
     QCOMPARE(port.setSettings(QStringLiteral("19200,O,8,2")), CommError::None);
     QCOMPARE(master.attributes().c_cflag & (PARODD | CMSPAR), uint(PARODD));
@@ -355,9 +361,12 @@ void TestSerialPty::rateAndSettingsApplyWhileOpen()
     QCOMPARE(port.Settings(), "19200,E,8,2");
     QCOMPARE(master.attributes().c_cflag & CSTOPB, uint(CSTOPB));
 
-    // Back to a standard rate, and the data still get through.
-    QVERIFY(port.setLineRate(28800));
-    QCOMPARE(master.attributes().c_ospeed, 28800u);
+    // The rates of USB adapters, and back to a standard one; the data still get through.
+    for (const qint32 rate : {4000000, 921600, 28800}) {
+        QVERIFY(port.setLineRate(rate));
+        QCOMPARE(master.attributes().c_ospeed, uint(rate));
+        QCOMPARE(port.appliedLineRate(), rate);
+    }
     Receiver receiver(&port);
     QVERIFY(master.write("ok"));
     QTRY_COMPARE(receiver.data, "ok");

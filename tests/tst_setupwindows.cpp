@@ -174,6 +174,8 @@ void TestSetupWindows::restoreRunAndSaveAgain()
     QVERIFY(AddedOptionsFile(p.optionsPath()).write(added));
     QVERIFY(p.load());
     QVERIFY(p.action("mnuHighSpeedRates")->isChecked() && !p.action("mnuDTRActive")->isChecked());
+    QCOMPARE(p.box("cboBaud")->itemText(0), QStringLiteral("4000000"));
+    QVERIFY(!p.port->dtr);
 
     QCOMPARE(p.box("cboPortNumber")->currentText(), QStringLiteral("/dev/ttyUSB0"));
     QCOMPARE(p.box("cboHandShaking")->currentText(), QStringLiteral("2-RTS/CTS"));

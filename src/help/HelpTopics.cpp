@@ -227,25 +227,32 @@ const QList<Topic> &all()
         {"mnuHighSpeedRates",
          "High Speed Rates  \r\n\r\n"
          "Checked, the baud box takes any rate up to 4000000 and its list offers the rates of "
-         "USB adapters above 115200. Unchecked, 115200 is the highest rate.",
+         "USB adapters above 115200. Unchecked, 115200 is the highest rate. Whenever the port "
+         "opens, the rate the driver really set is read back; a message says so when it is more "
+         "than 2% away from the rate asked for.",
          {{0, 16}},
          {}},
         {"mnuDTRActive",
          "DTR Active  \r\n\r\n"
          "Checked, the DTR line is raised; unchecked, it is lowered, also each time the port "
-         "opens again. Opening a port may still pulse DTR for a moment before it is lowered.",
+         "opens again. Opening a port may still pulse DTR for a moment before it is lowered. "
+         "A port without DTR (a pseudo-terminal) says so.",
          {{0, 10}},
          {}},
         {"mnuSendBreak",
          "Send Break  \r\n\r\n"
-         "Sends a break of 250 ms on the line. The display and the session log show it.",
+         "Sends a break of 250 ms on the line. The display shows it as ***BREAK*** in the "
+         "transmit function color, and the session log records it. A port that cannot send a "
+         "break (a pseudo-terminal) says so.",
          {{0, 10}},
          {}},
         {"mnuReconnectAutomatically",
          "Reconnect Automatically  \r\n\r\n"
-         "Checked, a device that goes away (a cable pulled, a board that resets) is marked in "
-         "the display instead of a message, and the port opens again by itself with the same "
-         "settings as soon as the device is back.",
+         "Checked, a device that goes away (a cable pulled, a board that resets) is marked "
+         "***DEVICE LOST*** in the display instead of a message, the button shows Port Free, and "
+         "the port opens again by itself with the same settings, RTS and DTR as soon as the "
+         "device is back (***RECONNECTED***). A port opened by its /dev/serial/by-id name is "
+         "found again whichever device it has become.",
          {{0, 23}},
          {}},
         {"mnuTimeStamps",

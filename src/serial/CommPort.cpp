@@ -1,5 +1,7 @@
 #include "CommPort.h"
 
+#include "LineRates.h"
+
 #include <QMetaObject>
 
 #include <limits>
@@ -25,8 +27,10 @@ CommError CommPort::setSettings(const QString &text)
     }
     m_settings = *settings;
     m_settingsText = text;
-    if (m_open)
+    if (m_open) {
+        m_appliedRate = deviceLineRate();
         record(tr("settings %1").arg(text));
+    }
     return CommError::None;
 }
 
@@ -64,6 +68,7 @@ CommError CommPort::setPortOpen(bool open)
     const CommError result = openDevice(m_commPort, m_settings, m_handshaking);
     m_open = result == CommError::None;
     if (m_open) {
+        m_appliedRate = deviceLineRate();
         record(tr("port %1 opened, settings %2, handshaking %3")
                    .arg(m_deviceName, m_settingsText)
                    .arg(int(m_handshaking)));
@@ -118,13 +123,30 @@ bool CommPort::setLineRate(qint32 rate)
 {
     if (!m_open || rate <= 0 || !applyLineRate(rate))
         return false;
-    record(tr("line rate %1").arg(rate));
+    m_appliedRate = deviceLineRate();
+    if (LineRates::differs(rate, m_appliedRate))
+        record(tr("line rate %1 asked, the device runs at %2").arg(rate).arg(m_appliedRate));
+    else
+        record(tr("line rate %1").arg(rate));
     return true;
 }
 
 bool CommPort::setRTS(bool raised)
 {
     return m_open && applyRts(raised);
+}
+
+bool CommPort::setDTR(bool raised)
+{
+    return m_open && applyDtr(raised);
+}
+
+bool CommPort::sendBreak(int ms)
+{
+    if (!m_open || ms <= 0 || !applyBreak(ms))
+        return false;
+    record(tr("break sent, %1 ms").arg(ms));
+    return true;
 }
 
 void CommPort::queueInput(const QByteArray &data)

@@ -22,8 +22,8 @@ enum class CommError
 
 // The serial port as the program uses it: port text, settings text,
 // handshaking, open state, output queue, input, the current event and the CTS
-// level, plus two device operations: any whole-number line rate and the RTS
-// line.
+// level, plus the device operations: any whole-number line rate (and the rate
+// the driver really applied), the RTS and DTR lines and a break.
 //
 // What is received reaches the program as one ordered sequence. Arrivals
 // raise OnComm() with CommEvent() == Receive; Input() then takes the data up
@@ -95,10 +95,21 @@ public:
     bool CTSHolding() const;
 
     // Sets the line rate of the open device to any whole number; false if
-    // the port is closed or the device refuses it.
+    // the port is closed or the device refuses it. A rate the driver applies
+    // more than 2% away from it is recorded as such.
     bool setLineRate(qint32 rate);
-    // Raises or lowers RTS on the open device; false if closed or unsupported.
+    // The rate the driver set, read back after the last open, settings or rate change;
+    // 0 while closed or where the device does not tell.
+    qint32 appliedLineRate() const { return m_open ? m_appliedRate : 0; }
+    // Raise or lower RTS or DTR on the open device; false if closed or unsupported.
     bool setRTS(bool raised);
+    bool setDTR(bool raised);
+    // Holds the line in the break state for ms milliseconds without waiting
+    // for it to end; false if closed or unsupported.
+    bool sendBreak(int ms);
+
+    // Tells the recorder of an event that the port does not see itself.
+    void recordEvent(const QString &text) { record(text); }
 
     // Everything received, sent and raised from now on is also told to
     // recorder (none: nullptr). The port does not own it.
@@ -118,7 +129,11 @@ protected:
     virtual qint64 deviceOutputCount() const = 0;
     virtual bool deviceCts() const = 0;
     virtual bool applyLineRate(qint32 rate) = 0;
+    // The rate the device runs at now; 0 if unknown.
+    virtual qint32 deviceLineRate() const = 0;
     virtual bool applyRts(bool raised) = 0;
+    virtual bool applyDtr(bool raised) = 0;
+    virtual bool applyBreak(int ms) = 0;
 
     void setErrorString(const QString &text) { m_errorString = text; }
     void setDeviceName(const QString &name) { m_deviceName = name; }
@@ -160,6 +175,7 @@ private:
     QString m_deviceName;
     int m_outBufferSize = DefaultOutBufferSize;
     bool m_open = false;
+    qint32 m_appliedRate = 0;
     int m_commEvent = 0;
     std::deque<Pending> m_pending;
     bool m_delivering = false;

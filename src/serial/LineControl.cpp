@@ -41,6 +41,11 @@ tcflag_t parityFlags(LineSettings::Parity parity)
     return 0;
 }
 
+bool setModemLine(int fd, int line, bool raised)
+{
+    return ::ioctl(fd, raised ? TIOCMBIS : TIOCMBIC, &line) != -1;
+}
+
 } // namespace
 
 FramingResult applyFraming(int fd, const LineSettings &settings, Handshaking handshaking,
@@ -87,8 +92,25 @@ std::optional<bool> cts(int fd)
 
 bool setRts(int fd, bool raised)
 {
-    const int line = TIOCM_RTS;
-    return ::ioctl(fd, raised ? TIOCMBIS : TIOCMBIC, &line) != -1;
+    return setModemLine(fd, TIOCM_RTS, raised);
+}
+
+bool setDtr(int fd, bool raised)
+{
+    return setModemLine(fd, TIOCM_DTR, raised);
+}
+
+bool setBreak(int fd, bool on)
+{
+    return ::ioctl(fd, on ? TIOCSBRK : TIOCCBRK) != -1;
+}
+
+qint32 lineRate(int fd)
+{
+    termios2 tio{};
+    if (::ioctl(fd, TCGETS2, &tio) == -1)
+        return 0;
+    return qint32(tio.c_ospeed);
 }
 
 qint64 outputQueue(int fd)

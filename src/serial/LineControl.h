@@ -45,6 +45,13 @@ std::optional<Counters> counters(int fd);
 // The CTS level (TIOCMGET).
 std::optional<bool> cts(int fd);
 bool setRts(int fd, bool raised);
+bool setDtr(int fd, bool raised);
+// Starts or ends a break on the line (TIOCSBRK, TIOCCBRK).
+bool setBreak(int fd, bool on);
+
+// The output rate the driver has set (TCGETS2), which may differ from the one
+// asked for; 0 if unknown.
+qint32 lineRate(int fd);
 
 // Characters in the driver's output queue (TIOCOUTQ); 0 if unknown.
 qint64 outputQueue(int fd);

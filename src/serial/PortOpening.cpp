@@ -1,12 +1,10 @@
 #include "PortOpening.h"
 
 #include "CommPort.h"
+#include "LineRates.h"
 #include "NumberText.h"
 
 namespace {
-constexpr double LowestBaud = 10;
-constexpr double HighestBaud = 115200;
-
 // The message, then a line naming the device and the system's reason.
 QString withReason(const QString &message, const CommPort &port)
 {
@@ -16,7 +14,7 @@ QString withReason(const QString &message, const CommPort &port)
 } // namespace
 
 PortOpening EnableCommPort(CommPort &port, const PortSettingsTexts &texts, int cardDivisor,
-                           const std::function<void()> &reapplyRts)
+                           const std::function<void()> &reapplyLines, bool highSpeedRates)
 {
     PortOpening result;
     if (port.PortOpen())
@@ -24,11 +22,11 @@ PortOpening EnableCommPort(CommPort &port, const PortSettingsTexts &texts, int c
     result.state = PortState::Free;
 
     const double typedBaud = NumberText::leadingValue(texts.baud);
-    if (typedBaud < LowestBaud) {
+    if (typedBaud < LineRates::Lowest) {
         result.message = QStringLiteral("The Baud Is Too Low!!!");
         return result;
     }
-    if (typedBaud > HighestBaud) {
+    if (typedBaud > (highSpeedRates ? LineRates::HighestHighSpeed : LineRates::Highest)) {
         result.message = QStringLiteral("The Baud Is Too High!!!");
         return result;
     }
@@ -66,12 +64,20 @@ PortOpening EnableCommPort(CommPort &port, const PortSettingsTexts &texts, int c
         return result;
     }
 
-    if (!port.setLineRate(result.lineRate))
+    if (!port.setLineRate(result.lineRate)) {
         result.message = QStringLiteral("The device refused the line rate %1; the port is open "
                                         "at 9600 baud.")
                              .arg(result.lineRate);
-    if (reapplyRts)
-        reapplyRts();
+    } else if (const qint32 applied = port.appliedLineRate();
+               LineRates::differs(result.lineRate, applied)) {
+        result.rateWarning =
+            QStringLiteral("The device %1 runs at %2 baud, not at the %3 baud asked for.")
+                .arg(port.deviceName())
+                .arg(applied)
+                .arg(result.lineRate);
+    }
+    if (reapplyLines)
+        reapplyLines();
     result.state = PortState::Active;
     return result;
 }

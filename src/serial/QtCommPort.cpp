@@ -47,6 +47,9 @@ QtCommPort::QtCommPort(QObject *parent) : CommPort(parent)
 {
     m_pollTimer.setInterval(PollInterval);
     m_readPause.setSingleShot(true);
+    m_breakEnd.setSingleShot(true);
+    connect(&m_breakEnd, &QTimer::timeout, this,
+            [this] { LineControl::setBreak(int(m_port.handle()), false); });
     m_clock.start();
     connect(&m_readPause, &QTimer::timeout, this, [this] { readBatch(false); });
     connect(&m_port, &QSerialPort::readyRead, this, &QtCommPort::readReceived);
@@ -91,7 +94,8 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
         setErrorString(QStringLiteral("%1: %2").arg(path, reason));
         return CommError::SettingRefused;
     }
-    m_markErrors = !isPseudoTerminal(status.st_rdev);
+    m_pseudoTerminal = isPseudoTerminal(status.st_rdev);
+    m_markErrors = !m_pseudoTerminal;
 
     // Open at a standard rate, so that a refused rate is told apart from a
     // device that cannot be opened.
@@ -199,6 +203,10 @@ void QtCommPort::closeDevice()
         m_hangupNotifier = nullptr;
     }
     if (m_port.isOpen()) {
+        if (m_breakEnd.isActive()) {
+            m_breakEnd.stop();
+            LineControl::setBreak(int(m_port.handle()), false);
+        }
         releaseExclusively(int(m_port.handle()));
         m_port.close();
     }
@@ -271,9 +279,29 @@ bool QtCommPort::applyLineRate(qint32 rate)
     return applied;
 }
 
+qint32 QtCommPort::deviceLineRate() const
+{
+    return LineControl::lineRate(int(m_port.handle()));
+}
+
 bool QtCommPort::applyRts(bool raised)
 {
     return LineControl::setRts(int(m_port.handle()), raised);
+}
+
+bool QtCommPort::applyDtr(bool raised)
+{
+    return LineControl::setDtr(int(m_port.handle()), raised);
+}
+
+// The break ends from a timer, so that the window keeps answering meanwhile.
+// A request during a break makes it last ms from then.
+bool QtCommPort::applyBreak(int ms)
+{
+    if (m_pseudoTerminal || !LineControl::setBreak(int(m_port.handle()), true))
+        return false;
+    m_breakEnd.start(ms);
+    return true;
 }
 
 // QSerialPort reads the device when its own read notifier, a child of the

@@ -28,6 +28,8 @@ class QSocketNotifier;
 // the kernel's fast path for raw data.
 // Overruns, buffer overflows and CTS changes are seen in the counters and the
 // modem lines, polled every PollInterval ms while the device supports them.
+// RTS and DTR are set with the modem-line calls, a break with TIOCSBRK and
+// TIOCCBRK around a timer, and the rate applied is read back with TCGETS2.
 // A hang-up (the device removed, the other end of a pseudo-terminal closed)
 // or a read that fails as a vanished device's does (EIO, ENXIO, ENODEV) is a
 // lost device.
@@ -58,7 +60,12 @@ protected:
     qint64 deviceOutputCount() const override;
     bool deviceCts() const override;
     bool applyLineRate(qint32 rate) override;
+    qint32 deviceLineRate() const override;
     bool applyRts(bool raised) override;
+    bool applyDtr(bool raised) override;
+    // A pseudo-terminal takes a break request without sending anything: it is
+    // refused.
+    bool applyBreak(int ms) override;
 
 private:
     bool openPastStaleLock(const QString &path);
@@ -88,6 +95,7 @@ private:
     QSerialPort m_port{this}; // a child, so that it can be found
     QTimer m_pollTimer;
     QTimer m_readPause;
+    QTimer m_breakEnd;
     ReadPacer m_pacer;
     QElapsedTimer m_clock;
     QSocketNotifier *m_readNotifier = nullptr;
@@ -97,6 +105,7 @@ private:
     LineSettings m_settings;
     ::Handshaking m_handshaking = ::Handshaking::None;
     bool m_markErrors = true;
+    bool m_pseudoTerminal = false;
     bool m_configuring = false;
     bool m_lossPending = false;
     QSerialPort::SerialPortError m_reportedError = QSerialPort::NoError;

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -17,8 +18,26 @@ SettingsBox::SettingsBox(QWidget *parent) : QComboBox(parent)
     disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
 }
 
+void SettingsBox::setListSource(std::function<QStringList()> source)
+{
+    m_listSource = std::move(source);
+    setItems(m_listSource());
+}
+
+void SettingsBox::setItems(const QStringList &items)
+{
+    const QString text = currentText();
+    const QSignalBlocker quiet(this);
+    clear();
+    addItems(items);
+    setCurrentIndex(-1);
+    setEditText(text);
+}
+
 void SettingsBox::showPopup()
 {
+    if (m_listSource)
+        setItems(m_listSource());
     int widest = 0;
     for (int i = 0; i < count(); ++i)
         widest =

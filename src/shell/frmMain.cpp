@@ -5,7 +5,6 @@
 #include "DisplayLayout.h"
 #include "DisplayView.h"
 #include "PanelStatusBar.h"
-#include "SerialPortNames.h"
 #include "SetupFile.h"
 #include "TypedKeys.h"
 #include "frmAbout.h"
@@ -107,14 +106,11 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
 {
     ui.setupUi(this, m_displayModel, m_twips, *m_services.clock, *m_lockKeys);
     m_normalMinimumWidth = minimumWidth();
-    // After "1" to "8", the serial devices that the system reports.
-    const QStringList portChoices = availablePortChoices();
-    for (qsizetype i = ui.cboPortNumber->count(); i < portChoices.size(); ++i)
-        ui.cboPortNumber->addItem(portChoices[i]);
     connectPortControls();
     connectKeyboardAndStrings();
     connectTools();
     connectFileCommands();
+    connectAdapters();
 
     connect(ui.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(ui.mnuSelectAll, &QAction::triggered, this, &frmMain::mnuSelectAll_Click);
@@ -459,6 +455,7 @@ void frmMain::closeEvent(QCloseEvent *event)
     SaveAddedOptions();
     m_receiveEnabled = false;
     ui.Timer1->stop();
+    m_reconnector->stop();
     if (MSComm1->PortOpen())
         MSComm1->setPortOpen(false);
     m_sessionLog.stop();
@@ -517,9 +514,7 @@ void frmMain::SaveSetup()
         return;
     LastSetup setup;
     setup.strings = m_strings;
-    setup.port = {ui.cboPortNumber->currentText(), ui.cboBaud->currentText(),
-                  ui.cboParity->currentText(),     ui.cboDataBits->currentText(),
-                  ui.cboStopBits->currentText(),   ui.cboHandShaking->currentText()};
+    setup.port = boxTexts();
     setup.colors = m_colors;
     setup.breakCharacter = ReturnBreakCharacter();
     for (const auto &[option, action] : setupMarks(ui))
@@ -578,25 +573,20 @@ int frmMain::cardDivisor() const
 
 void frmMain::EnableCommPort()
 {
-    const PortSettingsTexts texts{ui.cboPortNumber->currentText(), ui.cboBaud->currentText(),
-                                  ui.cboParity->currentText(),     ui.cboDataBits->currentText(),
-                                  ui.cboStopBits->currentText(),   ui.cboHandShaking->currentText()};
     showPortState(PortState::Free);
-    const PortOpening opening = ::EnableCommPort(*MSComm1, texts, cardDivisor(), [this] {
-        RTS(BackColor::of(ui.cmdRTSstate) == ColorValue::Green ? 1 : 0);
-    });
-    if (!opening.settingsString.isEmpty())
-        SettingsString = opening.settingsString;
+    const PortOpening opening = openPort();
     // A busy port shows its state before the message, as a free one does.
     if (opening.state == PortState::Busy)
         showPortState(opening.state);
     if (!opening.message.isEmpty())
         showMessage(opening.message);
     showPortState(opening.state);
+    showRateWarning(opening);
 }
 
 void frmMain::DisableCommPort()
 {
+    m_reconnector->stop();
     if (MSComm1->PortOpen())
         MSComm1->setPortOpen(false);
     showPortState(PortState::Free);
@@ -692,6 +682,11 @@ void frmMain::MSComm1_OnComm()
 void frmMain::MSComm1_DeviceLost()
 {
     showPortState(PortState::Free);
+    if (ui.mnuReconnectAutomatically->isChecked()) {
+        m_receivePath.lineEvent(ReceiveQueue::Marker::Lost);
+        m_reconnector->waitForDevice();
+        return;
+    }
     showMessage(
         QStringLiteral("The port %1 was lost: the device is gone.").arg(MSComm1->deviceName()));
 }

@@ -14,6 +14,7 @@
 #include "LockKeys.h"
 #include "PlatformServices.h"
 #include "PortOpening.h"
+#include "PortReconnector.h"
 #include "KeyboardTransmitter.h"
 #include "ReceivePath.h"
 #include "SessionLog.h"
@@ -24,6 +25,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 // The main window: the terminal display to the right of the port settings
@@ -54,6 +56,9 @@ public:
     // The file of the options beyond the setup file, read at start-up and
     // written at exit; without one they start at their defaults and are not kept.
     void setAddedOptionsFile(const QString &path) { m_addedOptionsPath = path; }
+    // Where the port box takes its list from each time it opens; at first
+    // the serial devices that the system reports.
+    void setPortChoices(std::function<QStringList()> source);
 
     // Start-up: lays the window out, restores the setup, shows the window
     // centered on its screen, gives the display the keyboard focus, opens the
@@ -110,6 +115,9 @@ public:
     // 0 lowers RTS, 1 raises it, any other value toggles what the button shows.
     void RTS(int Active = 0);
     void cmdRTSstate_Click();
+    // The options for today's adapters at the end of the Options menu.
+    void mnuDTRActive_Click();
+    void mnuSendBreak_Click();
     const QString &settingsString() const { return SettingsString; }
     CommPort &commPort() { return *MSComm1; }
 
@@ -186,6 +194,11 @@ private:
     void connectPortControls();
     void connectKeyboardAndStrings();
     void showPortState(PortState state);
+    PortSettingsTexts boxTexts() const;
+    PortOpening openPort();
+    void showRateWarning(const PortOpening &opening);
+    void connectAdapters();
+    bool reopenLostPort();
     void applyQuickSetting(const QString &baud, const QString &parity, const QString &dataBits,
                            const QString &stopBits);
     void chooseMultiplier(QAction *chosen);
@@ -228,6 +241,8 @@ private:
     QPointer<frmGeneral> m_generalWindow;
     CompareTest m_compareTest;
     CommSettingSearch *m_settingSearch = nullptr;
+    PortReconnector *m_reconnector = nullptr;
+    QString m_shownRateWarning; // not repeated while the device keeps to its rate
 
     int m_normalMinimumWidth = 0; // the window's minimum width without the compare test
     static constexpr int NormalDisplayMargin = 700;

@@ -37,6 +37,10 @@ QByteArray ReceiveQueue::markerText(Marker marker)
         return QByteArrayLiteral("***FRAME***");
     case Marker::Parity:
         return QByteArrayLiteral("***PARITY***");
+    case Marker::Lost:
+        return QByteArrayLiteral("***DEVICE LOST***");
+    case Marker::Reconnected:
+        return QByteArrayLiteral("***RECONNECTED***");
     }
     return {};
 }

@@ -14,7 +14,15 @@ public:
     static constexpr qsizetype MaxEntries = 100000;
     static constexpr qsizetype MaxEntryBytes = 1024;
 
-    enum class Marker { Break, Frame, Parity };
+    // Line errors, and the device of the port lost and back again.
+    enum class Marker
+    {
+        Break,
+        Frame,
+        Parity,
+        Lost,
+        Reconnected
+    };
 
     struct Entry
     {

@@ -56,6 +56,7 @@ CommError FakeCommPort::openDevice(const QString &commPort, const LineSettings &
     ++openCount;
     outputQueued = 0;
     lineRate = settings.baudRate;
+    dtr = true;
     log.append(QStringLiteral("open %1 %2").arg(commPort, describe(settings, handshaking)));
     return CommError::None;
 }
@@ -86,8 +87,25 @@ bool FakeCommPort::applyLineRate(qint32 rate)
 {
     if (refuseLineRate)
         return false;
-    lineRate = rate;
+    lineRate = driverRate > 0 ? driverRate : rate;
     log.append(QStringLiteral("rate %1").arg(rate));
+    return true;
+}
+
+bool FakeCommPort::applyDtr(bool raised)
+{
+    if (noDtrOrBreak)
+        return false;
+    dtr = raised;
+    log.append(QStringLiteral("dtr %1").arg(int(raised)));
+    return true;
+}
+
+bool FakeCommPort::applyBreak(int ms)
+{
+    if (noDtrOrBreak)
+        return false;
+    log.append(QStringLiteral("break %1").arg(ms));
     return true;
 }
 

@@ -9,13 +9,28 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+
+// The display text shown in any of the colors.
+inline QByteArray shownIn(const DisplayModel &model, std::initializer_list<quint32> colors)
+{
+    QByteArray text;
+    for (qsizetype at = 0; at < model.length();) {
+        const DisplayModel::ColorSpan span = model.colorSpanAt(at);
+        if (std::find(colors.begin(), colors.end(), span.color) != colors.end())
+            text += model.textView(at, span.end - at);
+        at = span.end;
+    }
+    return text;
+}
 
 class NoLockKeys : public LockKeys
 {
@@ -107,4 +122,25 @@ struct Window
         port->setOutBufferSize(size);
     }
     QByteArray display() const { return window->displayModel().text(); }
+    QByteArray shownIn(quint32 color) const { return ::shownIn(window->displayModel(), {color}); }
+
+    // Logs the session to a file in the setup folder; loggedEvents() stops
+    // the log and reads back its event lines, without time or mark.
+    bool startLog()
+    {
+        return window->startLogging(setupFolder.filePath(QStringLiteral("session.log")));
+    }
+    QStringList loggedEvents()
+    {
+        window->mnuLogToFile_Click();
+        QFile file(setupFolder.filePath(QStringLiteral("session.log")));
+        QStringList events;
+        if (!file.open(QIODevice::ReadOnly))
+            return events;
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            if (const qsizetype at = line.indexOf(" ! "); at >= 0)
+                events.append(QString::fromLatin1(line.mid(at + 3).trimmed()));
+        }
+        return events;
+    }
 };

@@ -43,26 +43,15 @@ struct SerialProgram
             texts << child<QComboBox>(box)->currentText();
         return texts;
     }
-    // The display text shown in either of two colors.
-    QByteArray shownIn(quint32 characterColor, quint32 functionColor) const
-    {
-        const DisplayModel &model = window->displayModel();
-        QByteArray text;
-        for (qsizetype at = 0; at < model.length();) {
-            const DisplayModel::ColorSpan span = model.colorSpanAt(at);
-            if (span.color == characterColor || span.color == functionColor)
-                text += model.textView(at, span.end - at);
-            at = span.end;
-        }
-        return text;
-    }
     // What came back from the device, and what was sent.
     QByteArray received() const
     {
-        return shownIn(window->ReturnReceiveCharColor(), window->ReturnReceiveFuncColor());
+        return shownIn(window->displayModel(),
+                       {window->ReturnReceiveCharColor(), window->ReturnReceiveFuncColor()});
     }
     QByteArray sent() const
     {
-        return shownIn(window->ReturnXmitCharColor(), window->ReturnXmitFuncColor());
+        return shownIn(window->displayModel(),
+                       {window->ReturnXmitCharColor(), window->ReturnXmitFuncColor()});
     }
 };
