@@ -1,6 +1,5 @@
 #include "FileTarget.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 
@@ -9,20 +8,13 @@
 
 #include <sys/stat.h>
 
-namespace {
-
-QString refusal(const QString &what)
+QString FileTarget::refusal(const QString &what)
 {
-    return QCoreApplication::translate("FileTarget", "it is %1, not a file").arg(what);
+    return tr("it is %1, not a file").arg(what);
 }
-
-} // namespace
 
 FileTarget::Kind FileTarget::kindOf(const QString &path, QString *what)
 {
-    const auto tr = [](const char *text) {
-        return QCoreApplication::translate("FileTarget", text);
-    };
     struct stat status = {};
     Kind kind = Kind::Other;
     QString words;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QString>
 
 #include <memory>
@@ -23,6 +24,8 @@ class QFileDevice;
 // that meets it, with the system's reason.
 class FileTarget
 {
+    Q_DECLARE_TR_FUNCTIONS(FileTarget)
+
 public:
     enum class Kind
     {
@@ -59,6 +62,8 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    static QString refusal(const QString &what);
+
     QString m_path;
     std::unique_ptr<QFileDevice> m_file;
     QString m_error;
