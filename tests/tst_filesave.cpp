@@ -2,12 +2,15 @@
 #include "DisplaySaver.h"
 #include "GeneralUtilities.h"
 #include "MainWindowFixture.h"
+#include "ScratchFiles.h"
 
 #include <QAbstractScrollArea>
 #include <QFile>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 
@@ -103,37 +106,94 @@ void TestFileSave::bothForms()
 void TestFileSave::failures_data()
 {
     QTest::addColumn<QByteArray>("menu");
-    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("target");
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("reason");
+    // What stands at the path afterwards (see fileKind); a file holds what it held.
+    QTest::addColumn<char>("kind");
 
-    const QString missingFolder = QStringLiteral("missing/display.txt");
-    QTest::newRow("text, cancelled") << QByteArray("mnuSaveText") << QString() << QStringList();
-    QTest::newRow("text, no such folder")
-        << QByteArray("mnuSaveText") << missingFolder << QStringList();
+    const QByteArray text = "mnuSaveText";
+    const QByteArray ascii = "mnuSaveAscii";
+    const QStringList none;
+    const auto error = [](int number, const char *text) {
+        const QString n = QString::number(number);
+        return QStringList{"error Number " + n, "Error Number " + n + "\r\n" + text};
+    };
+    QTest::newRow("text, cancelled") << text << "cancelled" << none << "" << '-';
+    QTest::newRow("text, no such folder") << text << "missing folder" << none << "" << '-';
     QTest::newRow("ascii, cancelled")
-        << QByteArray("mnuSaveAscii") << QString()
-        << QStringList{"error Number 1", "Error Number 1\r\nNo file name was chosen."};
+        << ascii << "cancelled" << error(1, "No file name was chosen.") << "" << '-';
     QTest::newRow("ascii, no such folder")
-        << QByteArray("mnuSaveAscii") << missingFolder
-        << QStringList{"error Number 2", "Error Number 2\r\nThe file "};
+        << ascii << "missing folder" << error(2, "The file ") << "" << '-';
+    // A full disk: the file stays as it was.
+    QTest::newRow("text, disk full") << text << "disk full" << none << "" << 'f';
+    QTest::newRow("ascii, disk full")
+        << ascii << "disk full" << error(3, "The file ") << "No space left on device" << 'f';
+    QTest::newRow("ascii, a few KiB free")
+        << ascii << "few KiB free" << error(3, "The file ") << "No space left on device" << 'f';
+    // A device is written, never replaced; a pipe is refused.
+    QTest::newRow("text, null device") << text << "null device" << none << "" << 'c';
+    QTest::newRow("ascii, full device")
+        << ascii << "full device" << error(3, "The file ") << "No space left on device" << 'c';
+    QTest::newRow("ascii, pipe") << ascii << "pipe" << error(2, "The file ")
+                                 << "it is a pipe, not a file" << 'p';
 }
 
 void TestFileSave::failures()
 {
     QFETCH(QByteArray, menu);
-    QFETCH(QString, answer);
+    QFETCH(QString, target);
     QFETCH(QStringList, messages);
+    QFETCH(QString, reason);
+    QFETCH(char, kind);
 
     Saving f;
-    f.receive("x", "x");
-    f.services.fileDialogs.answer = answer.isEmpty() ? answer : f.path(answer);
+    const QByteArray shown(target == QLatin1String("few KiB free") ? 20000 : 1, 'x');
+    f.receive(shown, shown);
+    const QByteArray before = "the file before\r\n";
+    std::optional<ScratchFiles> scratch;
+    QString answer;
+    if (target == QLatin1String("missing folder")) {
+        answer = f.path(QStringLiteral("missing/display.txt"));
+    } else if (target == QLatin1String("pipe")) {
+        answer = f.path(QStringLiteral("pipe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(answer).constData(), 0666), 0);
+    } else if (target != QLatin1String("cancelled")) {
+        scratch.emplace(64 * 1024);
+        if (*scratch->why())
+            QSKIP(scratch->why());
+        answer = scratch->filePath(QStringLiteral("display.txt"));
+        if (target.endsWith(QLatin1String("device"))) {
+            QVERIFY(scratch->makeDevice(QStringLiteral("display.txt"), 1,
+                                        target.startsWith(QLatin1String("null")) ? 3 : 7));
+        } else {
+            QFile file(answer);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+            file.close();
+            QVERIFY(scratch->fill(target == QLatin1String("disk full") ? 0 : 4096));
+        }
+    }
+    f.services.fileDialogs.answer = answer;
     f.action(menu.constData())->trigger();
 
-    const QStringList &shown = f.services.messageBoxes.shown;
-    QCOMPARE(shown.size(), messages.size());
-    for (qsizetype i = 0; i < shown.size(); ++i)
-        QVERIFY2(shown[i].startsWith(messages[i]), qPrintable(shown[i]));
-    QCOMPARE(QDir(f.dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    const QStringList &shownMessages = f.services.messageBoxes.shown;
+    QCOMPARE(shownMessages.size(), messages.size());
+    for (qsizetype i = 0; i < shownMessages.size(); ++i)
+        QVERIFY2(shownMessages[i].startsWith(messages[i]), qPrintable(shownMessages[i]));
+    if (!reason.isEmpty())
+        QVERIFY2(shownMessages.last().endsWith(reason), qPrintable(shownMessages.last()));
+    QCOMPARE(fileKind(answer), kind);
+    if (kind == 'f') {
+        QFile kept(answer);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), before);
+    }
+    // Nothing else is left behind.
+    const QString folder = scratch ? scratch->path() : f.dir.path();
+    QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                              QDir::NoDotAndDotDot);
+    left.removeOne(QStringLiteral(".filler"));
+    QCOMPARE(left, kind == '-' ? QStringList() : QStringList{QFileInfo(answer).fileName()});
 }
 
 void TestFileSave::dialogRemembersTheLastNameAcrossFileCommands()

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr quint32 XmitChar = ColorValue::Green;
@@ -87,7 +89,8 @@ class TestFileTransmit : public QObject
 private slots:
     void sentAndEchoed_data();
     void sentAndEchoed();
-    void cancelledOrMissingFile();
+    void cancelledOrRefusedFile_data();
+    void cancelledOrRefusedFile();
     void fullQueueIsWaitedForNotOverrun();
     void keysDuringTheSend_data();
     void keysDuringTheSend();
@@ -133,15 +136,37 @@ void TestFileTransmit::sentAndEchoed()
     QVERIFY(f.services.messageBoxes.shown.isEmpty());
 }
 
-void TestFileTransmit::cancelledOrMissingFile()
+void TestFileTransmit::cancelledOrRefusedFile_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message"); // %1: the path
+    QTest::newRow("cancelled") << QString() << QString();
+    QTest::newRow("missing file") << "nothing.txt"
+                                  << "No File Selected Yet\r\n"
+                                     "The file %1 cannot be sent: No such file or directory";
+    QTest::newRow("folder") << "."
+                            << "The file %1 cannot be sent: it is a folder, not a file";
+    QTest::newRow("pipe") << "pipe"
+                          << "The file %1 cannot be sent: it is a pipe, not a file";
+    // Endless: never opened.
+    QTest::newRow("device") << "/dev/zero"
+                            << "The file %1 cannot be sent: it is a device, not a file";
+}
+
+void TestFileTransmit::cancelledOrRefusedFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, message);
     Sending f;
-    f.transmit(QString());
-    QVERIFY(f.services.messageBoxes.shown.isEmpty());
-    f.transmit(f.dir.filePath(QStringLiteral("nothing.txt")));
-    QCOMPARE(f.services.messageBoxes.shown, QStringList{QStringLiteral("No File Selected Yet")});
-    QCOMPARE(f.services.fileDialogs.showings.size(), 2);
+    QVERIFY(::mkfifo(QFile::encodeName(f.dir.filePath("pipe")).constData(), 0600) == 0);
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("folder")));
+    const QString path = name.isEmpty() ? name : QDir(f.dir.path()).absoluteFilePath(name);
+    f.transmit(path);
+    QCOMPARE(f.services.messageBoxes.shown,
+             message.isEmpty() ? QStringList() : QStringList{message.arg(path)});
+    QCOMPARE(f.services.fileDialogs.showings.size(), 1);
     QVERIFY(!f.services.fileDialogs.showings[0].save);
+    QVERIFY(!f.window->isTransmittingFile());
     QVERIFY(f.port->written.isEmpty());
     QVERIFY(f.display().isEmpty());
 }

@@ -1,4 +1,6 @@
 #include "DisplayOptions.h"
+#include "FakeCommPort.h"
+#include "ScratchFiles.h"
 #include "SessionLog.h"
 #include "SessionLogDecoder.h"
 #include "SessionLogLines.h"
@@ -9,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -64,6 +68,7 @@ private slots:
     void failedWritesStopLoggingWithOneMessage_data();
     void failedWritesStopLoggingWithOneMessage();
     void unopenableFileIsRefused();
+    void onlyWhatThePortTookIsLoggedAsSent();
 };
 
 void TestSessionLog::linesEndWhereTheyShould_data()
@@ -89,18 +94,21 @@ void TestSessionLog::linesEndWhereTheyShould_data()
                        {10, Direction::Sent, "d"},
                        {5, Direction::Event, "break"},
                        {5, Direction::Sent, "e"}}
-        << line(0, '<', "ab") + line(10, '>', "cd") + line(25, '!', "break") +
-               line(30, '>', "e");
-    QTest::newRow("a pause of more than 100 ms")
-        << QByteArray("[CR ]")
-        << QList<Step>{{0, Direction::Received, "a"},
-                       {100, Direction::Received, "b"},
-                       {101, Direction::Received, "c"}}
-        << line(0, '<', "ab") + line(201, '<', "c");
+        << line(0, '<', "ab") + line(10, '>', "cd") + line(25, '!', "break") + line(30, '>', "e");
+    QTest::newRow("a pause of more than 100 ms") << QByteArray("[CR ]")
+                                                 << QList<Step>{{0, Direction::Received, "a"},
+                                                                {100, Direction::Received, "b"},
+                                                                {101, Direction::Received, "c"}}
+                                                 << line(0, '<', "ab") + line(201, '<', "c");
     QTest::newRow("tokens and the opening bracket")
         << QByteArray("[CR ]")
         << QList<Step>{{0, Direction::Received, QByteArray("[CR ]\0\x7F\xFF ]", 10)}}
         << line(0, '<', "[x5B]CR ][NUL][x7F][xFF] ]");
+    QTest::newRow("at 4,096 bytes")
+        << QByteArray("[CR ]")
+        << QList<Step>{{0, Direction::Received, QByteArray(4000, 'a')},
+                       {0, Direction::Received, QByteArray(97, 'b')}}
+        << line(0, '<', QByteArray(4000, 'a') + QByteArray(96, 'b')) + line(0, '<', "b");
 }
 
 void TestSessionLog::linesEndWhereTheyShould()
@@ -184,10 +192,13 @@ void TestSessionLog::decoderSkipsWhatIsNoLogLine()
                            "garbage line\r\n"
                            "2026-01-02T03:04:05.002 ? b\r\n"
                            "2026-01-02T03:04:05.003 > c\r\n"
+                           "2026-01-02T03:04:05.003 < " +
+                           QByteArray(30000, 'e') + // longer than any log line
+                           "\r\n"
                            "2026-01-02T03:04:05.004 <  d[x8A]"; // cut short by a kill
     const SessionLogDecoder::Result received = SessionLogDecoder::decode(log, Direction::Received);
     QCOMPARE(received.bytes, QByteArray("a\r d\x8A"));
-    QCOMPARE(received.badLines, (QList<int>{4, 5}));
+    QCOMPARE(received.badLines, (QList<int>{4, 5, 7}));
     QCOMPARE(SessionLogDecoder::decode(log, Direction::Sent).bytes, QByteArray("c"));
 }
 
@@ -200,6 +211,7 @@ void TestSessionLog::fileIsAppendedToAndWrittenEverySecond()
         QVERIFY(earlier.open(QIODevice::WriteOnly));
         earlier.write("earlier session\r\n");
     }
+    const QFile::Permissions earlierPermissions = QFile::permissions(path);
     const auto content = [&] {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -208,44 +220,82 @@ void TestSessionLog::fileIsAppendedToAndWrittenEverySecond()
     auto [log, messages, changes] = logging.parts();
     QVERIFY(log.start(path));
     QVERIFY(content().startsWith("earlier session\r\n2026-01-02T03:04:05.000 ! log started\r\n"));
+    QCOMPARE(QFile::permissions(path), earlierPermissions);
 
-    // A line still open is written with the rest within a second.
+    // A line still open is written with the rest within a second, and ended
+    // there once its data have paused.
     log.received("reading");
     QVERIFY(!content().contains("reading"));
     QTRY_VERIFY_WITH_TIMEOUT(content().endsWith(" < reading"), 1500);
+    logging.clock.ticks += 101;
+    QTRY_VERIFY_WITH_TIMEOUT(content().endsWith(" < reading\r\n"), 1500);
+    // 64 KiB are written at once.
+    const QByteArray full(4096, 'b');
+    log.received(full.repeated(16));
+    QVERIFY(content().endsWith(" < " + full + "\r\n"));
 
     log.sent("x");
     log.stop();
     QVERIFY(!log.isLogging());
-    QVERIFY(content().endsWith(" < reading\r\n2026-01-02T03:04:05.000 > x\r\n"
+    QVERIFY(content().endsWith(" < " + full +
+                               "\r\n2026-01-02T03:04:05.000 > x\r\n"
                                "2026-01-02T03:04:05.000 ! log stopped\r\n"));
     log.received("after");
     QVERIFY(!content().contains("after"));
     QCOMPARE(changes.count(), 2);
     QVERIFY(messages.shown.isEmpty());
+
+    // A new log is for its owner's eyes only.
+    const QString newPath = dir.filePath(QStringLiteral("new.log"));
+    QVERIFY(log.start(newPath));
+    log.stop();
+    struct stat status = {};
+    QCOMPARE(::stat(QFile::encodeName(newPath).constData(), &status), 0);
+    QCOMPARE(status.st_mode & 0777, 0600u);
 }
 
 void TestSessionLog::failedWritesStopLoggingWithOneMessage_data()
 {
-    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<QString>("situation");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("disk full") << true << "No space left on device";
-    QTest::newRow("file removed") << false << "No such file or directory";
+    // Writing to /dev/full fails as a full disk does.
+    QTest::newRow("full device") << "full device"
+                                 << "No space left on device";
+    QTest::newRow("disk full") << "disk full"
+                               << "No space left on device";
+    QTest::newRow("file removed") << "removed"
+                                  << "No such file or directory";
+    QTest::newRow("file replaced") << "replaced"
+                                   << "another file has taken its place";
 }
 
 void TestSessionLog::failedWritesStopLoggingWithOneMessage()
 {
-    QFETCH(bool, diskFull);
+    QFETCH(QString, situation);
     QFETCH(QString, reason);
     QTemporaryDir dir;
-    // Writing to /dev/full fails as a full disk does.
-    const QString path = diskFull ? QStringLiteral("/dev/full") : dir.filePath("session.log");
+    std::optional<ScratchFiles> scratch;
+    QString path = dir.filePath("session.log");
+    if (situation == QLatin1String("full device")) {
+        path = QStringLiteral("/dev/full");
+    } else if (situation == QLatin1String("disk full")) {
+        scratch.emplace(64 * 1024);
+        if (*scratch->why())
+            QSKIP(scratch->why());
+        path = scratch->filePath("session.log");
+    }
     Logging logging;
     auto [log, messages, changes] = logging.parts();
     log.start(path);
-    if (!diskFull) {
-        QVERIFY(log.isLogging());
+    const QByteArray other = "another file\r\n";
+    if (situation == QLatin1String("disk full")) {
+        QVERIFY(scratch->fill(4096));
+    } else if (situation == QLatin1String("removed")) {
         QVERIFY(QFile::remove(path));
+    } else if (situation == QLatin1String("replaced")) {
+        QFile file(dir.filePath("other"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(other) == other.size());
+        QVERIFY(QFile::remove(path) && file.rename(path));
     }
     for (int i = 0; i < 100; ++i)
         log.received(QByteArray(1024, 'a'));
@@ -254,11 +304,15 @@ void TestSessionLog::failedWritesStopLoggingWithOneMessage()
     log.stop();
 
     QCOMPARE(messages.shown.size(), 1);
-    QVERIFY2(messages.shown[0].contains(path) && messages.shown[0].contains(reason),
+    QVERIFY2(messages.shown[0].contains(path) && messages.shown[0].endsWith(reason),
              qPrintable(messages.shown[0]));
     QCOMPARE(changes.count(), 2);
     QCOMPARE(changes.last().at(0).toBool(), false);
-    QVERIFY(!QFile::exists(dir.filePath("session.log")));
+    if (situation == QLatin1String("replaced")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), other);
+    }
 }
 
 void TestSessionLog::unopenableFileIsRefused()
@@ -268,13 +322,39 @@ void TestSessionLog::unopenableFileIsRefused()
     QTemporaryDir dir;
     const QString pipe = dir.filePath("pipe");
     QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
-    for (const QString &path : {dir.filePath("missing/session.log"), pipe}) {
+    const QString refused[][2] = {
+        {dir.filePath("missing/session.log"), "No such file or directory"},
+        {pipe, "it is a pipe, not a file"},
+        {dir.path(), "it is a folder, not a file"}};
+    for (const auto &[path, reason] : refused) {
         QVERIFY(!log.start(path));
         QVERIFY(!log.isLogging());
-        QVERIFY(messages.shown.takeFirst().startsWith("The log file " + path +
-                                                      " could not be opened: "));
+        QCOMPARE(messages.shown.takeFirst(),
+                 "The log file " + path + " could not be opened: " + reason);
     }
     QVERIFY(messages.shown.isEmpty());
+    QCOMPARE(changes.count(), 0);
+}
+
+// Bytes that do not fit in the port's output queue are not sent, and not logged.
+void TestSessionLog::onlyWhatThePortTookIsLoggedAsSent()
+{
+    Logging logging;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("session.log");
+    QVERIFY(logging.log.start(path));
+    FakeCommPort port;
+    port.setRecorder(&logging.log);
+    port.setOutBufferSize(16);
+    port.holdOutput = true;
+    port.setPortOpen(true);
+    port.Output("0123456789");
+    port.Output("abcdefghij");
+    logging.log.stop();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(SessionLogDecoder::decode(file.readAll(), Direction::Sent).bytes,
+             QByteArray("0123456789abcdef"));
 }
 
 QTEST_GUILESS_MAIN(TestSessionLog)

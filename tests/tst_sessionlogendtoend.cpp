@@ -2,6 +2,7 @@
 #include "DisplayOptions.h"
 #include "Payload.h"
 #include "QtCommPort.h"
+#include "ReceivePath.h"
 #include "SerialProgram.h"
 #include "SessionLog.h"
 #include "SessionLogDecoder.h"
@@ -14,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray fileContent(const QString &path)
@@ -24,18 +27,26 @@ QByteArray fileContent(const QString &path)
 
 QByteArray receivedIn(const QString &path)
 {
-    return SessionLogDecoder::decode(fileContent(path), SessionLogLines::Direction::Received)
-        .bytes;
+    return SessionLogDecoder::decode(fileContent(path), SessionLogLines::Direction::Received).bytes;
 }
 
-// What the program's --decode-log option writes.
-QByteArray decodedByTheProgram(const QStringList &arguments)
+struct Decoded
+{
+    QByteArray bytes;
+    QByteArray errors;
+    int exitCode = -1;
+};
+
+// What the program's --decode-log option writes, with input on its standard input.
+Decoded decodedByTheProgram(const QStringList &arguments, const QByteArray &input = {})
 {
     QProcess program;
     program.start(qEnvironmentVariable("WIRELOOK"), arguments);
-    if (!program.waitForFinished(10000) || program.exitCode() != 0)
-        return "failed: " + program.readAllStandardError();
-    return program.readAllStandardOutput();
+    program.write(input);
+    program.closeWriteChannel();
+    if (!program.waitForFinished(10000))
+        return {};
+    return {program.readAllStandardOutput(), program.readAllStandardError(), program.exitCode()};
 }
 
 } // namespace
@@ -46,6 +57,10 @@ class TestSessionLogEndToEnd : public QObject
 
 private slots:
     void typedBytesAndTheirEchoDecodeBack();
+    void decodeLogCommand_data();
+    void decodeLogCommand();
+    void logItemShowsWhetherALogIsKept_data();
+    void logItemShowsWhetherALogIsKept();
     void floodThatTheDisplayDropsIsLoggedWhole();
     void readingsOneSecondApartThroughReopenAndLoss();
 };
@@ -76,8 +91,12 @@ void TestSessionLogEndToEnd::typedBytesAndTheirEchoDecodeBack()
     QVERIFY(!item->isChecked());
     QVERIFY(program.services.messageBoxes.shown.isEmpty());
 
-    QCOMPARE(decodedByTheProgram({"--decode-log", path}), values);
-    QCOMPARE(decodedByTheProgram({"--decode-log", path, "--sent"}), values);
+    for (const QStringList &arguments :
+         {QStringList{"--decode-log", path}, QStringList{"--decode-log", path, "--sent"}}) {
+        const Decoded decoded = decodedByTheProgram(arguments);
+        QCOMPARE(decoded.bytes, values);
+        QCOMPARE(decoded.exitCode, 0);
+    }
     // Sent and received alternate in bursts.
     QByteArray marks;
     for (const QByteArray &line : fileContent(path).split('\n')) {
@@ -86,6 +105,80 @@ void TestSessionLogEndToEnd::typedBytesAndTheirEchoDecodeBack()
             marks += mark;
     }
     QCOMPARE(marks, QByteArray("><").repeated(256 / Burst));
+}
+
+void TestSessionLogEndToEnd::decodeLogCommand_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // "%1" stands for the log file
+    QTest::addColumn<bool>("badLine");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("errors");
+
+    const QByteArray received("rx\rmore");
+    const QByteArray sent("TX\0", 3);
+    const QStringList fromFile{"--decode-log", "%1"};
+    const QStringList fromPipe{"--decode-log", "/dev/stdin"};
+    const QByteArray none;
+    QTest::newRow("received") << fromFile << false << received << none;
+    QTest::newRow("sent") << fromFile + QStringList{"--sent"} << false << sent << none;
+    QTest::newRow("received, from a pipe") << fromPipe << false << received << none;
+    QTest::newRow("a bad line") << fromFile << true << received
+                                << QByteArray("%1:4: not a log line, skipped\n");
+    QTest::newRow("a bad line, sent, from a pipe")
+        << fromPipe + QStringList{"--sent"} << true << sent
+        << QByteArray("/dev/stdin:4: not a log line, skipped\n");
+}
+
+// Different bytes each way, from a file or a pipe; a skipped line fails the command.
+void TestSessionLogEndToEnd::decodeLogCommand()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, badLine);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, errors);
+    const QByteArray log = "2026-01-02T03:04:05.000 ! log started\r\n"
+                           "2026-01-02T03:04:05.001 < rx[CR ]\r\n"
+                           "2026-01-02T03:04:05.002 > TX[NUL]\r\n" +
+                           QByteArray(badLine ? "not a log line\r\n" : "") +
+                           "2026-01-02T03:04:05.003 < more\r\n";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("session.log"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(log) == log.size());
+    file.close();
+    const bool fromPipe = arguments.contains(QStringLiteral("/dev/stdin"));
+    arguments.replaceInStrings(QStringLiteral("%1"), path);
+
+    const Decoded decoded = decodedByTheProgram(arguments, fromPipe ? log : QByteArray());
+    QCOMPARE(decoded.bytes, bytes);
+    QCOMPARE(decoded.errors, QByteArray(errors).replace("%1", path.toLocal8Bit()));
+    QCOMPARE(decoded.exitCode, badLine ? 1 : 0);
+}
+
+void TestSessionLogEndToEnd::logItemShowsWhetherALogIsKept_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("logging");
+    QTest::newRow("cancelled") << QString() << false;
+    QTest::newRow("no such folder") << "missing/session.log" << false;
+    QTest::newRow("a pipe") << "pipe" << false;
+    QTest::newRow("a file") << "session.log" << true;
+}
+
+void TestSessionLogEndToEnd::logItemShowsWhetherALogIsKept()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, logging);
+    QTemporaryDir dir;
+    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600) == 0);
+    SerialProgram program;
+    program.services.fileDialogs.answer = name.isEmpty() ? name : dir.filePath(name);
+    auto *item = program.child<QAction>("mnuLogToFile");
+    item->trigger();
+    QCOMPARE(item->isChecked(), logging);
+    QCOMPARE(program.window->sessionLog().isLogging(), logging);
+    // A file that cannot be opened says so.
+    QCOMPARE(program.services.messageBoxes.shown.size(), name.isEmpty() || logging ? 0 : 1);
 }
 
 void TestSessionLogEndToEnd::floodThatTheDisplayDropsIsLoggedWhole()
@@ -106,9 +199,15 @@ void TestSessionLogEndToEnd::floodThatTheDisplayDropsIsLoggedWhole()
         program.window->receivePath().receive("x");
     auto *dropLabel = program.child<QLabel>("lblDataDrop");
     QTRY_VERIFY(dropLabel->isVisible());
+    // The report is looked for as it is appended: the flood after it may push
+    // it out of the display before a later look.
+    bool reported = false;
+    connect(&program.window->receivePath(), &ReceivePath::droppingReported, this, [&] {
+        reported = program.display().right(200).contains("......Input Buffer OverFlow..........");
+    });
     showTimer->blockSignals(false);
     program.window->Timer1_Timer();
-    QTRY_VERIFY_WITH_TIMEOUT(program.display().contains("Input Buffer OverFlow"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(reported, 20000);
 
     QTRY_VERIFY_WITH_TIMEOUT(receivedIn(path).size() >= Size, 20000);
     program.window->close();
@@ -151,8 +250,8 @@ void TestSessionLogEndToEnd::readingsOneSecondApartThroughReopenAndLoss()
     QByteArrayList events;
     for (const QByteArray &line : fileContent(path).split('\n')) {
         if (line.contains(" < +0012.34 kg"))
-            times.append(QDateTime::fromString(QString::fromLatin1(line.left(23)),
-                                               Qt::ISODateWithMs));
+            times.append(
+                QDateTime::fromString(QString::fromLatin1(line.left(23)), Qt::ISODateWithMs));
         else if (line.contains(" ! "))
             events.append(line.mid(line.indexOf(" ! ") + 3).trimmed());
     }

@@ -1,5 +1,6 @@
 #include "ColorValue.h"
 #include "GeneralUtilities.h"
+#include "ScratchFiles.h"
 #include "SetupFile.h"
 #include "SetupFormat.h"
 #include "UnusualSetup.h"
@@ -7,9 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 
@@ -53,32 +55,34 @@ QByteArray firstLines(int count)
 // quadrupler card, so that kept, read and default marks all differ.
 const SetupOptions Before = optionsOf("FFTTFFFTT");
 
-// A save file that stops taking bytes after the first `limit`.
-class FailingSaveFile : public QSaveFile
-{
-public:
-    FailingSaveFile(const QString &name, qint64 limit) : QSaveFile(name), m_limit(limit) {}
-
-protected:
-    qint64 writeData(const char *data, qint64 length) override
-    {
-        const qint64 allowed = qMin(length, m_limit - m_written);
-        if (allowed <= 0)
-            return -1;
-        const qint64 written = QSaveFile::writeData(data, allowed);
-        m_written += written;
-        return written;
-    }
-
-private:
-    qint64 m_limit;
-    qint64 m_written = 0;
-};
-
 void setWritable(const QString &path, bool writable)
 {
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner |
                                     (writable ? QFile::WriteOwner : QFile::Permissions()));
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// A folder that takes no new file, holding a file anyone may write, for an
+// ordinary user (see OrdinaryUserFiles).
+void shutFolder(const QString &root, const QString &folder, const QString &file)
+{
+    const QFile::Permissions readAndSearch = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                             QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup;
+    QFile::setPermissions(root, readAndSearch | QFile::WriteOwner);
+    QFile::setPermissions(folder, readAndSearch);
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
+                                    QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup);
 }
 
 } // namespace
@@ -97,6 +101,10 @@ private slots:
     void chooseFolder();
     void saving_data();
     void saving();
+    void damagedFileIsKeptBeside_data();
+    void damagedFileIsKeptBeside();
+    void whatIsNoFileIsNotReplaced_data();
+    void whatIsNoFileIsNotReplaced();
     void colorNames();
 };
 
@@ -361,44 +369,148 @@ void TestSetupFile::chooseFolder()
 
 void TestSetupFile::saving_data()
 {
-    QTest::addColumn<QString>("failure");
-    QTest::newRow("saved") << QString();
-    QTest::newRow("read-only folder") << "folder";
-    QTest::newRow("read-only file") << "file";
-    QTest::newRow("write fails after the first lines") << "write";
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("saved") << "saved" << true;
+    QTest::newRow("read-only folder without the file") << "folder" << false;
+    QTest::newRow("read-only file") << "file" << false;
+    // Written in place, as the new file beside it cannot be made.
+    QTest::newRow("writable file in a read-only folder") << "file in folder" << true;
+    QTest::newRow("disk full") << "disk full" << false;
 }
 
 void TestSetupFile::saving()
 {
-    QFETCH(QString, failure);
-    QTemporaryDir root;
-    const QString folder = root.filePath(QStringLiteral("config/wirelook"));
+    QFETCH(QString, situation);
+    QFETCH(bool, saved);
+    QTemporaryDir temporary;
+    std::optional<ScratchFiles> scratch;
+    if (situation == QLatin1String("disk full")) {
+        scratch.emplace(64 * 1024);
+        if (*scratch->why())
+            QSKIP(scratch->why());
+    }
+    const QString root = scratch ? scratch->path() : temporary.path();
+    const QString folder = root + QStringLiteral("/config/wirelook");
     const QString currentDirectory = QDir::currentPath();
     const SetupFile file(folder);
     QCOMPARE(file.path(), folder + QStringLiteral("/LastSetup.txt"));
     QVERIFY(!file.restore(Before).restored);
     QVERIFY(file.save(LastSetup())); // the folder is made on the way
 
-    bool saved = false;
-    if (failure.isEmpty()) {
-        saved = file.save(unusualSetup());
-    } else if (failure == QLatin1String("write")) {
-        FailingSaveFile failing(file.path(), 60);
-        saved = file.save(unusualSetup(), failing);
+    bool result = false;
+    if (situation == QLatin1String("file in folder")) {
+        shutFolder(root, folder, file.path());
+        const OrdinaryUserFiles user;
+        result = file.save(unusualSetup());
     } else {
-        setWritable(failure == QLatin1String("folder") ? folder : file.path(), false);
-        saved = file.save(unusualSetup());
-        setWritable(folder, true);
+        if (situation == QLatin1String("disk full"))
+            QVERIFY(scratch->fill());
+        else if (situation == QLatin1String("folder"))
+            QVERIFY(QFile::remove(file.path()));
+        if (situation != QLatin1String("saved"))
+            setWritable(situation == QLatin1String("file") ? file.path() : folder, false);
+        result = file.save(unusualSetup());
     }
-    QCOMPARE(saved, failure.isEmpty());
+    setWritable(folder, true);
+    QCOMPARE(result, saved);
     const LastSetup expected = saved ? unusualSetup() : LastSetup();
-    QFile kept(file.path());
-    QVERIFY(kept.open(QIODevice::ReadOnly));
-    QCOMPARE(kept.readAll(), SetupFormat::write(expected));
+    if (situation == QLatin1String("folder")) {
+        QVERIFY(!QFile::exists(file.path()));
+        return;
+    }
+    QCOMPARE(contentOf(file.path()), SetupFormat::write(expected));
     QCOMPARE(file.restore(Before).setup, expected);
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("LastSetup.txt")});
     QCOMPARE(QDir::currentPath(), currentDirectory);
+}
+
+void TestSetupFile::damagedFileIsKeptBeside_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("kept");
+    QTest::addColumn<bool>("folderWritable");
+    QTest::newRow("cut short to 140 lines") << firstLines(140) << true << true;
+    QTest::newRow("a mistyped flag") << withLine(145, "Ture") << true << true;
+    QTest::newRow("another revision") << withLine(1, "Revision: 1.4.00") << true << true;
+    QTest::newRow("a valid file") << SetupFormat::write(unusualSetup()) << false << true;
+    QTest::newRow("an empty file") << QByteArray() << false << true;
+    // Not kept, not replaced.
+    QTest::newRow("no room beside it") << firstLines(140) << false << false;
+}
+
+void TestSetupFile::damagedFileIsKeptBeside()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, kept);
+    QFETCH(bool, folderWritable);
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("setup"));
+    QVERIFY(QDir().mkpath(folder));
+    const SetupFile setup(folder);
+    QCOMPARE(setup.backupPath(), folder + QStringLiteral("/LastSetup.txt.bak"));
+    const QByteArray older = "an older backup\r\n";
+    QVERIFY(writeFile(setup.path(), file));
+    QVERIFY(writeFile(setup.backupPath(), older));
+    setup.restore(Before);
+    QCOMPARE(contentOf(setup.backupPath()), older);
+
+    if (folderWritable) {
+        QVERIFY(setup.save(LastSetup()));
+    } else {
+        shutFolder(root.path(), folder, setup.path());
+        const OrdinaryUserFiles user;
+        QVERIFY(!setup.save(LastSetup()));
+    }
+    QCOMPARE(contentOf(setup.path()), folderWritable ? SetupFormat::write(LastSetup()) : file);
+    QCOMPARE(contentOf(setup.backupPath()), kept ? file : older);
+    // Once replaced, the file reads: the next save leaves the backup alone.
+    if (folderWritable) {
+        QVERIFY(setup.save(unusualSetup()));
+        QCOMPARE(contentOf(setup.backupPath()), kept ? file : older);
+    }
+    setWritable(folder, true);
+}
+
+void TestSetupFile::whatIsNoFileIsNotReplaced_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<char>("kind");
+    // A pipe would hold the start-up until something writes to it.
+    QTest::newRow("a pipe") << "pipe" << false << 'p';
+    // The usual way to keep a program from writing a file.
+    QTest::newRow("a link to a null device") << "null" << true << 'c';
+    QTest::newRow("a link to a full device") << "full" << false << 'c';
+}
+
+void TestSetupFile::whatIsNoFileIsNotReplaced()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, saved);
+    QFETCH(char, kind);
+    QTemporaryDir folder;
+    const SetupFile setup(folder.path());
+    std::optional<ScratchFiles> scratch;
+    if (target == QLatin1String("pipe")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(setup.path()).constData(), 0666), 0);
+    } else {
+        scratch.emplace();
+        if (*scratch->why())
+            QSKIP(scratch->why());
+        QVERIFY(scratch->makeDevice(target, 1, target == QLatin1String("null") ? 3 : 7));
+        QVERIFY(QFile::link(scratch->filePath(target), setup.path()));
+    }
+    const SetupFormat::Reading reading = setup.restore(Before);
+    QVERIFY(!reading.restored);
+    QCOMPARE(reading.setup.strings, LastSetup().strings);
+    QCOMPARE(setup.save(unusualSetup()), saved);
+    QCOMPARE(fileKind(setup.path()), kind);
+    QCOMPARE(QFileInfo(setup.path()).isSymLink(), bool(scratch));
+    QCOMPARE(QDir(folder.path())
+                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("LastSetup.txt")});
 }
 
 void TestSetupFile::colorNames()

@@ -2,11 +2,11 @@
 
 #include "CommonDialog.h"
 #include "DisplayModel.h"
+#include "FileTarget.h"
 #include "GeneralUtilities.h"
 #include "PlatformServices.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace {
 const QString SaveTitle = QStringLiteral("Set File Name And Location To Save.");
@@ -27,18 +27,18 @@ std::optional<DisplaySaver::Failure> DisplaySaver::save(const QString &title,
     const QString path = m_dialog.showSave(title);
     if (path.isEmpty())
         return Failure{NoFileName, QStringLiteral("No file name was chosen.")};
-    QSaveFile file(QDir(m_baseDirectory).absoluteFilePath(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return Failure{OpenFailed,
-                       QStringLiteral("The file %1 could not be opened: %2")
-                           .arg(QDir::toNativeSeparators(file.fileName()), file.errorString())};
+    FileTarget file(QDir(m_baseDirectory).absoluteFilePath(path));
+    const QString name = QDir::toNativeSeparators(file.fileName());
+    if (!file.open()) {
+        return Failure{
+            OpenFailed,
+            QStringLiteral("The file %1 could not be opened: %2").arg(name, file.errorString())};
     }
     const QByteArray content = makeContent();
-    if (file.write(content) != content.size() ||
-        file.write(LineEnd.data(), LineEnd.size()) != LineEnd.size() || !file.commit()) {
-        return Failure{WriteFailed,
-                       QStringLiteral("The file %1 could not be written: %2")
-                           .arg(QDir::toNativeSeparators(file.fileName()), file.errorString())};
+    if (!file.write(content) || !file.write(LineEnd) || !file.commit()) {
+        return Failure{
+            WriteFailed,
+            QStringLiteral("The file %1 could not be written: %2").arg(name, file.errorString())};
     }
     return std::nullopt;
 }

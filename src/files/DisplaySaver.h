@@ -16,8 +16,8 @@ class MessageBoxes;
 // line breaks are dropped.
 //
 // A failed Ascii save shows two messages: "error Number n", then the number
-// with a description. A failed Text save shows nothing. The file is replaced
-// only when it has been written completely.
+// with a description. A failed Text save shows nothing. The file is written
+// as FileTarget writes: a file is replaced only once written completely.
 class DisplaySaver
 {
 public:

@@ -6,6 +6,7 @@
 #include "DisplayColors.h"
 #include "DisplayModel.h"
 #include "DisplayOptions.h"
+#include "FileTarget.h"
 #include "GeneralUtilities.h"
 #include "PlatformServices.h"
 
@@ -51,8 +52,12 @@ void FileTransmitter::transmit(const QString &path, TransmitStyle style)
 {
     if (isBusy())
         return;
-    if (!QFileInfo(path).isFile()) {
-        m_messages.information(QStringLiteral("No File Selected Yet"));
+    if (const QString why = FileTarget::whyNotAFile(path); !why.isEmpty()) {
+        // A missing file keeps its long-standing first line.
+        const QString missing =
+            QFileInfo::exists(path) ? QString() : QStringLiteral("No File Selected Yet\r\n");
+        m_messages.information(missing + QStringLiteral("The file %1 cannot be sent: %2")
+                                             .arg(QDir::toNativeSeparators(path), why));
         return;
     }
     m_file.setFileName(path);

@@ -1,5 +1,6 @@
 #include "SessionLog.h"
 
+#include "FileTarget.h"
 #include "PlatformServices.h"
 
 #include <QDir>
@@ -32,18 +33,13 @@ bool SessionLog::start(const QString &path)
 {
     stop();
     m_file.setFileName(path);
-    struct stat status = {};
-    // Opening a pipe would wait for a reader, and its writes for it too.
-    const bool pipe = ::stat(QFile::encodeName(path).constData(), &status) == 0 &&
-                      (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode));
-    if (pipe ||
-        !m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        m_messages.information(
-            tr("The log file %1 could not be opened: %2")
-                .arg(QDir::toNativeSeparators(path),
-                     pipe ? tr("it is a pipe, not a file") : m_file.errorString()));
+    QString reason;
+    if (!FileTarget::openForAppending(m_file, &reason)) {
+        m_messages.information(tr("The log file %1 could not be opened: %2")
+                                   .arg(QDir::toNativeSeparators(path), reason));
         return false;
     }
+    struct stat status = {};
     if (::fstat(m_file.handle(), &status) == 0) {
         m_device = status.st_dev;
         m_inode = status.st_ino;
@@ -107,9 +103,8 @@ void SessionLog::writeOut()
         fail(reason);
         return;
     }
-    const QByteArray text = m_lines.takeText();
-    if (!text.isEmpty() && m_file.write(text) != text.size())
-        fail(m_file.errorString());
+    if (!FileTarget::writeAll(m_file, m_lines.takeText(), &reason))
+        fail(reason);
 }
 
 // Writing to a removed file succeeds and is lost with it.

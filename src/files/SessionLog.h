@@ -12,7 +12,9 @@ class DisplayOptions;
 class MessageBoxes;
 
 // Records a session to a log file (see SessionLogLines) while logging is on.
-// The file is opened for appending and never truncated. The text is kept in
+// The file is opened for appending and never truncated; a new one is readable
+// by its owner only (it may hold passwords typed to a device), and what is
+// no file or device (see FileTarget) is refused. The text is kept in
 // memory and written at least once every FlushIntervalMs, whenever
 // WriteThreshold bytes wait, and when logging stops. A write that fails, or
 // the file being removed or replaced meanwhile, stops logging with one

@@ -34,6 +34,8 @@ std::pair<char, QByteArrayView> split(QByteArrayView line)
 
 bool decodeLine(QByteArrayView line, SessionLogLines::Direction direction, QByteArray &bytes)
 {
+    if (line.size() > SessionLogLines::LongestLine)
+        return false;
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
     if (line.isEmpty())
@@ -68,13 +70,18 @@ int decodeFile(const QString &path, SessionLogLines::Direction direction, QIODev
         return 1;
     }
     // Line by line, so that a log of any length decodes in little memory.
+    // A pipe is at its end only when a read gives nothing.
     constexpr qsizetype OutputChunk = 64 * 1024;
     QByteArray bytes;
     int number = 0;
     bool allRead = true;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine();
+    constexpr qint64 ReadLimit = SessionLogLines::LongestLine + 2; // more than any log line
+    for (QByteArray line; !(line = file.readLine(ReadLimit)).isEmpty();) {
         ++number;
+        // A line longer than any log line is bad; the rest of it is read past.
+        for (QByteArray rest = line;
+             line.size() > SessionLogLines::LongestLine && !rest.isEmpty() && !rest.endsWith('\n');)
+            rest = file.readLine(ReadLimit);
         if (!decodeLine(line, direction, bytes)) {
             allRead = false;
             errors.write(QStringLiteral("%1:%2: not a log line, skipped\n")

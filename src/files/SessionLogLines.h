@@ -22,6 +22,8 @@ class SessionLogLines
 public:
     static constexpr qsizetype MaxLineBytes = 4096;
     static constexpr qint64 PauseMs = 100;
+    // No line is longer: a stamp, a mark and MaxLineBytes tokens of five.
+    static constexpr qsizetype LongestLine = 32 + MaxLineBytes * 5;
 
     enum class Direction : char
     {

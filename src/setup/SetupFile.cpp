@@ -1,11 +1,11 @@
 #include "SetupFile.h"
 
+#include "FileTarget.h"
 #include "Installation.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -43,32 +43,40 @@ QString SetupFile::chooseFolder(const QString &programFolder, const QString &use
     return userFolder;
 }
 
+QByteArray SetupFile::content() const
+{
+    // A pipe would wait for a writer, a device might never end.
+    if (FileTarget::kindOf(m_path) != FileTarget::Kind::File)
+        return {};
+    QFile file(m_path);
+    return file.open(QIODevice::ReadOnly) ? file.read(ReadLimit) : QByteArray();
+}
+
 SetupFormat::Reading SetupFile::restore(const SetupOptions &current) const
 {
-    QFile file(m_path);
-    const QByteArray content = file.open(QIODevice::ReadOnly) ? file.read(ReadLimit) : QByteArray();
-    return SetupFormat::read(content, current);
+    return SetupFormat::read(content(), current);
 }
 
 bool SetupFile::save(const LastSetup &setup) const
 {
-    QSaveFile file(m_path);
-    return save(setup, file);
-}
-
-bool SetupFile::save(const LastSetup &setup, QSaveFile &file) const
-{
     const QFileInfo existing(m_path);
-    if (existing.exists() && isReadOnly(existing))
-        return false;
-    if (!QDir().mkpath(m_folder) || isReadOnly(QFileInfo(m_folder)))
-        return false;
-    const QByteArray content = SetupFormat::write(setup);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
+    if (existing.exists()) {
+        if (isReadOnly(existing))
+            return false;
+    } else if (!QDir().mkpath(m_folder) || isReadOnly(QFileInfo(m_folder))) {
         return false;
     }
-    return file.commit();
+    if (!keepUnreadable())
+        return false;
+    FileTarget file(m_path);
+    return file.open() && file.write(SetupFormat::write(setup)) && file.commit();
+}
+
+bool SetupFile::keepUnreadable() const
+{
+    const QByteArray kept = content();
+    if (kept.isEmpty() || SetupFormat::read(kept, SetupOptions()).restored)
+        return true;
+    QFile::remove(backupPath());
+    return QFile::copy(m_path, backupPath());
 }

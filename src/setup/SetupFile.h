@@ -4,12 +4,14 @@
 
 #include <QString>
 
-class QSaveFile;
-
 // LastSetup.txt in one folder: read once at start-up, written once at exit.
-// Reading never fails: a missing or unreadable file gives the default setup.
-// Writing replaces the file whole or not at all, and leaves a read-only file
-// or folder untouched. The process's current directory is never used.
+// Reading never fails: a missing, unreadable or damaged file, or anything
+// but a regular file, gives the default setup. Writing goes through
+// FileTarget: the file is replaced whole or not at all (in place where the
+// folder takes no new file), a device such as /dev/null is written directly,
+// and anything else is left alone, as is a read-only file. A file that does
+// not read as a setup is kept beside as LastSetup.txt.bak before it is
+// replaced. The process's current directory is never used.
 class SetupFile
 {
 public:
@@ -21,15 +23,19 @@ public:
     static QString chooseFolder(const QString &programFolder, const QString &userFolder);
 
     const QString &path() const { return m_path; }
+    QString backupPath() const { return m_path + QLatin1String(".bak"); }
 
     SetupFormat::Reading restore(const SetupOptions &current) const;
 
     // True when the file now holds the setup; false leaves it as it was.
     bool save(const LastSetup &setup) const;
-    // The same through a given file object, which must be named path().
-    bool save(const LastSetup &setup, QSaveFile &file) const;
 
 private:
+    QByteArray content() const;
+    // Copies a file that does not read as a setup to backupPath(); false
+    // when it could not be kept.
+    bool keepUnreadable() const;
+
     QString m_folder;
     QString m_path;
 };
