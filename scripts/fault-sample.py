@@ -3,7 +3,7 @@
 the test suite catches it.
 
 Usage: scripts/fault-sample.py [--build DIR] [--faults FILE] [--only ID ...]
-                               [--out FILE]
+                               [--jobs N] [--out FILE]
 
 The list (default scripts/fault-sample.txt) holds blocks of the form
 
@@ -15,7 +15,8 @@ The list (default scripts/fault-sample.txt) holds blocks of the form
     >>>
 
 Each fault is applied in the work tree, the build folder is rebuilt and ctest
-runs until the first failure; the file is then put back byte for byte. A fault
+runs (N tests at a time; most of the suite waits on timers) until the first
+failure; the file is then put back byte for byte. A fault
 that does not build is reported as such, not as caught. The summary counts the
 caught faults per folder.
 """
@@ -59,7 +60,7 @@ def failed_tests(ctest_output):
     return re.findall(r"^\s*\d+ - (\S+) \(", ctest_output, re.M)
 
 
-def try_fault(fault, build):
+def try_fault(fault, build, jobs):
     path = ROOT / fault["file"]
     original = path.read_bytes()
     text = original.decode("utf-8")
@@ -70,7 +71,7 @@ def try_fault(fault, build):
         built = run(["cmake", "--build", str(build)], ROOT, 1800)
         if built.returncode != 0:
             return "not built", built.stdout[-400:]
-        tests = run(["ctest", "--timeout", "120", "--stop-on-failure"], build, 1800)
+        tests = run(["ctest", "--timeout", "180", "--stop-on-failure", "-j", str(jobs)], build, 1800)
         if tests.returncode != 0:
             return "caught", " ".join(failed_tests(tests.stdout)) or "ctest failed"
         return "missed", ""
@@ -83,6 +84,7 @@ def main():
     parser.add_argument("--build", default=str(ROOT / "build"))
     parser.add_argument("--faults", default=str(ROOT / "scripts" / "fault-sample.txt"))
     parser.add_argument("--only", nargs="*")
+    parser.add_argument("--jobs", type=int, default=4)
     parser.add_argument("--out")
     args = parser.parse_args()
 
@@ -92,7 +94,7 @@ def main():
     results = []
     for fault in faults:
         started = time.monotonic()
-        verdict, detail = try_fault(fault, pathlib.Path(args.build))
+        verdict, detail = try_fault(fault, pathlib.Path(args.build), args.jobs)
         line = (f"{fault['id']}\t{verdict}\t{fault['file']}\t{fault['what']}\t{detail}"
                 f"\t{time.monotonic() - started:.0f}s")
         print(line, flush=True)
