@@ -336,7 +336,7 @@ void frmMain::mnuColors_Click()
 {
     if (!m_colorWindow || m_colorWindow->isHidden()) {
         m_colorWindow = new frmColorSettings(
-            m_colors,
+            m_colors, *m_services.messageBoxes,
             [this](const DisplayColors &colors) {
                 SetReceiveCharColor(colors.receiveChar);
                 SetReceiveFuncColor(colors.receiveFunc);
