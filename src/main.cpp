@@ -8,7 +8,6 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cstring>
 
@@ -84,9 +83,7 @@ int main(int argc, char *argv[])
 
     SystemServices services;
     frmMain window(services.services(), std::make_unique<QtCommPort>());
-    window.setSetupFolder(SetupFile::chooseFolder(
-        QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
+    window.setSetupFolder(SetupFile::chooseFolder());
     if (parser.isSet(LogOption))
         window.startLogging(QFileInfo(parser.value(LogOption)).absoluteFilePath());
     window.Form_Load(parser.positionalArguments().value(0));

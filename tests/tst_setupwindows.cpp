@@ -173,6 +173,9 @@ void TestSetupWindows::restoreRunAndSaveAgain()
     QCOMPARE(p.action("mnuStringSet3")->text(), QStringLiteral("  Set && 3\u00A4  "));
     QCOMPARE(p.action("mnuF2String")->text(), QStringLiteral("F2  F2[cr][x8A]\u00FF\t "));
     QCOMPARE(colorsOf(*p.window), unusualSetup().colors);
+    QWidget *viewport = p.view()->viewport();
+    QCOMPARE(viewport->grab().toImage().pixelColor(viewport->rect().bottomRight() - QPoint(4, 4)),
+             ColorValue::toQColor(unusualSetup().colors.background));
 
     // F1 sends set 9's decoded string; the printable break character breaks lines.
     p.port->written.clear();

@@ -15,6 +15,8 @@ class SetupFile
 public:
     explicit SetupFile(const QString &folder);
 
+    // chooseFolder() of this program's folder and its per-user configuration folder.
+    static QString chooseFolder();
     // The program's folder when it already holds a setup file or can take
     // one, else the per-user configuration folder.
     static QString chooseFolder(const QString &programFolder, const QString &userFolder);
