@@ -370,9 +370,8 @@ void frmMain::connectFileCommands()
     connect(ui.mnuSaveText, &QAction::triggered, this, &frmMain::mnuSaveText_Click);
     connect(ui.mnuSaveAscii, &QAction::triggered, this, &frmMain::mnuSaveAscii_Click);
     connect(ui.mnuTransmitFile, &QAction::triggered, this, &frmMain::mnuTransmitFile_Click);
-    // One file goes out at a time.
-    connect(&m_fileTransmitter, &FileTransmitter::busyChanged, ui.mnuTransmitFile,
-            &QAction::setDisabled);
+    connect(&m_fileTransmitter, &FileTransmitter::progress, ui.StatusBar1,
+            &PanelStatusBar::setProgressText);
     connect(ui.mnuLogToFile, &QAction::triggered, this, &frmMain::mnuLogToFile_Click);
     connect(&m_sessionLog, &SessionLog::loggingChanged, ui.mnuLogToFile, &QAction::setChecked);
     MSComm1->setRecorder(&m_sessionLog);
