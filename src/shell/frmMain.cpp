@@ -701,17 +701,7 @@ void frmMain::ResetDisplaySize()
     if (layout.displayHeight)
         display.setHeight(m_twips.toPixels(*layout.displayHeight));
     ui.rtbDisplay->resize(display);
-
-    const auto moveTo = [this](QWidget *widget, qreal top) {
-        widget->move(widget->x(), m_twips.toPixels(top));
-    };
-    moveTo(ui.cmdSetStandard, layout.testButtonTop);
-    moveTo(ui.cmdExitTest, layout.testButtonTop);
-    moveTo(ui.lblGoodCountCaption, layout.testCaptionTop);
-    moveTo(ui.lblBadCountCaption, layout.testCaptionTop);
-    moveTo(ui.chkBadHold, layout.testCaptionTop);
-    moveTo(ui.lblGoodCount, layout.testCountTop);
-    moveTo(ui.lblBadCount, layout.testCountTop);
+    placeCompareTest(layout);
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)
