@@ -682,10 +682,14 @@ void frmMain::cmdPurge_Click()
 
 void frmMain::centerOnScreen()
 {
+    // Where the screen's free area is smaller (a large scale factor), the
+    // window shrinks to it as far as it may and its title bar stays on it.
+    const QRect free = screen()->availableGeometry();
+    resize(size().boundedTo(free.size() - (frameGeometry().size() - size())));
     const QRect area = screen()->geometry();
     const QSize outer = frameGeometry().size();
-    move(area.x() + qRound((area.width() - outer.width()) / 2.0),
-         area.y() + qRound((area.height() - outer.height()) / 2.0));
+    move(std::max(free.x(), area.x() + qRound((area.width() - outer.width()) / 2.0)),
+         std::max(free.y(), area.y() + qRound((area.height() - outer.height()) / 2.0)));
 }
 
 void frmMain::ResetDisplaySize()

@@ -71,9 +71,10 @@ void frmMain::showCompareTest(bool visible)
 }
 
 // The row keeps its designed distance from the window's bottom where it is
-// whole above the status bar there; otherwise it rises until it is, and while
-// the test is shown the display ends above it. Captions, counts and the check
-// box are centred on the buttons, so the counts stand on the captions' baseline.
+// whole above the status bar there (the designed buttons reach into it);
+// otherwise it rises until it is, and while the test is shown the display ends
+// above it. Captions, counts and the check box are centred on the buttons, so
+// the counts stand on the captions' baseline.
 void frmMain::placeCompareTest(const DisplayLayout &layout)
 {
     const int buttonHeight = ui.cmdSetStandard->height();
