@@ -5,7 +5,8 @@
 #   scripts/run.sh /dev/ttyUSB0    on a real port (any argument goes to wirelook)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+# Only the program and the simulator: scripts/test.sh builds the rest.
+TARGETS="wirelook wirelook-devsim" scripts/setup.sh
 
 if [ $# -gt 0 ]; then
     exec build/src/wirelook "$@"

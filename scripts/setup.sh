@@ -2,6 +2,7 @@
 # Installs what the build needs from Debian's packages (only what is missing),
 # then configures and builds Wirelook with Ninja.
 # Usage: scripts/setup.sh [build folder, default build] [more CMake options]
+# TARGETS="a b" builds only those targets; without it everything is built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,4 +24,4 @@ fi
 build=${1:-build}
 [ -f "$build/build.ninja" ] ||
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${@:2}"
-cmake --build "$build"
+cmake --build "$build" ${TARGETS:+--target $TARGETS}

@@ -11,7 +11,6 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <string_view>
 
@@ -85,9 +84,7 @@ int runWindow(const QCommandLineParser &parser, TerminationSignals &termination)
 {
     SystemServices services;
     frmMain window(services.services(), std::make_unique<QtCommPort>());
-    window.setSetupFolder(SetupFile::chooseFolder(
-        QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
+    window.setSetupFolder(SetupFile::chooseFolder());
     window.setAddedOptionsFile(AddedOptionsFile::defaultPath());
     QObject::connect(&termination, &TerminationSignals::arrived, &window, [&window] {
         if (window.isVisible())

@@ -2,6 +2,7 @@
 #include "DisplayView.h"
 #include "LatinGlyphs.h"
 
+#include <QAbstractButton>
 #include <QFontInfo>
 #include <QPainter>
 
@@ -195,16 +196,24 @@ void TestDisplayView::readingBackHoldsTheView()
     };
     const auto topLine = [&] { return m_model->textView(m_view->positionAt(cellCenter(0, 0)), 6); };
     QScrollBar *bar = m_view->verticalScrollBar();
+    auto *hint = m_view->findChild<QAbstractButton *>(QStringLiteral("newDataHint"));
+    QVERIFY(hint);
     m_view->setFocus();
     addLines(300);
     QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(hint->isHidden());
 
-    // Scrolled up by the user, the view keeps its first line while data arrive.
+    // Scrolled up by the user, the view keeps its first line while data
+    // arrive, and a hint in its corner says that new data wait below.
     bar->setValue(100);
     QCOMPARE(topLine(), "000100");
+    QVERIFY(hint->isHidden());
     addLines(300);
     QCOMPARE(topLine(), "000100");
     QVERIFY(bar->maximum() > 500);
+    QVERIFY(hint->isVisible());
+    QVERIFY(m_view->viewport()->geometry().contains(hint->geometry()));
+    QVERIFY(hint->geometry().bottom() > m_view->viewport()->height() / 2);
     // The display passes 499,000 characters and its oldest 1000 are trimmed:
     // the same line stays on top, a few rows higher in the text.
     m_model->putInDisplay(QByteArray(499000 - m_model->length(), 'p'), 1, "[CR ]");
@@ -215,9 +224,11 @@ void TestDisplayView::readingBackHoldsTheView()
 
     // Back at the end by the scroll bar, it follows again.
     bar->setValue(bar->maximum());
+    QVERIFY(hint->isHidden());
     addLines(20);
     QCOMPARE(bar->value(), bar->maximum());
     QCOMPARE(m_model->caret(), m_model->length());
+    QVERIFY(hint->isHidden());
 
     // A selection made with the Shift keys holds the view and survives appends.
     QTest::keyClick(m_view, Qt::Key_Up, Qt::ShiftModifier);
@@ -229,6 +240,29 @@ void TestDisplayView::readingBackHoldsTheView()
     QCOMPARE(m_model->selectedText(), selected);
     QCOMPARE(bar->value(), held);
     QVERIFY(bar->maximum() > held);
+    QVERIFY(hint->isVisible());
+
+    // End follows again, and so do Ctrl+End and a click on the hint from a
+    // view scrolled up.
+    const std::function<void()> follow[] = {
+        [&] { QTest::keyClick(m_view, Qt::Key_End); },
+        [&] { QTest::keyClick(m_view, Qt::Key_End, Qt::ControlModifier); },
+        [&] { QTest::mouseClick(hint, Qt::LeftButton); }};
+    for (const auto &action : follow) {
+        if (hint->isHidden()) {
+            bar->setValue(bar->maximum() - 30);
+            addLines(5);
+            QVERIFY(hint->isVisible());
+        }
+        action();
+        QVERIFY(hint->isHidden());
+        QCOMPARE(m_model->selectionLength(), 0);
+        addLines(5);
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(m_model->caret(), m_model->length());
+    }
+    QCOMPARE(m_view->focusWidget(), m_view);
+
     m_model->clear();
     QTRY_COMPARE(bar->maximum(), 0);
 }

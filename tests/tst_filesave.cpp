@@ -207,10 +207,12 @@ void TestFileSave::dialogRemembersTheLastNameAcrossFileCommands()
     f.action("mnuTransmitFile")->trigger();
     f.save("mnuSaveAscii", f.path(QStringLiteral("second.txt")));
 
-    // Each dialog as "save or open|title|file name"; all offer "No Files (*.txt)".
+    // Each dialog as "save or open|title|file name"; all offer "No Files (*.txt)",
+    // the transmit dialog then all files.
     QStringList shown;
     for (const ScriptedFileDialogs::Showing &showing : f.services.fileDialogs.showings) {
-        QCOMPARE(showing.filter, QStringLiteral("No Files (*.txt)"));
+        QCOMPARE(showing.filter, showing.save ? QStringLiteral("No Files (*.txt)")
+                                              : QStringLiteral("No Files (*.txt);;All Files (*)"));
         shown << QStringList{showing.save ? "save" : "open", showing.title, showing.fileName}.join(
             QLatin1Char('|'));
     }

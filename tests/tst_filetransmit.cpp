@@ -6,7 +6,9 @@
 #include "QtCommPort.h"
 #include "StringSetStore.h"
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -92,6 +94,8 @@ private slots:
     void cancelledOrRefusedFile_data();
     void cancelledOrRefusedFile();
     void fullQueueIsWaitedForNotOverrun();
+    void sendEndsWhereItStops_data();
+    void sendEndsWhereItStops();
     void keysDuringTheSend_data();
     void keysDuringTheSend();
     void readFailureStopsWithWhatWasSent();
@@ -178,13 +182,76 @@ void TestFileTransmit::fullQueueIsWaitedForNotOverrun()
     const QByteArray content = byteValues(5000);
     f.transmit(f.file(content));
     QVERIFY(f.window->isTransmittingFile());
-    QVERIFY(!f.action("mnuTransmitFile")->isEnabled());
+    // The status bar tells how far the send is.
+    auto *progress = f.child<QLabel>("StatusBar1Progress");
+    QVERIFY(progress->isVisible());
+    QCOMPARE(progress->text(),
+             QStringLiteral("Sent %1 of 5000 bytes (1%)").arg(f.port->written.size()));
+    QVERIFY(f.child("StatusBar1")->rect().contains(progress->geometry()));
     const qint64 most = f.drainUntilSent();
     QVERIFY(most > 0);
     QVERIFY2(most <= 64 - 10, qPrintable(QString::number(most)));
     QCOMPARE(f.port->written, content);
-    QVERIFY(f.action("mnuTransmitFile")->isEnabled());
+    QVERIFY(progress->isHidden());
     QVERIFY(f.services.messageBoxes.shown.isEmpty()); // no "Transmit Full"
+}
+
+void TestFileTransmit::sendEndsWhereItStops_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("port freed") << "cmdPortState" << true;
+    QTest::newRow("device lost") << "lost" << true;
+    QTest::newRow("stopped from the menu") << "yes" << true;
+    QTest::newRow("going on after the question") << "no" << false;
+}
+
+void TestFileTransmit::sendEndsWhereItStops()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, stops);
+
+    Sending f;
+    f.useStyle(false, true); // keys wait until the file is out, or stopped
+    f.holdQueue(64);
+    const QByteArray content(5000, 'a');
+    f.transmit(f.file(content));
+    const QByteArray sent = f.port->written;
+    QVERIFY(!sent.isEmpty() && sent.size() < content.size());
+    f.window->rtbDisplay_KeyPress('X'); // shown at once, sent after the file
+    QCOMPARE(f.port->written, sent);
+
+    if (how == QLatin1String("lost")) {
+        f.port->loseDevice();
+    } else if (how == QLatin1String("cmdPortState")) {
+        f.child<QAbstractButton>("cmdPortState")->click();
+    } else {
+        // Chosen again, the menu item asks whether to stop.
+        f.services.messageBoxes.answer = how == QLatin1String("yes");
+        f.action("mnuTransmitFile")->trigger();
+        QCOMPARE(f.services.messageBoxes.asked,
+                 QStringList{QStringLiteral("Transmit a File|Stop sending send.txt?")});
+        QCOMPARE(f.services.fileDialogs.showings.size(), 1);
+    }
+    QVERIFY(f.drainUntilSent() >= 0);
+    QVERIFY(f.child("StatusBar1Progress")->isHidden());
+    if (!stops) {
+        QCOMPARE(f.port->written, content + 'X');
+        QCOMPARE(f.display(), 'X' + content);
+        return;
+    }
+    // What went out is shown in the transmit colors, then a red marker on a
+    // line of its own; the rest of the file is neither sent nor shown.
+    const QByteArray marker =
+        "***Transmit stopped: " + QByteArray::number(sent.size()) + " of 5000 bytes sent***\r\n";
+    QCOMPARE(f.display(), 'X' + sent + "\r\n" + marker);
+    QCOMPARE(f.spans(), (Spans{{1 + sent.size(), XmitChar},
+                               {1 + sent.size() + 2 + marker.size(), ColorValue::Red}}));
+    // Held keys go out once the send has ended, where the port is still open.
+    if (how == QLatin1String("yes"))
+        QCOMPARE(f.port->written, sent + 'X');
+    else
+        QCOMPARE(f.port->written, sent);
 }
 
 void TestFileTransmit::keysDuringTheSend_data()

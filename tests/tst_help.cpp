@@ -312,6 +312,13 @@ void TestHelp::opensFromTheMainWindowAndOutlivesIt()
     const QPoint center = help->frameGeometry().center();
     const QPoint screenCenter = help->screen()->geometry().center();
     QVERIFY(qAbs(center.x() - screenCenter.x()) <= 1 && qAbs(center.y() - screenCenter.y()) <= 1);
+    // Moved by the user, it stays there when minimised and restored.
+    const QPoint moved = help->pos() + QPoint(30, 20);
+    help->move(moved);
+    help->showMinimized();
+    help->showNormal();
+    QVERIFY(QTest::qWaitForWindowExposed(help));
+    QCOMPARE(help->pos(), moved);
 
     // Chosen again, the open window comes up as it is.
     help->findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,6 +47,16 @@ QString cutText(const QWidget *control, const QString &text, int flags = 0)
         .arg(room.height());
 }
 
+// Where a one-line label's text stands, in its parent's coordinates.
+int baseline(const QLabel *label)
+{
+    const QRect room = textRoom(label);
+    const QFontMetrics metrics = label->fontMetrics();
+    const QRect text = QStyle::alignedRect(label->layoutDirection(), label->alignment(),
+                                           QSize(room.width(), metrics.height()), room);
+    return label->y() + text.top() + metrics.ascent();
+}
+
 } // namespace
 
 class TestMainLayout : public QObject
@@ -55,6 +66,8 @@ class TestMainLayout : public QObject
 private slots:
     void initTestCase();
     void captionsFitAndTheLeftColumnStaysWhole();
+    void breakCharacterShowsWhole_data();
+    void breakCharacterShowsWhole();
 };
 
 void TestMainLayout::initTestCase()
@@ -76,6 +89,16 @@ void TestMainLayout::captionsFitAndTheLeftColumnStaysWhole()
     w.action("mnuSingle")->trigger();
     bar->setPanelText(6, QStringLiteral("500000 Selected "));
     QStringList cut;
+    // The whole window is on the screen, title bar included.
+    const QRect screen = w.window->screen()->availableGeometry();
+    if (!screen.contains(w.window->frameGeometry()))
+        cut << QStringLiteral("The window at (%1, %2) %3 x %4 is not on the screen %5 x %6")
+                   .arg(w.window->frameGeometry().x())
+                   .arg(w.window->frameGeometry().y())
+                   .arg(w.window->frameGeometry().width())
+                   .arg(w.window->frameGeometry().height())
+                   .arg(screen.width())
+                   .arg(screen.height());
     for (const QLabel *label : w.window->findChildren<QLabel *>()) {
         if (label->isVisible())
             cut << cutText(label, label->text(), label->wordWrap() ? Qt::TextWordWrap : 0);
@@ -93,16 +116,27 @@ void TestMainLayout::captionsFitAndTheLeftColumnStaysWhole()
             cut << bar->panel(number)->objectName() + QStringLiteral(" beyond the window's edge");
     }
 
-    // The compare test's row is whole and inside the window while it is shown.
+    // The compare test's row is whole and inside the window, above the status
+    // bar and below the display, while it is shown; the counts stand on the
+    // captions' baseline.
     const int normalMinimumWidth = w.window->minimumWidth();
     w.action("mnuCompareTest")->trigger();
-    const QWidget *row = w.window->centralWidget();
-    for (const char *name :
-         {"cmdSetStandard", "cmdExitTest", "lblGoodCountCaption", "lblBadCountCaption", "chkBadHold"}) {
+    const QWidget *client = w.window->centralWidget();
+    const QRect display = w.child("rtbDisplay")->geometry();
+    for (const char *name : {"cmdSetStandard", "cmdExitTest", "lblGoodCountCaption", "lblGoodCount",
+                             "lblBadCountCaption", "lblBadCount", "chkBadHold"}) {
         const QWidget *control = w.child(name);
         cut << cutText(control, control->property("text").toString());
-        if (control->geometry().right() >= row->width())
-            cut << QLatin1String(name) + QStringLiteral(" beyond the window's edge");
+        if (!client->rect().contains(control->geometry()))
+            cut << QLatin1String(name) +
+                       QStringLiteral(" beyond the window's edge or the status bar");
+        if (control->geometry().intersects(display))
+            cut << QLatin1String(name) + QStringLiteral(" over the display");
+    }
+    for (const auto &[count, caption] : {std::pair("lblGoodCount", "lblGoodCountCaption"),
+                                         {"lblBadCount", "lblBadCountCaption"}}) {
+        if (baseline(w.child<QLabel>(count)) != baseline(w.child<QLabel>(caption)))
+            cut << QLatin1String(count) + QStringLiteral(" off its caption's baseline");
     }
     w.child<QAbstractButton>("cmdExitTest")->click();
     QCOMPARE(w.window->minimumWidth(), normalMinimumWidth);
@@ -113,7 +147,6 @@ void TestMainLayout::captionsFitAndTheLeftColumnStaysWhole()
     // At its smallest the window shows the whole left column above the status bar.
     w.window->resize(1, 1);
     QTRY_COMPARE(w.window->size(), w.window->minimumSize());
-    QWidget *client = w.window->centralWidget();
     const QRect shown(0, 0, w.window->width() - client->x(), bar->y() - client->y());
     for (const QWidget *control : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (control->isVisible() && control->x() < w.child("rtbDisplay")->x())
@@ -121,6 +154,30 @@ void TestMainLayout::captionsFitAndTheLeftColumnStaysWhole()
     }
     // One pixel less and the lowest, "Data being Dropped", would be cut.
     QCOMPARE(w.child("lblDataDrop")->geometry().bottom() + 1, shown.height());
+}
+
+void TestMainLayout::breakCharacterShowsWhole_data()
+{
+    QTest::addColumn<QString>("mode");
+    for (const char *mode : {"optFunction", "optCharacter", "optHexFormat"})
+        QTest::newRow(mode) << QString::fromLatin1(mode);
+}
+
+void TestMainLayout::breakCharacterShowsWhole()
+{
+    QFETCH(QString, mode);
+    Window w;
+    w.start();
+    QWidget *window = w.open("mnuBreakCharacter", "frmBreakCharacter");
+    QVERIFY(window);
+    // The widest token, from an empty hex number.
+    window->findChild<QAbstractButton *>(QStringLiteral("optHexFormat"))->click();
+    QTest::keyClick(window->findChild<QWidget *>(QStringLiteral("txtInput1")), Qt::Key_Return);
+    window->findChild<QAbstractButton *>(mode)->click();
+    auto *selected = window->findChild<QLabel *>(QStringLiteral("lblBreakChar"));
+    QCOMPARE(selected->text(), QStringLiteral("[NUL]"));
+    QTRY_VERIFY2(cutText(selected, selected->text()).isEmpty(),
+                 qPrintable(cutText(selected, selected->text())));
 }
 
 int main(int argc, char *argv[])

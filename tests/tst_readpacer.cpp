@@ -50,6 +50,9 @@ void TestReadPacer::pauseAfterEachPhase_data()
         << QList<int>{1, 2, 4, 40, 40};
     QTest::newRow("a burst shortens the pause at once")
         << QList<Reads>{trickle, {2048, 2, 1}} << QList<int>{40, 2};
+    // A bursty stream is judged by its bursts, not by its lulls.
+    QTest::newRow("a lull lengthens the pause only a little")
+        << QList<Reads>{{2048, 2, 50}, {100, 20, 1}} << QList<int>{2, 3};
 }
 
 void TestReadPacer::pauseAfterEachPhase()

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -99,6 +100,7 @@ private slots:
     void arbitraryBytes();
     void chooseFolder_data();
     void chooseFolder();
+    void startUpChoosesTheProgramFolderFirst();
     void saving_data();
     void saving();
     void damagedFileIsKeptBeside_data();
@@ -365,6 +367,20 @@ void TestSetupFile::chooseFolder()
              programFolderChosen ? program.path() : user);
     setWritable(program.path(), true);
     QCOMPARE(SetupFile::chooseFolder(program.filePath(QStringLiteral("missing")), user), user);
+}
+
+void TestSetupFile::startUpChoosesTheProgramFolderFirst()
+{
+    // The user's folder exists and could take the file, yet the program's
+    // own folder (this test's, writable) comes first.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QVERIFY(user.startsWith(config.path()) && QDir().mkpath(user));
+    const QString program = QCoreApplication::applicationDirPath();
+    QVERIFY(QFileInfo(program).isWritable());
+    QCOMPARE(SetupFile::chooseFolder(), program);
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 void TestSetupFile::saving_data()

@@ -185,6 +185,9 @@ void TestSetupWindows::restoreRunAndSaveAgain()
     QCOMPARE(p.action("mnuStringSet3")->text(), QStringLiteral("  Set && 3\u00A4  "));
     QCOMPARE(p.action("mnuF2String")->text(), QStringLiteral("F2  F2[cr][x8A]\u00FF\t "));
     QCOMPARE(colorsOf(*p.window), unusualSetup().colors);
+    QWidget *viewport = p.view()->viewport();
+    QCOMPARE(viewport->grab().toImage().pixelColor(viewport->rect().bottomRight() - QPoint(4, 4)),
+             ColorValue::toQColor(unusualSetup().colors.background));
 
     // F1 sends set 9's decoded string; the printable break character breaks lines.
     p.port->written.clear();
@@ -338,15 +341,24 @@ void TestSetupWindows::colorSettingsSave()
     p.window->PutInDisplay("old", ColorValue::SystemButtonFace);
     QWidget *colors = p.open("mnuColors", "frmColorSettings");
     QVERIFY(colors);
-    // A typed name that is not in the table applies black.
+    const DisplayColors before = colorsOf(*p.window);
+    // A typed name that is not in the table is refused, and nothing changes.
     const char *const chosen[] = {"White", "Dark Gray", "Cyan", "cyan", "Black"};
     for (int i = 0; i < 5; ++i)
         in<QComboBox>(colors, ColorFields[i])->setEditText(QLatin1String(chosen[i]));
     in<QPushButton>(colors, "cmdSave")->click();
+    QCOMPARE(p.services.messageBoxes.shown,
+             QStringList{"\"cyan\" is not a color name: choose one from the list."});
+    QCOMPARE(colorsOf(*p.window), before);
+    QVERIFY(colors->isVisible());
+    // Every name of the table is taken, also one the lists do not offer.
+    in<QComboBox>(colors, ColorFields[3])->setEditText(QStringLiteral("Red"));
+    in<QPushButton>(colors, "cmdSave")->click();
 
     QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
+    QCOMPARE(p.services.messageBoxes.shown.size(), 1);
     const DisplayColors saved{ColorValue::White, ColorValue::SystemGrayText, ColorValue::Cyan,
-                              ColorValue::Black, ColorValue::Black};
+                              ColorValue::Red, ColorValue::Black};
     QCOMPARE(colorsOf(*p.window), saved);
     QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
     // The background changes at once; text already shown keeps its color,

@@ -46,7 +46,8 @@ class FileDialogs
 public:
     virtual ~FileDialogs() = default;
     // Asks for a file to write or to read; filter is a description with its
-    // patterns in brackets, "Text (*.txt)". The dialog starts at fileName.
+    // patterns in brackets, "Text (*.txt)", or several joined by ";;". The
+    // dialog starts at fileName.
     // Returns the chosen path, or an empty name when the user cancels.
     virtual QString saveFileName(const QString &title, const QString &filter,
                                  const QString &fileName) = 0;

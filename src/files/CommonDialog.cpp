@@ -11,7 +11,9 @@ QString CommonDialog::showSave(const QString &title)
 
 QString CommonDialog::showOpen(const QString &title)
 {
-    return remember(m_dialogs.openFileName(title, Filter, m_fileName));
+    // A file to send need not be text: firmware images, for one.
+    return remember(
+        m_dialogs.openFileName(title, Filter + QStringLiteral(";;All Files (*)"), m_fileName));
 }
 
 QString CommonDialog::remember(const QString &chosen)

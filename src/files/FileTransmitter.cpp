@@ -11,7 +11,6 @@
 #include "PlatformServices.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -29,6 +28,8 @@ constexpr qint64 QueueLowRoom = 4096;
 constexpr int QueuePollMs = 2;
 // Echo text beyond this goes to the display at the end of a slice.
 constexpr qsizetype LongEcho = 65536;
+// The status bar hears how far the send is at most this often.
+constexpr qint64 ProgressMs = 100;
 } // namespace
 
 FileTransmitter::FileTransmitter(CommPort &port, DisplayModel &model, const DisplayOptions &options,
@@ -43,6 +44,14 @@ FileTransmitter::FileTransmitter(CommPort &port, DisplayModel &model, const Disp
 
 void FileTransmitter::transmitFile(TransmitStyle style)
 {
+    if (isBusy()) {
+        // The send goes on while the question is open, and may end meanwhile.
+        const QString name = QFileInfo(m_file.fileName()).fileName();
+        if (m_messages.question(QStringLiteral("Stop sending %1?").arg(name),
+                                QStringLiteral("Transmit a File")))
+            stop();
+        return;
+    }
     const QString path = m_dialog.showOpen(TransmitTitle);
     if (!path.isEmpty())
         transmit(path, style);
@@ -68,7 +77,10 @@ void FileTransmitter::transmit(const QString &path, TransmitStyle style)
         return;
     }
     m_style = style;
-    m_remaining = m_file.size();
+    m_total = m_file.size();
+    m_remaining = m_total;
+    m_portWasOpen = m_port.PortOpen();
+    m_sinceProgress.invalidate();
     m_echo.clear();
     m_echoColor = 0;
     // Without the Receive Interrupts Allowed style nothing comes between the file's bytes.
@@ -85,12 +97,17 @@ void FileTransmitter::sendSlice()
     QElapsedTimer elapsed;
     elapsed.start();
     while (m_remaining > 0) {
+        const bool open = m_port.PortOpen();
+        if (m_portWasOpen && !open) {
+            stop();
+            return;
+        }
+        m_portWasOpen = open;
         if (m_keyboard.isBusy()) {
             flushLongEcho();
             m_stepTimer.start(QueuePollMs);
             return;
         }
-        const bool open = m_port.PortOpen();
         qint64 count = std::min(m_remaining, ReadChunk);
         if (open) {
             const qint64 capacity = std::max(1, m_port.OutBufferSize() - int(QueueReserve));
@@ -98,6 +115,7 @@ void FileTransmitter::sendSlice()
             // Each write waits for a good part of the queue, or for the rest of the file.
             if (room <= 0 || room < std::min({count, capacity / 2, QueueLowRoom})) {
                 flushLongEcho();
+                reportProgress();
                 m_stepTimer.start(QueuePollMs);
                 return;
             }
@@ -115,6 +133,7 @@ void FileTransmitter::sendSlice()
         // An open port writes what was queued once the event loop runs.
         if (open || elapsed.elapsed() >= SliceMs) {
             flushLongEcho();
+            reportProgress();
             m_stepTimer.start(0);
             return;
         }
@@ -150,13 +169,42 @@ void FileTransmitter::flushLongEcho()
     m_echo.remove(0, m_echo.size() - keep);
 }
 
-void FileTransmitter::finish()
+void FileTransmitter::reportProgress()
 {
-    m_model.putInDisplay(m_echo, m_echoColor, m_options.breakCharacter());
+    if (m_sinceProgress.isValid() && m_sinceProgress.elapsed() < ProgressMs)
+        return;
+    m_sinceProgress.start();
+    const qint64 sent = m_total - m_remaining;
+    emit progress(QStringLiteral("Sent %1 of %2 bytes (%3%)")
+                      .arg(sent)
+                      .arg(m_total)
+                      .arg(sent * 100 / m_total));
+}
+
+void FileTransmitter::stop()
+{
+    if (isBusy())
+        finish(true);
+}
+
+void FileTransmitter::finish(bool stopped)
+{
+    m_stepTimer.stop();
+    const QByteArrayView lineEnd = m_options.breakCharacter();
+    m_model.putInDisplay(m_echo, m_echoColor, lineEnd);
     m_echo.clear();
+    if (stopped) {
+        // On a line of its own.
+        if (m_model.lineLength(m_model.lineCount() - 1) > 0)
+            m_model.putInDisplay("\r\n", ColorValue::Red, lineEnd);
+        m_model.putInDisplay("***Transmit stopped: " + QByteArray::number(m_total - m_remaining) +
+                                 " of " + QByteArray::number(m_total) + " bytes sent***\r\n",
+                             ColorValue::Red, lineEnd);
+    }
     m_file.close();
     m_remaining = 0;
     if (!m_style.receiveInterruptsAllowed)
         m_keyboard.releaseKeys();
+    emit progress(QString());
     emit busyChanged(false);
 }

@@ -3,6 +3,7 @@
 #include "KeyboardTransmitter.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
 #include <QTimer>
@@ -29,7 +30,9 @@ struct DisplayColors;
 // before the file goes on.
 //
 // A file that cannot be read to its end stops the send silently: what was
-// sent stays sent and is shown.
+// sent stays sent and is shown. A port that closes under the send (freed by
+// the user, or the device lost) stops it with a red marker that tells how
+// many bytes went out, and so does the user's stop.
 class FileTransmitter : public QObject
 {
     Q_OBJECT
@@ -39,19 +42,25 @@ public:
                     const DisplayColors &colors, KeyboardTransmitter &keyboard,
                     CommonDialog &dialog, MessageBoxes &messages, QObject *parent = nullptr);
 
-    // Asks for the file, then sends it.
+    // Asks for the file, then sends it; while a file is being sent, asks
+    // whether to stop it instead.
     void transmitFile(TransmitStyle style);
     void transmit(const QString &path, TransmitStyle style);
     bool isBusy() const { return m_file.isOpen(); }
+    // Ends the send where it is, with the marker.
+    void stop();
 
 signals:
     void busyChanged(bool busy);
+    // How far the send is, for the status bar; empty once it has ended.
+    void progress(const QString &text);
 
 private:
     void sendSlice();
     void echo(QByteArrayView bytes, bool portOpen);
     void flushLongEcho();
-    void finish();
+    void reportProgress();
+    void finish(bool stopped = false);
 
     CommPort &m_port;
     DisplayModel &m_model;
@@ -63,7 +72,10 @@ private:
 
     QFile m_file;
     TransmitStyle m_style;
+    qint64 m_total = 0;
     qint64 m_remaining = 0;
+    bool m_portWasOpen = false; // the port was seen open during this send
+    QElapsedTimer m_sinceProgress;
     QByteArray m_echo;
     quint32 m_echoColor = 0;
     QTimer m_stepTimer;

@@ -3,9 +3,11 @@
 #include "FileTarget.h"
 #include "Installation.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -27,6 +29,12 @@ bool isReadOnly(const QFileInfo &info)
 SetupFile::SetupFile(const QString &folder)
     : m_folder(folder), m_path(QDir(folder).absoluteFilePath(QLatin1String(SetupFormat::FileName)))
 {
+}
+
+QString SetupFile::chooseFolder()
+{
+    return chooseFolder(QCoreApplication::applicationDirPath(),
+                        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
 QString SetupFile::chooseFolder(const QString &programFolder, const QString &userFolder)

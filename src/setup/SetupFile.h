@@ -17,6 +17,8 @@ class SetupFile
 public:
     explicit SetupFile(const QString &folder);
 
+    // chooseFolder() of this program's folder and its per-user configuration folder.
+    static QString chooseFolder();
     // The per-user configuration folder for an installed program (its desktop
     // entry where the install puts it); otherwise the program's folder when
     // it already holds a setup file or can take one, else the per-user folder.

@@ -37,6 +37,14 @@ template <typename Widget> Widget *named(Widget *widget, const char *name)
     return widget;
 }
 
+// A window's layout counts a wrapped label one line high; this one asks for
+// the lines its text takes at its set width, so the window grows instead of
+// squeezing its neighbours.
+void keepLinesWhole(QLabel *label)
+{
+    label->setMinimumHeight(label->heightForWidth(label->width()));
+}
+
 } // namespace
 
 frmBreakCharacter::frmBreakCharacter(const QByteArray &breakCharacter, MessageBoxes &messageBoxes,
@@ -59,6 +67,7 @@ frmBreakCharacter::frmBreakCharacter(const QByteArray &breakCharacter, MessageBo
               "lblChooseFormatCaption");
     caption->setWordWrap(true);
     caption->setFixedWidth(caption->fontMetrics().horizontalAdvance(caption->text()) * 11 / 20);
+    keepLinesWhole(caption);
     layout->addWidget(caption, 0, 0, 1, 3);
 
     auto *function = named(new QRadioButton(QStringLiteral("Function")), "optFunction");
@@ -82,6 +91,7 @@ frmBreakCharacter::frmBreakCharacter(const QByteArray &breakCharacter, MessageBo
 
     lblInstructions = named(new QLabel, "lblInstructions");
     lblInstructions->setWordWrap(true);
+    lblInstructions->setFixedWidth(caption->width());
     lblInstructions->hide();
     layout->addWidget(lblInstructions, 3, 0, 1, 3);
     txtInput1 = named(new QLineEdit, "txtInput1");
@@ -122,6 +132,7 @@ void frmBreakCharacter::optFunction_Click()
     for (QPushButton *button : m_characterButtons)
         button->show();
     lblInstructions->setText(QString());
+    keepLinesWhole(lblInstructions);
 }
 
 void frmBreakCharacter::optCharacter_Click()
@@ -144,6 +155,7 @@ void frmBreakCharacter::showTyping(const QString &instructions)
     for (QPushButton *button : m_characterButtons)
         button->hide();
     lblInstructions->setText(instructions);
+    keepLinesWhole(lblInstructions);
     lblInstructions->show();
     txtInput1->setFocus();
 }

@@ -1,6 +1,7 @@
 #include "frmColorSettings.h"
 
 #include "GeneralUtilities.h"
+#include "PlatformServices.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -55,9 +56,9 @@ QFrame *group(const char *borderName, QLabel *heading,
 
 } // namespace
 
-frmColorSettings::frmColorSettings(const DisplayColors &current,
+frmColorSettings::frmColorSettings(const DisplayColors &current, MessageBoxes &messageBoxes,
                                    std::function<void(const DisplayColors &)> save, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_save(std::move(save))
+    : QWidget(parent, Qt::Window), m_messageBoxes(messageBoxes), m_save(std::move(save))
 {
     setObjectName(QStringLiteral("frmColorSettings"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -111,6 +112,16 @@ void frmColorSettings::showNames(const DisplayColors &colors)
 
 void frmColorSettings::cmdSave_Click()
 {
+    // Only names of the table are applied: any other text would give black.
+    for (QComboBox *field : m_fields) {
+        const QString name = field->currentText();
+        if (GeneralUtilities::ReturnColorName(GeneralUtilities::ReturnColorValue(name)) != name) {
+            m_messageBoxes.information(
+                QStringLiteral("\"%1\" is not a color name: choose one from the list.").arg(name));
+            field->setFocus();
+            return;
+        }
+    }
     const auto value = [this](size_t field) {
         return GeneralUtilities::ReturnColorValue(m_fields[field]->currentText());
     };

@@ -7,19 +7,21 @@
 #include <array>
 #include <functional>
 
+class MessageBoxes;
 class QComboBox;
 
 // Chooses the five display colors by name. The fields hold names only; Save
 // turns them into values and hands them to the main window, and any other way
-// of closing applies nothing. However the window closes, the main window
-// (its parent) comes back to the front.
+// of closing applies nothing. A typed name that is not in the color table is
+// refused with a message, and nothing is applied. However the window closes,
+// the main window (its parent) comes back to the front.
 class frmColorSettings : public QWidget
 {
     Q_OBJECT
 
 public:
-    frmColorSettings(const DisplayColors &current, std::function<void(const DisplayColors &)> save,
-                     QWidget *parent);
+    frmColorSettings(const DisplayColors &current, MessageBoxes &messageBoxes,
+                     std::function<void(const DisplayColors &)> save, QWidget *parent);
 
     void cmdSave_Click();
     // Shows the default setup's names; nothing is applied until Save.
@@ -31,6 +33,7 @@ protected:
 private:
     void showNames(const DisplayColors &colors);
 
+    MessageBoxes &m_messageBoxes;
     std::function<void(const DisplayColors &)> m_save;
     // Receive character, receive function, transmit character, transmit
     // function, background.

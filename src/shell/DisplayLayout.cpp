@@ -9,7 +9,5 @@ DisplayLayout DisplayLayout::forWindow(const QSizeF &window, qreal statusBarHeig
     if (window.width() > 1600)
         layout.displayWidth = window.width() - 1450;
     layout.testButtonTop = window.height() - 1245;
-    layout.testCaptionTop = window.height() - 1235;
-    layout.testCountTop = window.height() - 1270;
     return layout;
 }

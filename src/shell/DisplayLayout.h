@@ -15,9 +15,7 @@ struct DisplayLayout
 
     std::optional<qreal> displayWidth;
     std::optional<qreal> displayHeight;
-    qreal testButtonTop = 0;  // cmdSetStandard, cmdExitTest
-    qreal testCaptionTop = 0; // lblGoodCountCaption, lblBadCountCaption, chkBadHold
-    qreal testCountTop = 0;   // lblGoodCount, lblBadCount
+    qreal testButtonTop = 0; // cmdSetStandard, cmdExitTest, as designed
 
     static DisplayLayout forWindow(const QSizeF &window, qreal statusBarHeight,
                                    qreal displayMargin);

@@ -27,6 +27,10 @@ PanelStatusBar::PanelStatusBar(const Clock &clock, const LockKeys &lockKeys, int
     panel(CapsLockPanel)->setText(QStringLiteral("CAPS"));
     panel(NumLockPanel)->setAlignment(Qt::AlignCenter);
     panel(CapsLockPanel)->setAlignment(Qt::AlignCenter);
+    m_progress = new QLabel(this);
+    m_progress->setObjectName(QStringLiteral("StatusBar1Progress"));
+    m_progress->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_progress->hide();
 
     m_refreshTimer.setInterval(RefreshIntervalMs);
     connect(&m_refreshTimer, &QTimer::timeout, this, &PanelStatusBar::refresh);
@@ -43,11 +47,12 @@ void PanelStatusBar::resizeEvent(QResizeEvent *event)
 void PanelStatusBar::layoutPanels()
 {
     // Side by side from the left edge, each as wide as designed or as its text
-    // needs. Where that is more than the bar, panels give up room their texts
-    // do not use, from the left; the window's edge cuts off what still does
-    // not fit.
+    // needs, then the progress text as wide as it needs. Where that is more
+    // than the bar, panels give up room their texts do not use, from the
+    // left; the window's edge cuts off what still does not fit.
     std::array<int, PanelCount> widths{};
-    int excess = -width();
+    const int progressWidth = m_progress->isHidden() ? 0 : m_progress->sizeHint().width();
+    int excess = progressWidth - width();
     for (size_t i = 0; i < m_panels.size(); ++i) {
         widths[i] = std::max(m_panelWidth, m_panels[i]->sizeHint().width());
         excess += widths[i];
@@ -62,6 +67,7 @@ void PanelStatusBar::layoutPanels()
         m_panels[i]->setGeometry(x, 0, widths[i], height());
         x += widths[i];
     }
+    m_progress->setGeometry(x, 0, progressWidth, height());
 }
 
 QString PanelStatusBar::panelText(int number) const
@@ -72,6 +78,13 @@ QString PanelStatusBar::panelText(int number) const
 void PanelStatusBar::setPanelText(int number, const QString &text)
 {
     panel(number)->setText(text);
+    layoutPanels();
+}
+
+void PanelStatusBar::setProgressText(const QString &text)
+{
+    m_progress->setText(text);
+    m_progress->setHidden(text.isEmpty());
     layoutPanels();
 }
 

@@ -13,6 +13,7 @@ class QLabel;
 // 4 time, 5 date, 6 text. The lock panels always read "NUM" and "CAPS" and are
 // dimmed while the lock is off or cannot be read; they, the time and the date
 // follow the lock keys and the clock on their own. Panels are numbered from 1.
+// After them a progress text shows while it is not empty.
 class PanelStatusBar : public QStatusBar
 {
     Q_OBJECT
@@ -27,6 +28,7 @@ public:
     QLabel *panel(int number) const { return m_panels[size_t(number - 1)]; }
     QString panelText(int number) const;
     void setPanelText(int number, const QString &text);
+    void setProgressText(const QString &text);
 
     // Reads the lock keys and the clock now.
     void refresh();
@@ -41,5 +43,6 @@ private:
     const LockKeys &m_lockKeys;
     int m_panelWidth;
     std::array<QLabel *, PanelCount> m_panels{};
+    QLabel *m_progress = nullptr;
     QTimer m_refreshTimer;
 };

@@ -344,7 +344,7 @@ void frmMain::mnuColors_Click()
 {
     if (!m_colorWindow || m_colorWindow->isHidden()) {
         m_colorWindow = new frmColorSettings(
-            m_colors,
+            m_colors, *m_services.messageBoxes,
             [this](const DisplayColors &colors) {
                 SetReceiveCharColor(colors.receiveChar);
                 SetReceiveFuncColor(colors.receiveFunc);
@@ -378,9 +378,8 @@ void frmMain::connectFileCommands()
     connect(ui.mnuSaveText, &QAction::triggered, this, &frmMain::mnuSaveText_Click);
     connect(ui.mnuSaveAscii, &QAction::triggered, this, &frmMain::mnuSaveAscii_Click);
     connect(ui.mnuTransmitFile, &QAction::triggered, this, &frmMain::mnuTransmitFile_Click);
-    // One file goes out at a time.
-    connect(&m_fileTransmitter, &FileTransmitter::busyChanged, ui.mnuTransmitFile,
-            &QAction::setDisabled);
+    connect(&m_fileTransmitter, &FileTransmitter::progress, ui.StatusBar1,
+            &PanelStatusBar::setProgressText);
     connect(ui.mnuLogToFile, &QAction::triggered, this, &frmMain::mnuLogToFile_Click);
     connect(&m_sessionLog, &SessionLog::loggingChanged, ui.mnuLogToFile, &QAction::setChecked);
     MSComm1->setRecorder(&m_sessionLog);
@@ -712,10 +711,14 @@ void frmMain::cmdPurge_Click()
 
 void frmMain::centerOnScreen()
 {
+    // Where the screen's free area is smaller (a large scale factor), the
+    // window shrinks to it as far as it may and its title bar stays on it.
+    const QRect free = screen()->availableGeometry();
+    resize(size().boundedTo(free.size() - (frameGeometry().size() - size())));
     const QRect area = screen()->geometry();
     const QSize outer = frameGeometry().size();
-    move(area.x() + qRound((area.width() - outer.width()) / 2.0),
-         area.y() + qRound((area.height() - outer.height()) / 2.0));
+    move(std::max(free.x(), area.x() + qRound((area.width() - outer.width()) / 2.0)),
+         std::max(free.y(), area.y() + qRound((area.height() - outer.height()) / 2.0)));
 }
 
 void frmMain::ResetDisplaySize()
@@ -731,17 +734,7 @@ void frmMain::ResetDisplaySize()
     if (layout.displayHeight)
         display.setHeight(m_twips.toPixels(*layout.displayHeight));
     ui.rtbDisplay->resize(display);
-
-    const auto moveTo = [this](QWidget *widget, qreal top) {
-        widget->move(widget->x(), m_twips.toPixels(top));
-    };
-    moveTo(ui.cmdSetStandard, layout.testButtonTop);
-    moveTo(ui.cmdExitTest, layout.testButtonTop);
-    moveTo(ui.lblGoodCountCaption, layout.testCaptionTop);
-    moveTo(ui.lblBadCountCaption, layout.testCaptionTop);
-    moveTo(ui.chkBadHold, layout.testCaptionTop);
-    moveTo(ui.lblGoodCount, layout.testCountTop);
-    moveTo(ui.lblBadCount, layout.testCountTop);
+    placeCompareTest(layout);
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)

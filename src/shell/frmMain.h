@@ -34,6 +34,7 @@
 // colors and the break character; other windows use them through the public
 // operations. Positions are designed in twips and converted at the screen's
 // logical resolution.
+struct DisplayLayout;
 class frmAbout;
 class frmBreakCharacter;
 class frmColorSettings;
@@ -212,6 +213,7 @@ private:
     void closeSecondaryWindows();
     void connectTools();
     void showCompareTest(bool visible);
+    void placeCompareTest(const DisplayLayout &layout);
     void bumpCount(QLabel *count);
     void connectFileCommands();
     void printDisplay(QByteArrayView text);

@@ -4,6 +4,7 @@
 #include "frmMain.h"
 
 #include "BackColor.h"
+#include "DisplayLayout.h"
 #include "DisplayView.h"
 #include "NumberText.h"
 
@@ -18,6 +19,8 @@
 namespace {
 const QString SetStandardCaption = QStringLiteral("Set Standard");
 constexpr int BadReadBeeps = 3;
+// Twips at least between the display and the compare test's row.
+constexpr qreal DisplayToTestRow = 10;
 } // namespace
 
 void frmMain::connectTools()
@@ -62,6 +65,32 @@ void frmMain::showCompareTest(bool visible)
     // While shown, the window is wide enough for the whole row.
     const int rowRight = centralWidget()->x() + ui.chkBadHold->geometry().right() + 1;
     setMinimumWidth(visible ? std::max(m_normalMinimumWidth, rowRight) : m_normalMinimumWidth);
+    // Without a window manager a larger minimum does not widen the window.
+    if (width() < minimumWidth())
+        resize(minimumWidth(), height());
+}
+
+// The row keeps its designed distance from the window's bottom where it is
+// whole above the status bar there (the designed buttons reach into it);
+// otherwise it rises until it is, and while the test is shown the display ends
+// above it. Captions, counts and the check box are centred on the buttons, so
+// the counts stand on the captions' baseline.
+void frmMain::placeCompareTest(const DisplayLayout &layout)
+{
+    const int buttonHeight = ui.cmdSetStandard->height();
+    const int buttonTop =
+        std::min(m_twips.toPixels(layout.testButtonTop), centralWidget()->height() - buttonHeight);
+    const int labelTop = buttonTop + (buttonHeight - ui.lblGoodCount->height()) / 2;
+    for (QWidget *button : {ui.cmdSetStandard, ui.cmdExitTest})
+        button->move(button->x(), buttonTop);
+    for (QWidget *label :
+         std::initializer_list<QWidget *>{ui.lblGoodCountCaption, ui.lblGoodCount,
+                                          ui.lblBadCountCaption, ui.lblBadCount, ui.chkBadHold})
+        label->move(label->x(), labelTop);
+    const int displayBottom = buttonTop - m_twips.toPixels(DisplayToTestRow);
+    if (intDisplayMargin == CompareTestDisplayMargin &&
+        ui.rtbDisplay->y() + ui.rtbDisplay->height() > displayBottom)
+        ui.rtbDisplay->resize(ui.rtbDisplay->width(), displayBottom - ui.rtbDisplay->y());
 }
 
 void frmMain::mnuCompareTest_Click()

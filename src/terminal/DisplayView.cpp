@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -98,12 +99,25 @@ DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setBackgroundColor(ColorValue::toQColor(ColorValue::SystemHighlight));
 
+    // Over the viewport, not in it: the viewport's pixels move when it scrolls.
+    m_newDataHint = new QToolButton(this);
+    m_newDataHint->setObjectName(QStringLiteral("newDataHint"));
+    m_newDataHint->setText(QStringLiteral("New data below (End)"));
+    m_newDataHint->setFocusPolicy(Qt::NoFocus);
+    m_newDataHint->setCursor(Qt::PointingHandCursor);
+    m_newDataHint->hide();
+    connect(m_newDataHint, &QToolButton::clicked, this, &DisplayView::followEnd);
+
     m_frameTimer.setSingleShot(true);
     m_sinceFrame.start();
     connect(&m_frameTimer, &QTimer::timeout, this, &DisplayView::updateNow);
     connect(&m_model, &DisplayModel::textChanged, this, [this] {
         m_layoutDirty = true;
         m_followCaret = m_model.isFollowing();
+        if (!m_model.isFollowing() && m_newDataHint->isHidden()) {
+            placeNewDataHint();
+            m_newDataHint->show();
+        }
         scheduleFrame();
     });
     connect(&m_model, &DisplayModel::selectionChanged, this, [this] {
@@ -136,6 +150,8 @@ void DisplayView::updateNow()
     m_frameTimer.stop();
     m_sinceFrame.restart();
     m_keyPressed = false;
+    if (m_model.isFollowing())
+        m_newDataHint->hide();
     ensureLayout();
     if (m_followCaret) {
         m_followCaret = false;
@@ -211,8 +227,26 @@ void DisplayView::scrollContentsBy(int, int)
 void DisplayView::followOrHold(bool follow)
 {
     m_model.setFollowing(follow);
-    if (!follow)
+    if (follow)
+        m_newDataHint->hide();
+    else
         m_followCaret = false;
+}
+
+void DisplayView::followEnd()
+{
+    followOrHold(true);
+    m_model.moveCaret(m_model.length(), false);
+    ensureCaretVisible();
+}
+
+void DisplayView::placeNewDataHint()
+{
+    constexpr int Margin = 4;
+    m_newDataHint->resize(m_newDataHint->sizeHint());
+    const QRect area = viewport()->geometry();
+    m_newDataHint->move(area.right() + 1 - Margin - m_newDataHint->width(),
+                        area.bottom() + 1 - Margin - m_newDataHint->height());
 }
 
 void DisplayView::ensureLayout()
@@ -384,6 +418,7 @@ void DisplayView::paintEvent(QPaintEvent *event)
 void DisplayView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    placeNewDataHint();
     m_followCaret = m_model.isFollowing();
     m_repaintAll = true;
     updateNow();
@@ -426,10 +461,7 @@ bool DisplayView::handleNavigationKey(QKeyEvent *event)
         break;
     case Qt::Key_End:
         if (!extend) {
-            // End and Ctrl+End go back to the end and follow it again.
-            followOrHold(true);
-            m_model.moveCaret(m_model.length(), false);
-            ensureCaretVisible();
+            followEnd();
             return true;
         }
         target = control ? m_model.length() : positionInRow(caretRow, m_columns);

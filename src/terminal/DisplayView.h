@@ -9,6 +9,7 @@
 
 class DisplayModel;
 class LatinGlyphs;
+class QToolButton;
 
 // Read-only view of the display model: fixed-pitch font, lines wrapped at the
 // view's width, selection with mouse and keyboard, caret kept in sight. Only
@@ -17,8 +18,9 @@ class LatinGlyphs;
 //
 // The view follows the end of the text until the user scrolls away from it or
 // selects with the mouse or Shift keys; then it holds: the same text stays at
-// the top and the model keeps the selection while data arrive. Scrolling back
-// to the end, End or Ctrl+End follows again.
+// the top and the model keeps the selection while data arrive, and a hint in
+// the lower right corner says that new data wait below. Scrolling back to the
+// end, End, Ctrl+End or a click on the hint follows again.
 class DisplayView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -70,6 +72,9 @@ private:
     void setScrollValue(int value);
     void rememberTop();
     void followOrHold(bool follow);
+    // Goes to the end of the text and follows it again.
+    void followEnd();
+    void placeNewDataHint();
     bool atEnd() const;
     void ensureLayout();
     void updateScrollRange();
@@ -96,6 +101,7 @@ private:
     int m_charWidth = 1;
     int m_lineHeight = 1;
     std::unique_ptr<LatinGlyphs> m_glyphs;
+    QToolButton *m_newDataHint = nullptr; // shown while held with new data below
     std::vector<qint64> m_rowStarts; // first row of each line, then the total
     QColor m_background;
 };
