@@ -1,0 +1,55 @@
+#include "TimeStampText.h"
+
+#include <QDateTime>
+
+namespace {
+constexpr qint64 QuarterMs = 15 * 60 * 1000;
+constexpr qint64 DayMs = 24 * 60 * 60 * 1000;
+
+qint64 floorDivide(qint64 value, qint64 divisor)
+{
+    const qint64 quotient = value / divisor;
+    return quotient * divisor > value ? quotient - 1 : quotient;
+}
+} // namespace
+
+void TimeStampText::appendTo(QByteArray &text, qint64 msecs)
+{
+    // Zones change their offset only on a quarter of an hour.
+    const qint64 quarter = floorDivide(msecs, QuarterMs);
+    if (quarter != m_quarter) {
+        m_quarter = quarter;
+        m_offsetMs = qint64(QDateTime::fromMSecsSinceEpoch(msecs).offsetFromUtc()) * 1000;
+    }
+    const qint64 ofDay = msecs + m_offsetMs - floorDivide(msecs + m_offsetMs, DayMs) * DayMs;
+    const auto two = [&text](qint64 value) {
+        text += char('0' + value / 10);
+        text += char('0' + value % 10);
+    };
+    two(ofDay / 3600000);
+    text += ':';
+    two(ofDay / 60000 % 60);
+    text += ':';
+    two(ofDay / 1000 % 60);
+    text += '.';
+    text += char('0' + ofDay % 1000 / 100);
+    two(ofDay % 100);
+}
+
+QByteArray TimeStampText::operator()(qint64 msecs)
+{
+    QByteArray text;
+    text.reserve(Length);
+    appendTo(text, msecs);
+    return text;
+}
+
+QColor TimeStampText::colorOn(const QColor &background)
+{
+    // Part of the way from the background to black or white, whichever differs more.
+    const QColor far = qGray(background.rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    constexpr qreal Share = 0.55;
+    const auto mix = [](int from, int to) { return int(from + (to - from) * Share + 0.5); };
+    return QColor(mix(background.red(), far.red()), mix(background.green(), far.green()),
+                  mix(background.blue(), far.blue()));
+}
