@@ -1,6 +1,10 @@
+#include "DisplayColors.h"
 #include "DisplayModel.h"
 #include "DisplayView.h"
+#include "HexHistory.h"
+#include "HexView.h"
 #include "LatinGlyphs.h"
+#include "TestServices.h"
 
 #include <QFontInfo>
 #include <QPainter>
@@ -41,6 +45,8 @@ private slots:
     void glyphsStayInTheirCells();
     void everyGlyphStaysInItsCell_data();
     void everyGlyphStaysInItsCell();
+    void hexViewFollowsHoldsAndSelectsRows();
+    void hexRowsInTheirDirectionsColors();
 
 private:
     QPoint cellCenter(int column, int row) const;
@@ -339,6 +345,118 @@ void TestDisplayView::everyGlyphStaysInItsCell()
             outside += QChar(code);
     }
     QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("ink outside the cell: ") + outside));
+}
+
+void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
+{
+    ManualClock clock;
+    HexHistory history(clock);
+    DisplayColors colors;
+    HexView view(history, colors);
+    view.resize(400, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.setFocus();
+    QScrollBar *bar = view.verticalScrollBar();
+    const auto addRows = [&](int count) {
+        for (int i = 0; i < count; ++i)
+            history.received(QByteArray(16, char('a' + i % 26)));
+        view.updateNow();
+    };
+    const QSize cell = view.cellSize();
+    const auto rowCenter = [&](int row) { return QPoint(cell.width() * 5, cell.height() * row + 2); };
+    addRows(200);
+    QCOMPARE(bar->maximum(), 200 - view.visibleRowCount());
+    QCOMPARE(bar->value(), bar->maximum());
+    QCOMPARE(view.rowAt(QPoint(0, 0)), history.endRow() - view.visibleRowCount());
+
+    // Scrolled up by the user, the view keeps its rows while data arrive.
+    bar->setValue(50);
+    QVERIFY(!view.isFollowing());
+    const qint64 top = view.rowAt(QPoint(0, 0));
+    addRows(100);
+    QCOMPARE(view.rowAt(QPoint(0, 0)), top);
+
+    // Rows selected with the mouse, then one more with Shift and Down; Copy gives them as text.
+    QWidget *area = view.viewport();
+    QTest::mousePress(area, Qt::LeftButton, {}, rowCenter(1));
+    QTest::mouseMove(area, rowCenter(3));
+    QTest::mouseRelease(area, Qt::LeftButton, {}, rowCenter(3));
+    QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(view.selectedText(), history.text(top + 1, top + 4));
+    QCOMPARE(view.selectedText().count("\r\n"), 4);
+
+    // Past the end of what is kept, held rows and their selection fall away whole.
+    bar->setValue(bar->maximum());
+    QVERIFY(view.isFollowing());
+    QVERIFY(!view.hasSelection());
+    QTest::keyClick(&view, Qt::Key_Up, Qt::ShiftModifier);
+    QVERIFY(!view.isFollowing());
+    QCOMPARE(view.selectionLast() - view.selectionFirst(), 1);
+    QTest::keyClick(&view, Qt::Key_Home, Qt::ShiftModifier);
+    QCOMPARE(view.selectionFirst(), history.firstRow());
+    addRows(HexHistory::KeptBytes / 16);
+    QVERIFY(!view.hasSelection());
+    QCOMPARE(view.rowAt(QPoint(0, 0)), history.firstRow());
+    QCOMPARE(bar->value(), 0);
+
+    // End follows again; Select All takes every row held and holds the view.
+    QTest::keyClick(&view, Qt::Key_End);
+    addRows(3);
+    QCOMPARE(bar->value(), bar->maximum());
+    view.selectAll();
+    QCOMPARE(view.selectedText(), history.text(history.firstRow(), history.endRow() - 1));
+    addRows(3);
+    QVERIFY(!view.isFollowing());
+    QCOMPARE(view.selectionLast(), history.endRow() - 4);
+
+    // Keys go to the receivers first, as in the text display.
+    QList<int> seen;
+    int typed = 0;
+    connect(&view, &HexView::keyDown, this, [&](QKeyEvent *event) {
+        seen.append(event->key());
+        if (event->key() == Qt::Key_F1)
+            event->accept();
+    });
+    connect(&view, &HexView::keyTyped, this, [&] { ++typed; });
+    QTest::keyClick(&view, Qt::Key_F1);
+    QTest::keyClick(&view, Qt::Key_Q);
+    QCOMPARE(seen, (QList<int>{Qt::Key_F1, Qt::Key_Q}));
+    QCOMPARE(typed, 1);
+}
+
+void TestDisplayView::hexRowsInTheirDirectionsColors()
+{
+    ManualClock clock;
+    HexHistory history(clock);
+    DisplayColors colors;
+    colors.receiveChar = 0x00FFFF; // yellow
+    colors.xmitChar = 0x00FF00;    // green
+    colors.background = 0x000000;
+    HexView view(history, colors);
+    view.resize(700, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    history.received("received");
+    history.sent("sent");
+    history.event(QStringLiteral("break"));
+    view.updateNow();
+    const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int height = view.cellSize().height();
+    const auto rowHas = [&](int row, QColor color) {
+        for (int y = row * height; y < (row + 1) * height; ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) == color)
+                    return true;
+            }
+        }
+        return false;
+    };
+    const QColor yellow(Qt::yellow), green(Qt::green), red(Qt::red);
+    QVERIFY(rowHas(0, yellow) && !rowHas(0, green));
+    QVERIFY(rowHas(1, green) && !rowHas(1, yellow));
+    QVERIFY(rowHas(2, red) && !rowHas(2, green));
+    QCOMPARE(image.pixelColor(image.width() - 1, 4 * height), QColor(Qt::black));
 }
 
 QTEST_MAIN(TestDisplayView)

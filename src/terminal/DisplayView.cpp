@@ -1,88 +1,25 @@
 #include "DisplayView.h"
 
+#include "CalmScrollBar.h"
 #include "ColorValue.h"
 #include "DisplayModel.h"
 #include "LatinGlyphs.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyleOptionSlider>
 
 #include <algorithm>
 
 namespace {
-// Frames come at most this often while text keeps arriving; the first change
-// after a quiet spell, and whatever a key changes, are shown at once.
-constexpr int FrameIntervalMs = 200;
 constexpr int TextMargin = 2;
-
-// Range and value change at every frame while text streams in, often through
-// a step that moves the handle and a step that moves it back, yet the handle
-// itself rarely moves by a pixel. This scroll bar looks at itself once the
-// changes of the moment are over and repaints only if what it shows changed.
-class CalmScrollBar : public QScrollBar
-{
-public:
-    using QScrollBar::QScrollBar;
-
-protected:
-    void sliderChange(SliderChange change) override
-    {
-        if (change == SliderOrientationChange) {
-            QScrollBar::sliderChange(change);
-            return;
-        }
-        if (m_checkPending)
-            return;
-        m_checkPending = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this, change] {
-                m_checkPending = false;
-                if (looks() != m_painted)
-                    QScrollBar::sliderChange(change);
-            },
-            Qt::QueuedConnection);
-    }
-
-    void paintEvent(QPaintEvent *event) override
-    {
-        m_painted = looks();
-        QScrollBar::paintEvent(event);
-    }
-
-private:
-    struct Looks
-    {
-        QRect handle;
-        bool atMinimum = false;
-        bool atMaximum = false;
-        bool operator==(const Looks &) const = default;
-    };
-
-    Looks looks() const
-    {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
-                                        this),
-                value() == minimum(), value() == maximum()};
-    }
-
-    Looks m_painted;
-    bool m_checkPending = false;
-};
 } // namespace
 
 DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
     : QAbstractScrollArea(parent), m_model(model)
 {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSize(9);
-    font.setStyleHint(QFont::TypeWriter);
+    const QFont font = LatinGlyphs::terminalFont();
     setFont(font);
     m_glyphs = std::make_unique<LatinGlyphs>(font);
     m_charWidth = std::max(1, m_glyphs->cellSize().width());
@@ -98,17 +35,15 @@ DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setBackgroundColor(ColorValue::toQColor(ColorValue::SystemHighlight));
 
-    m_frameTimer.setSingleShot(true);
-    m_sinceFrame.start();
-    connect(&m_frameTimer, &QTimer::timeout, this, &DisplayView::updateNow);
+    connect(&m_frames, &FramePacer::frameDue, this, &DisplayView::updateNow);
     connect(&m_model, &DisplayModel::textChanged, this, [this] {
         m_layoutDirty = true;
         m_followCaret = m_model.isFollowing();
-        scheduleFrame();
+        m_frames.schedule();
     });
     connect(&m_model, &DisplayModel::selectionChanged, this, [this] {
         m_repaintAll = true;
-        scheduleFrame();
+        m_frames.schedule();
     });
 }
 
@@ -121,21 +56,9 @@ void DisplayView::setBackgroundColor(const QColor &color)
     viewport()->update();
 }
 
-void DisplayView::scheduleFrame()
-{
-    if (m_keyPressed) {
-        m_frameTimer.start(0);
-        return;
-    }
-    if (!m_frameTimer.isActive())
-        m_frameTimer.start(int(std::max<qint64>(0, FrameIntervalMs - m_sinceFrame.elapsed())));
-}
-
 void DisplayView::updateNow()
 {
-    m_frameTimer.stop();
-    m_sinceFrame.restart();
-    m_keyPressed = false;
+    m_frames.frameShown();
     ensureLayout();
     if (m_followCaret) {
         m_followCaret = false;
@@ -445,7 +368,7 @@ bool DisplayView::handleNavigationKey(QKeyEvent *event)
 
 void DisplayView::keyPressEvent(QKeyEvent *event)
 {
-    m_keyPressed = true;
+    m_frames.keyPressed();
     event->ignore();
     emit keyDown(event);
     if (event->isAccepted())

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "FramePacer.h"
+
 #include <QAbstractScrollArea>
-#include <QElapsedTimer>
-#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -65,7 +65,6 @@ private:
         qsizetype length; // characters on this row
     };
 
-    void scheduleFrame();
     void repaintChangedRows();
     void setScrollValue(int value);
     void rememberTop();
@@ -81,12 +80,10 @@ private:
     qsizetype positionInRow(qint64 row, qsizetype column);
 
     DisplayModel &m_model;
-    QTimer m_frameTimer;
-    QElapsedTimer m_sinceFrame;
+    FramePacer m_frames;
     bool m_layoutDirty = true;
     bool m_followCaret = false;
     bool m_repaintAll = true;          // the next frame repaints every row
-    bool m_keyPressed = false;         // a key was pressed since the last frame
     bool m_settingScroll = false;      // the view, not the user, moves the scroll bar
     bool m_keepUserRow = false;        // a relayout keeps the row the user scrolled to
     qint64 m_topPosition = 0;          // absolute position of the top row's first character
