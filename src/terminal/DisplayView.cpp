@@ -56,6 +56,20 @@ void DisplayView::setBackgroundColor(const QColor &color)
     viewport()->update();
 }
 
+void DisplayView::setTimeStampsShown(bool shown)
+{
+    m_stampColumns = shown ? int(TimeStampText::Length) + 1 : 0;
+    m_layoutDirty = true;
+    m_repaintAll = true;
+    m_followCaret = m_model.isFollowing();
+    updateNow();
+}
+
+int DisplayView::textLeft() const
+{
+    return TextMargin + m_stampColumns * m_charWidth;
+}
+
 void DisplayView::updateNow()
 {
     m_frames.frameShown();
@@ -140,7 +154,8 @@ void DisplayView::followOrHold(bool follow)
 
 void DisplayView::ensureLayout()
 {
-    const int columns = std::max(1, (viewport()->width() - 2 * TextMargin) / m_charWidth);
+    const int columns =
+        std::max(1, (viewport()->width() - 2 * TextMargin) / m_charWidth - m_stampColumns);
     if (!m_layoutDirty && columns == m_columns)
         return;
     m_columns = columns;
@@ -237,7 +252,7 @@ qsizetype DisplayView::positionAt(const QPoint &viewportPoint)
 {
     ensureLayout();
     const qint64 row = verticalScrollBar()->value() + viewportPoint.y() / m_lineHeight;
-    const qsizetype column = (viewportPoint.x() - TextMargin + m_charWidth / 2) / m_charWidth;
+    const qsizetype column = (viewportPoint.x() - textLeft() + m_charWidth / 2) / m_charWidth;
     return positionInRow(row, column);
 }
 
@@ -260,13 +275,19 @@ void DisplayView::paintEvent(QPaintEvent *event)
     const qsizetype selStart = m_model.selectionStart();
     const qsizetype selEnd = selStart + m_model.selectionLength();
     const QPalette &pal = palette();
+    const QColor stampColor = TimeStampText::colorOn(m_background);
 
     for (qint64 row = firstRow; row < lastRow; ++row) {
         const RowPlace place = rowPlace(row);
         const int y = int(row - top) * m_lineHeight;
+        if (m_stampColumns > 0 && place.offset == 0 &&
+            m_model.lineTime(place.line) != DisplayModel::NoTime) {
+            painter.setPen(stampColor);
+            m_glyphs->draw(painter, QPoint(TextMargin, y), m_stampText(m_model.lineTime(place.line)));
+        }
         qsizetype position = m_model.lineStart(place.line) + place.offset;
         const qsizetype rowEnd = position + place.length;
-        int x = TextMargin;
+        int x = textLeft();
         while (position < rowEnd) {
             const DisplayModel::ColorSpan span = m_model.colorSpanAt(position);
             const bool selected = position >= selStart && position < selEnd;
@@ -297,7 +318,7 @@ void DisplayView::paintEvent(QPaintEvent *event)
         const qsizetype caretRow = rowOfPosition(m_model.caret());
         if (caretRow >= firstRow && caretRow < lastRow + 1) {
             const qsizetype column = m_model.caret() - rowStartPosition(caretRow);
-            const int x = TextMargin + int(column) * m_charWidth;
+            const int x = textLeft() + int(column) * m_charWidth;
             const int y = int(caretRow - top) * m_lineHeight;
             painter.fillRect(x, y, 1, m_lineHeight, pal.color(QPalette::HighlightedText));
         }

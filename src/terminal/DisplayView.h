@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FramePacer.h"
+#include "TimeStampText.h"
 
 #include <QAbstractScrollArea>
 
@@ -28,6 +29,9 @@ public:
     ~DisplayView() override;
 
     void setBackgroundColor(const QColor &color);
+    // Each line led by the time of its first character, or not; lines wrap
+    // in the room that is left.
+    void setTimeStampsShown(bool shown);
     // Brings layout, scroll range and caret position up to date at once.
     void updateNow();
 
@@ -78,6 +82,7 @@ private:
     bool handleNavigationKey(QKeyEvent *event);
     qsizetype rowStartPosition(qint64 row);
     qsizetype positionInRow(qint64 row, qsizetype column);
+    int textLeft() const;
 
     DisplayModel &m_model;
     FramePacer m_frames;
@@ -92,7 +97,9 @@ private:
     int m_columns = 1;
     int m_charWidth = 1;
     int m_lineHeight = 1;
+    int m_stampColumns = 0; // cells before the text taken by time stamps
     std::unique_ptr<LatinGlyphs> m_glyphs;
+    TimeStampText m_stampText;
     std::vector<qint64> m_rowStarts; // first row of each line, then the total
     QColor m_background;
 };

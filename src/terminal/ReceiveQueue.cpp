@@ -1,6 +1,6 @@
 #include "ReceiveQueue.h"
 
-bool ReceiveQueue::storeReceived(QByteArrayView data)
+bool ReceiveQueue::storeReceived(QByteArrayView data, qint64 time)
 {
     if (m_dropping)
         return false;
@@ -10,15 +10,15 @@ bool ReceiveQueue::storeReceived(QByteArrayView data)
             return true;
         }
         m_entries.push_back({data.sliced(at, std::min(MaxEntryBytes, data.size() - at)).toByteArray(),
-                             false});
+                             false, time});
     }
     return false;
 }
 
-void ReceiveQueue::storeLineEvent(Marker marker)
+void ReceiveQueue::storeLineEvent(Marker marker, qint64 time)
 {
     if (count() < MaxEntries)
-        m_entries.push_back({markerText(marker), true});
+        m_entries.push_back({markerText(marker), true, time});
 }
 
 ReceiveQueue::Entry ReceiveQueue::takeFirst()

@@ -1,5 +1,7 @@
 #include "TimeStampText.h"
 
+#include "DisplayModel.h"
+
 #include <QDateTime>
 
 namespace {
@@ -41,6 +43,26 @@ QByteArray TimeStampText::operator()(qint64 msecs)
     QByteArray text;
     text.reserve(Length);
     appendTo(text, msecs);
+    return text;
+}
+
+QByteArray TimeStampText::stamped(const DisplayModel &model, qsizetype position, qsizetype count)
+{
+    position = std::clamp<qsizetype>(position, 0, model.length());
+    const qsizetype end = position + std::clamp<qsizetype>(count, 0, model.length() - position);
+    QByteArray text;
+    for (qsizetype line = model.lineOf(position); line < model.lineCount(); ++line) {
+        const qsizetype from = std::max(position, model.lineStart(line));
+        if (from >= end)
+            break;
+        const qsizetype to =
+            line + 1 < model.lineCount() ? std::min(end, model.lineStart(line + 1)) : end;
+        if (model.lineTime(line) != DisplayModel::NoTime) {
+            appendTo(text, model.lineTime(line));
+            text += ' ';
+        }
+        text += model.textView(from, to - from);
+    }
     return text;
 }
 

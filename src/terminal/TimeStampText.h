@@ -5,6 +5,8 @@
 
 #include <limits>
 
+class DisplayModel;
+
 // The local time of day of a moment, "hh:mm:ss.mmm", for time stamps on
 // screen. Moments are milliseconds since the epoch. The zone's offset is
 // looked up once per quarter of an hour of time, so formatting many moments
@@ -16,6 +18,9 @@ public:
 
     void appendTo(QByteArray &text, qint64 msecs);
     QByteArray operator()(qint64 msecs);
+    // The display text from position, as shown with time stamps: each line
+    // with characters in it is led by its time and a blank.
+    QByteArray stamped(const DisplayModel &model, qsizetype position, qsizetype count);
 
     // A dimmed color that still reads on the background.
     static QColor colorOn(const QColor &background);
