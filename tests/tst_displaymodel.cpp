@@ -108,6 +108,7 @@ private slots:
     void matchesReferenceOverManyTrims();
     void writerGroupsByColor();
     void batchHoldsSignalsUntilItEnds();
+    void linesKeepTheTimeOfTheirFirstCharacter();
     void hexRowsBreak_data();
     void hexRowsBreak();
     void hexRowsGiveBackEveryByteValue();
@@ -356,6 +357,45 @@ void TestDisplayModel::batchHoldsSignalsUntilItEnds()
     }
     QCOMPARE(text.count(), 1);
     QCOMPARE(selection.count(), 1);
+}
+
+void TestDisplayModel::linesKeepTheTimeOfTheirFirstCharacter()
+{
+    ManualClock clock;
+    DisplayModel model;
+    model.setClock(&clock);
+    const qint64 start = clock.current.toMSecsSinceEpoch();
+    const auto times = [&] {
+        QList<qint64> times;
+        for (qsizetype line = 0; line < model.lineCount(); ++line)
+            times += model.lineTime(line);
+        return times;
+    };
+    constexpr qint64 None = DisplayModel::NoTime;
+
+    model.putInDisplay("ab", 1, "[CR ]");
+    clock.current = clock.current.addMSecs(5);
+    model.putInDisplay("[CR ]", 1, "[CR ]");
+    QCOMPARE(times(), (QList<qint64>{start, None}));
+    // Received bytes bring the time they arrived; the text is as without times.
+    DisplayOptions options;
+    TokenRunWriter(model, options).write("c\rd\re\r", 2, 3, start - 1000);
+    QCOMPARE(model.text(), "ab[CR ]\r\nc[CR ]\r\nd[CR ]\r\ne[CR ]\r\n");
+    QCOMPARE(times(), (QList<qint64>{start, start - 1000, start - 1000, start - 1000, None}));
+    model.putInDisplay("f", 1, "[CR ]");
+    QCOMPARE(times().last(), start + 5);
+
+    // Trimming keeps each line's time with the line.
+    for (qint64 number = 0; number < 15000; ++number)
+        model.putInDisplay(QByteArray::number(number).leftJustified(40, '.') + "\r\n", 1, "[CR ]",
+                           number);
+    QVERIFY(model.origin() > 0);
+    for (qsizetype line = 1; line + 1 < model.lineCount(); ++line) {
+        const QByteArray text = model.textView(model.lineStart(line), 40).toByteArray();
+        QCOMPARE(model.lineTime(line), text.left(text.indexOf('.')).toLongLong());
+    }
+    model.clear();
+    QCOMPARE(times(), QList<qint64>{None});
 }
 
 void TestDisplayModel::hexRowsBreak_data()

@@ -5,6 +5,7 @@
 #include "HexView.h"
 #include "LatinGlyphs.h"
 #include "TestServices.h"
+#include "TimeStampText.h"
 
 #include <QFontInfo>
 #include <QPainter>
@@ -45,6 +46,9 @@ private slots:
     void glyphsStayInTheirCells();
     void everyGlyphStaysInItsCell_data();
     void everyGlyphStaysInItsCell();
+    void timeStampsLeadEachLine();
+    void stampColorReadsOnTheBackground_data();
+    void stampColorReadsOnTheBackground();
     void hexViewFollowsHoldsAndSelectsRows();
     void hexRowsInTheirDirectionsColors();
 
@@ -345,6 +349,83 @@ void TestDisplayView::everyGlyphStaysInItsCell()
             outside += QChar(code);
     }
     QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("ink outside the cell: ") + outside));
+}
+
+void TestDisplayView::timeStampsLeadEachLine()
+{
+    // "hh:mm:ss.mmm " takes 13 cells before every line; rows wrap in the rest.
+    ManualClock clock;
+    clock.current = QDateTime(QDate(2026, 5, 6), QTime(7, 8, 9, 10));
+    m_model->setClock(&clock);
+    const int cols = columns();
+    m_model->putInDisplay(QByteArray(cols, 'w'), 0xFFFFFF, "[CR ]");
+    m_model->putInDisplay("[CR ]", 0xFFFFFF, "[CR ]");
+    m_model->putInDisplay("x", 0xFFFFFF, "[CR ]");
+    QScrollBar *bar = m_view->verticalScrollBar();
+    bar->setValue(0);
+    m_view->setTimeStampsShown(true);
+    QCOMPARE(m_view->positionAt(cellCenter(13, 0)), 0);
+    QCOMPARE(m_view->positionAt(cellCenter(13, 1)), cols - 13);
+    QCOMPARE(m_view->positionAt(cellCenter(13, 2)), cols + 7);
+    QCOMPARE(m_model->text(), QByteArray(cols, 'w') + "[CR ]\r\nx");
+
+    // The stamp is drawn in its own color, on the first row of a line only.
+    const QImage image = m_view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QColor stamp = TimeStampText::colorOn(QColor(0, 0, 0x80));
+    const auto stampInRow = [&](int row) {
+        const QSize cell = m_view->cellSize();
+        for (int y = row * cell.height(); y < (row + 1) * cell.height(); ++y) {
+            for (int x = 0; x < 2 + 12 * cell.width(); ++x) {
+                if (image.pixelColor(x, y) == stamp)
+                    return true;
+            }
+        }
+        return false;
+    };
+    QVERIFY(stampInRow(0));
+    QVERIFY(!stampInRow(1));
+    QVERIFY(stampInRow(2));
+    QCOMPARE(TimeStampText().stamped(*m_model, 0, m_model->length()),
+             "07:08:09.010 " + QByteArray(cols, 'w') + "[CR ]\r\n07:08:09.010 x");
+    // A line partly selected is still led by its stamp.
+    QCOMPARE(TimeStampText().stamped(*m_model, cols + 3, 5), "07:08:09.010  ]\r\n07:08:09.010 x");
+
+    // Turned off, the same text is shown as before, without losing anything.
+    m_view->setTimeStampsShown(false);
+    QCOMPARE(m_view->positionAt(cellCenter(0, 1)), cols);
+    QCOMPARE(m_view->positionAt(cellCenter(0, 2)), cols + 7);
+}
+
+void TestDisplayView::stampColorReadsOnTheBackground_data()
+{
+    QTest::addColumn<QColor>("background");
+    QTest::newRow("navy, the default") << QColor(0, 0, 0x80);
+    QTest::newRow("black") << QColor(Qt::black);
+    QTest::newRow("white") << QColor(Qt::white);
+    QTest::newRow("silver") << QColor(0xC0, 0xC0, 0xC0);
+    QTest::newRow("gray") << QColor(0x80, 0x80, 0x80);
+}
+
+void TestDisplayView::stampColorReadsOnTheBackground()
+{
+    // Readable: a contrast of at least 3:1 (large text in the web's guide);
+    // dimmed: less than black or white would give.
+    QFETCH(QColor, background);
+    const auto luminance = [](const QColor &color) {
+        const auto channel = [](qreal value) {
+            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) +
+               0.0722 * channel(color.blueF());
+    };
+    const auto contrast = [&](const QColor &a, const QColor &b) {
+        const qreal la = luminance(a), lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    };
+    const QColor stamp = TimeStampText::colorOn(background);
+    QVERIFY2(contrast(stamp, background) >= 3, qPrintable(stamp.name()));
+    QVERIFY(contrast(stamp, background) <
+            std::max(contrast(Qt::white, background), contrast(Qt::black, background)));
 }
 
 void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()

@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+#include <cmath>
+
 namespace {
 constexpr qint64 QuarterMs = 15 * 60 * 1000;
 constexpr qint64 DayMs = 24 * 60 * 60 * 1000;
@@ -68,10 +70,32 @@ QByteArray TimeStampText::stamped(const DisplayModel &model, qsizetype position,
 
 QColor TimeStampText::colorOn(const QColor &background)
 {
-    // Part of the way from the background to black or white, whichever differs more.
-    const QColor far = qGray(background.rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black);
-    constexpr qreal Share = 0.55;
-    const auto mix = [](int from, int to) { return int(from + (to - from) * Share + 0.5); };
-    return QColor(mix(background.red(), far.red()), mix(background.green(), far.green()),
-                  mix(background.blue(), far.blue()));
+    // Relative luminance and contrast as the web's accessibility guide counts them.
+    const auto luminance = [](const QColor &color) {
+        const auto linear = [](qreal value) {
+            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+               0.0722 * linear(color.blueF());
+    };
+    const auto contrast = [&](const QColor &a, const QColor &b) {
+        const qreal first = luminance(a);
+        const qreal second = luminance(b);
+        return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+    };
+    // Part of the way from the background to black or white, whichever stands
+    // out more, and as far as a contrast of 3:1 needs.
+    const QColor far = contrast(Qt::white, background) >= contrast(Qt::black, background)
+                           ? QColor(Qt::white)
+                           : QColor(Qt::black);
+    constexpr qreal MinimumContrast = 3;
+    QColor mixed;
+    for (qreal share = 0.55; share <= 1.0; share += 0.05) {
+        const auto mix = [share](int from, int to) { return int(from + (to - from) * share + 0.5); };
+        mixed = QColor(mix(background.red(), far.red()), mix(background.green(), far.green()),
+                       mix(background.blue(), far.blue()));
+        if (contrast(mixed, background) >= MinimumContrast)
+            break;
+    }
+    return mixed;
 }
