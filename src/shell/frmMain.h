@@ -161,6 +161,9 @@ public:
     // Options beyond the setup file, read from their check marks.
     void mnuTimeStamps_Click();
     void mnuHexView_Click();
+    // Check or uncheck the item, which then applies.
+    void SetTimeStamps(bool shown);
+    void SetHexView(bool shown);
     // The session as hex rows, shown by the hex view.
     const HexHistory &hexHistory() const { return m_hexHistory; }
 

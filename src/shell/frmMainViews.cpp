@@ -48,6 +48,16 @@ void frmMain::mnuHexView_Click()
     ResetFocus();
 }
 
+void frmMain::SetTimeStamps(bool shown)
+{
+    ui.mnuTimeStamps->setChecked(shown);
+}
+
+void frmMain::SetHexView(bool shown)
+{
+    ui.mnuHexView->setChecked(shown);
+}
+
 void frmMain::mnuSelectAll_Click()
 {
     if (ui.mnuHexView->isChecked())
