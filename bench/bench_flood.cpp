@@ -18,11 +18,11 @@
 //                    [path to wirelook-devsim]
 #include "BenchSetup.h"
 #include "DisplayModel.h"
+#include "HexHistory.h"
 #include "ProcessMemory.h"
 #include "QtCommPort.h"
 #include "SystemServices.h"
 #include "TokenRunWriter.h"
-#include "HexHistory.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -118,8 +118,8 @@ QByteArray expectedDisplay(const QByteArray &raw, const DisplayOptions &options,
 QByteArray newestReceived(const HexHistory &history, qsizetype count)
 {
     QByteArray bytes;
-    for (qint64 number = history.endRow() - 1;
-         number >= history.firstRow() && bytes.size() < count; --number) {
+    for (qint64 number = history.endRow() - 1; number >= history.firstRow() && bytes.size() < count;
+         --number) {
         const HexHistory::Row &row = history.row(number);
         if (row.kind == HexHistory::Kind::Received)
             bytes.prepend(row.bytes.data(), row.count);

@@ -403,8 +403,9 @@ void TestDisplayModel::hexRowsBreak_data()
     QTest::addColumn<QByteArrayList>("steps");
     QTest::addColumn<QByteArrayList>("rows");
 
-    const auto row = [](const char *name, const QByteArrayList &steps,
-                        const QByteArrayList &rows) { QTest::newRow(name) << steps << rows; };
+    const auto row = [](const char *name, const QByteArrayList &steps, const QByteArrayList &rows) {
+        QTest::newRow(name) << steps << rows;
+    };
     row("one read", {"<AB"}, {"< 41 42|AB"});
     row("after 16 bytes", {"<0123456789abcdefXY"},
         {"< 30 31 32 33 34 35 36 37 38 39 61 62 63 64 65 66|0123456789abcdef", "< 58 59|XY"});

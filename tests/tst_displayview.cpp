@@ -445,7 +445,9 @@ void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
         view.updateNow();
     };
     const QSize cell = view.cellSize();
-    const auto rowCenter = [&](int row) { return QPoint(cell.width() * 5, cell.height() * row + 2); };
+    const auto rowCenter = [&](int row) {
+        return QPoint(cell.width() * 5, cell.height() * row + 2);
+    };
     addRows(200);
     QCOMPARE(bar->maximum(), 200 - view.visibleRowCount());
     QCOMPARE(bar->value(), bar->maximum());

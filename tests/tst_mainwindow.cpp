@@ -473,7 +473,8 @@ void TestMainWindow::hexViewTakesTheDisplaysPlace()
     f.child<QAction>("mnuSelectAll")->trigger();
     f.child<QAction>("mnuCopy")->trigger();
     const HexHistory &history = f.window.hexHistory();
-    const QString rows = QString::fromLatin1(history.text(history.firstRow(), history.endRow() - 1));
+    const QString rows =
+        QString::fromLatin1(history.text(history.firstRow(), history.endRow() - 1));
     QCOMPARE(f.services.clipboard.text, QString(rows).replace(QStringLiteral("\r\n"), "\n"));
     QVERIFY(rows.contains(QStringLiteral(" < 41 42 0D ")));
     QVERIFY(rows.contains(QStringLiteral(" > 7A 46 31 21 0D ")));

@@ -86,8 +86,8 @@ void DisplayModel::append(QByteArrayView text, std::span<const Piece> pieces, qs
 qint64 DisplayModel::appendTime()
 {
     if (m_appendTime == NoTime)
-        m_appendTime = m_clock ? m_clock->now().toMSecsSinceEpoch()
-                               : QDateTime::currentMSecsSinceEpoch();
+        m_appendTime =
+            m_clock ? m_clock->now().toMSecsSinceEpoch() : QDateTime::currentMSecsSinceEpoch();
     return m_appendTime;
 }
 

@@ -283,7 +283,8 @@ void DisplayView::paintEvent(QPaintEvent *event)
         if (m_stampColumns > 0 && place.offset == 0 &&
             m_model.lineTime(place.line) != DisplayModel::NoTime) {
             painter.setPen(stampColor);
-            m_glyphs->draw(painter, QPoint(TextMargin, y), m_stampText(m_model.lineTime(place.line)));
+            m_glyphs->draw(painter, QPoint(TextMargin, y),
+                           m_stampText(m_model.lineTime(place.line)));
         }
         qsizetype position = m_model.lineStart(place.line) + place.offset;
         const qsizetype rowEnd = position + place.length;

@@ -9,8 +9,9 @@ bool ReceiveQueue::storeReceived(QByteArrayView data, qint64 time)
             m_dropping = true;
             return true;
         }
-        m_entries.push_back({data.sliced(at, std::min(MaxEntryBytes, data.size() - at)).toByteArray(),
-                             false, time});
+        m_entries.push_back(
+            {data.sliced(at, std::min(MaxEntryBytes, data.size() - at)).toByteArray(), false,
+             time});
     }
     return false;
 }

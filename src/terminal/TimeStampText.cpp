@@ -91,7 +91,9 @@ QColor TimeStampText::colorOn(const QColor &background)
     constexpr qreal MinimumContrast = 3;
     QColor mixed;
     for (qreal share = 0.55; share <= 1.0; share += 0.05) {
-        const auto mix = [share](int from, int to) { return int(from + (to - from) * share + 0.5); };
+        const auto mix = [share](int from, int to) {
+            return int(from + (to - from) * share + 0.5);
+        };
         mixed = QColor(mix(background.red(), far.red()), mix(background.green(), far.green()),
                        mix(background.blue(), far.blue()));
         if (contrast(mixed, background) >= MinimumContrast)
