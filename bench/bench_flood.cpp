@@ -6,11 +6,19 @@
 // is filled before the flood, so it trims all along; what it finally holds is
 // compared with the raw bytes turned into display text, so a lost or
 // reordered byte fails the run. A second flood measures how long a click on
-// "Data Purge" takes to be handled while the data pour in.
+// "Data Purge" takes to be handled while the data pour in. Throughout the
+// first flood a 10 ms timer measures how long the window may keep the user
+// waiting (the longest gap between its ticks, less the 10 ms).
 //
-// Usage: bench_flood [megabytes, default 16] [path to wirelook-devsim]
+// With --hex-view the hex view is shown instead of the text display (and the
+// newest million bytes of its history are compared with the flood's last
+// bytes); with --time-stamps the display shows time stamps.
+//
+// Usage: bench_flood [--hex-view] [--time-stamps] [megabytes, default 16]
+//                    [path to wirelook-devsim]
 #include "BenchSetup.h"
 #include "DisplayModel.h"
+#include "HexHistory.h"
 #include "ProcessMemory.h"
 #include "QtCommPort.h"
 #include "SystemServices.h"
@@ -28,6 +36,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -105,14 +114,39 @@ QByteArray expectedDisplay(const QByteArray &raw, const DisplayOptions &options,
     return model.text();
 }
 
+// The newest received bytes that the hex history holds, at most count.
+QByteArray newestReceived(const HexHistory &history, qsizetype count)
+{
+    QByteArray bytes;
+    for (qint64 number = history.endRow() - 1; number >= history.firstRow() && bytes.size() < count;
+         --number) {
+        const HexHistory::Row &row = history.row(number);
+        if (row.kind == HexHistory::Kind::Received)
+            bytes.prepend(row.bytes.data(), row.count);
+    }
+    return bytes.right(count);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     BenchSetup::offscreenByDefault();
     QApplication app(argc, argv);
-    const qint64 megabytes = argc > 1 ? QByteArray(argv[1]).toLongLong() : 16;
-    const QString devsim = BenchSetup::devsimPath(argc, argv, 2);
+    bool hexView = false;
+    bool timeStamps = false;
+    std::vector<char *> positional; // the arguments without the view options
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--hex-view") == 0)
+            hexView = true;
+        else if (std::strcmp(argv[i], "--time-stamps") == 0)
+            timeStamps = true;
+        else
+            positional.push_back(argv[i]);
+    }
+    const int count = int(positional.size());
+    const qint64 megabytes = count > 1 ? QByteArray(positional[1]).toLongLong() : 16;
+    const QString devsim = BenchSetup::devsimPath(count, positional.data(), 2);
     const qint64 bytes = megabytes * 1024 * 1024;
 
     double rawSeconds = 0;
@@ -142,7 +176,11 @@ int main(int argc, char *argv[])
             timer.start();
         }
     });
-    QTimer::singleShot(0, &window, [&] { window.Form_Load(flood.path); });
+    QTimer::singleShot(0, &window, [&] {
+        window.Form_Load(flood.path);
+        window.SetHexView(hexView);
+        window.SetTimeStamps(timeStamps);
+    });
     app.processEvents();
     const double cpuBefore = cpuSeconds();
     const qint64 rssBefore = statusKiB("VmRSS:");
@@ -161,6 +199,17 @@ int main(int argc, char *argv[])
         }
     });
     watch.start();
+    QElapsedTimer sinceTick;
+    qint64 longestGapNs = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout, &window, [&] {
+        if (started)
+            longestGapNs = std::max(longestGapNs, sinceTick.nsecsElapsed());
+        sinceTick.start();
+    });
+    ticker.start();
     QTimer::singleShot(120000, &app, &QApplication::quit);
     app.exec();
     const double cpu = cpuSeconds() - cpuBefore;
@@ -170,8 +219,10 @@ int main(int argc, char *argv[])
     const bool intact =
         window.displayModel().text() == expectedDisplay(raw, window.displayOptions(), fill);
     const double mb = double(bytes) / 1e6;
-    std::printf("flood of %lld MiB mixed traffic over a pseudo-terminal\n",
-                static_cast<long long>(megabytes));
+    ticker.stop();
+    std::printf("flood of %lld MiB mixed traffic over a pseudo-terminal%s%s\n",
+                static_cast<long long>(megabytes), hexView ? ", hex view shown" : "",
+                timeStamps ? ", time stamps shown" : "");
     std::printf("  raw reader:  %.1f MB/s (%.3f s)\n", mb / rawSeconds, rawSeconds);
     if (shownSeconds <= 0) {
         std::printf("  window: the end of the flood was not shown within 120 s\n");
@@ -186,8 +237,18 @@ int main(int argc, char *argv[])
     std::printf("  after: %lld MiB; display content %s\n",
                 static_cast<long long>(rssAfter / 1024),
                 intact ? "matches the bytes sent (nothing lost or reordered)" : "DIFFERS");
+    std::printf("  window answers within %.1f ms (the longest wait of a 10 ms timer)\n",
+                std::max(0.0, double(longestGapNs) / 1e6 - 10));
     if (!intact)
         return 1;
+    if (hexView) {
+        const QByteArray newest = newestReceived(window.hexHistory(), HexHistory::KeptBytes);
+        const bool same = newest.size() == HexHistory::KeptBytes && raw.endsWith(newest);
+        std::printf("  hex history: newest %lld bytes %s\n", static_cast<long long>(newest.size()),
+                    same ? "equal the flood's last bytes" : "DIFFER from the flood's last bytes");
+        if (!same)
+            return 1;
+    }
 
     // A second flood, with clicks on "Data Purge" posted as mouse events every
     // 100 ms: the time from posting to the button's handler running is what

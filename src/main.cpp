@@ -25,6 +25,10 @@ const QCommandLineOption DecodeLogOption(
     QStringLiteral("Write the bytes received in the session log FILE to standard output as raw "
                    "bytes, then exit."),
     QStringLiteral("FILE"));
+const QCommandLineOption TimeStampsOption(QStringLiteral("time-stamps"),
+                                          QStringLiteral("Start with Time Stamps checked."));
+const QCommandLineOption HexViewOption(QStringLiteral("hex-view"),
+                                       QStringLiteral("Start with Hex View checked."));
 const QCommandLineOption SentOption(QStringLiteral("sent"),
                                     QStringLiteral("With --decode-log: the bytes sent instead."));
 
@@ -35,7 +39,7 @@ void setUp(QCoreApplication &app, QCommandLineParser &parser)
     parser.setApplicationDescription(QStringLiteral("Serial-port test terminal."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({LogOption, DecodeLogOption, SentOption});
+    parser.addOptions({LogOption, TimeStampsOption, HexViewOption, DecodeLogOption, SentOption});
     parser.addPositionalArgument(
         QStringLiteral("port"),
         QStringLiteral("Port to open: a number N for the Nth serial port, or a device such as "
@@ -94,6 +98,11 @@ int runWindow(const QCommandLineParser &parser, TerminationSignals &termination)
     if (parser.isSet(LogOption))
         window.startLogging(QFileInfo(parser.value(LogOption)).absoluteFilePath());
     window.Form_Load(parser.positionalArguments().value(0));
+    // Over what the options' file restored.
+    if (parser.isSet(TimeStampsOption))
+        window.SetTimeStamps(true);
+    if (parser.isSet(HexViewOption))
+        window.SetHexView(true);
     return QApplication::exec();
 }
 

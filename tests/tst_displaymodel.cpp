@@ -1,5 +1,7 @@
 #include "DisplayModel.h"
 #include "DisplayOptions.h"
+#include "HexHistory.h"
+#include "TestServices.h"
 #include "TokenRunWriter.h"
 
 #include <QRandomGenerator>
@@ -43,6 +45,51 @@ QByteArray filler(qsizetype size)
     return text;
 }
 
+// The bytes a hex row gives back: the two-digit groups after the time and
+// the mark; the characters column is as long as their count.
+QByteArray hexBytes(const QByteArray &row)
+{
+    QByteArray bytes;
+    for (const QByteArray &group : row.mid(15).split(' ')) {
+        if (group.size() != 2 || QByteArray::fromHex(group).toHex().toUpper() != group)
+            break;
+        bytes += QByteArray::fromHex(group);
+    }
+    return bytes;
+}
+
+// A row as "<mark> <hex digits>|<characters>", or "! <event>".
+QByteArray hexRowSummary(const QByteArray &row)
+{
+    if (row[13] == '!')
+        return row.mid(13);
+    const QByteArray bytes = hexBytes(row);
+    return row.mid(13, 2) + bytes.toHex(' ').toUpper() + '|' + row.right(bytes.size());
+}
+
+// Feeds a hex history: "<text" received, ">text" sent, "!text" an event,
+// "+N" lets N milliseconds pass.
+void feed(HexHistory &history, ManualClock &clock, const QByteArrayList &steps)
+{
+    for (const QByteArray &step : steps) {
+        const QByteArray rest = step.mid(1);
+        switch (step[0]) {
+        case '<':
+            history.received(rest);
+            break;
+        case '>':
+            history.sent(rest);
+            break;
+        case '!':
+            history.event(QString::fromLatin1(rest));
+            break;
+        default:
+            clock.ticks += rest.toLongLong();
+            clock.current = clock.current.addMSecs(rest.toLongLong());
+        }
+    }
+}
+
 } // namespace
 
 class TestDisplayModel : public QObject
@@ -61,6 +108,11 @@ private slots:
     void matchesReferenceOverManyTrims();
     void writerGroupsByColor();
     void batchHoldsSignalsUntilItEnds();
+    void linesKeepTheTimeOfTheirFirstCharacter();
+    void hexRowsBreak_data();
+    void hexRowsBreak();
+    void hexRowsGiveBackEveryByteValue();
+    void hexHistoryKeepsTheNewestMillionBytes();
 };
 
 void TestDisplayModel::breakCharacterEndsTheLine_data()
@@ -305,6 +357,150 @@ void TestDisplayModel::batchHoldsSignalsUntilItEnds()
     }
     QCOMPARE(text.count(), 1);
     QCOMPARE(selection.count(), 1);
+}
+
+void TestDisplayModel::linesKeepTheTimeOfTheirFirstCharacter()
+{
+    ManualClock clock;
+    DisplayModel model;
+    model.setClock(&clock);
+    const qint64 start = clock.current.toMSecsSinceEpoch();
+    const auto times = [&] {
+        QList<qint64> times;
+        for (qsizetype line = 0; line < model.lineCount(); ++line)
+            times += model.lineTime(line);
+        return times;
+    };
+    constexpr qint64 None = DisplayModel::NoTime;
+
+    model.putInDisplay("ab", 1, "[CR ]");
+    clock.current = clock.current.addMSecs(5);
+    model.putInDisplay("[CR ]", 1, "[CR ]");
+    QCOMPARE(times(), (QList<qint64>{start, None}));
+    // Received bytes bring the time they arrived; the text is as without times.
+    DisplayOptions options;
+    TokenRunWriter(model, options).write("c\rd\re\r", 2, 3, start - 1000);
+    QCOMPARE(model.text(), "ab[CR ]\r\nc[CR ]\r\nd[CR ]\r\ne[CR ]\r\n");
+    QCOMPARE(times(), (QList<qint64>{start, start - 1000, start - 1000, start - 1000, None}));
+    model.putInDisplay("f", 1, "[CR ]");
+    QCOMPARE(times().last(), start + 5);
+
+    // Trimming keeps each line's time with the line.
+    for (qint64 number = 0; number < 15000; ++number)
+        model.putInDisplay(QByteArray::number(number).leftJustified(40, '.') + "\r\n", 1, "[CR ]",
+                           number);
+    QVERIFY(model.origin() > 0);
+    for (qsizetype line = 1; line + 1 < model.lineCount(); ++line) {
+        const QByteArray text = model.textView(model.lineStart(line), 40).toByteArray();
+        QCOMPARE(model.lineTime(line), text.left(text.indexOf('.')).toLongLong());
+    }
+    model.clear();
+    QCOMPARE(times(), QList<qint64>{None});
+}
+
+void TestDisplayModel::hexRowsBreak_data()
+{
+    QTest::addColumn<QByteArrayList>("steps");
+    QTest::addColumn<QByteArrayList>("rows");
+
+    const auto row = [](const char *name, const QByteArrayList &steps, const QByteArrayList &rows) {
+        QTest::newRow(name) << steps << rows;
+    };
+    row("one read", {"<AB"}, {"< 41 42|AB"});
+    row("after 16 bytes", {"<0123456789abcdefXY"},
+        {"< 30 31 32 33 34 35 36 37 38 39 61 62 63 64 65 66|0123456789abcdef", "< 58 59|XY"});
+    row("reads fill a row", {"<0123456789", "<abcdefXY"},
+        {"< 30 31 32 33 34 35 36 37 38 39 61 62 63 64 65 66|0123456789abcdef", "< 58 59|XY"});
+    row("direction changes", {"<A", ">B", ">C", "<D"}, {"< 41|A", "> 42 43|BC", "< 44|D"});
+    row("a pause of 100 ms continues", {"<A", "+100", "<B"}, {"< 41 42|AB"});
+    row("a pause of 101 ms starts a row", {"<A", "+101", "<B"}, {"< 41|A", "< 42|B"});
+    row("an event is a row of its own", {"<A", "!break", "<B"}, {"< 41|A", "! break", "< 42|B"});
+    row("device loss", {">AB", "!port /dev/ttyUSB0 lost: the device is gone"},
+        {"> 41 42|AB", "! port /dev/ttyUSB0 lost: the device is gone"});
+    row("blank, tilde and beyond", {"< ~\x7F\x80\xFF\t"}, {"< 20 7E 7F 80 FF 09| ~...."});
+}
+
+void TestDisplayModel::hexRowsBreak()
+{
+    QFETCH(QByteArrayList, steps);
+
+    ManualClock clock;
+    HexHistory history(clock);
+    feed(history, clock, steps);
+    QByteArrayList rows;
+    for (qint64 number = history.firstRow(); number < history.endRow(); ++number)
+        rows += hexRowSummary(history.rowText(number));
+    QTEST(rows, "rows");
+}
+
+void TestDisplayModel::hexRowsGiveBackEveryByteValue()
+{
+    // All 256 values, received and sent in bursts of 32 with pauses between;
+    // each row starts with the local time of its first byte.
+    ManualClock clock;
+    clock.current = QDateTime(QDate(2026, 3, 4), QTime(23, 59, 59, 950));
+    HexHistory history(clock);
+    QByteArray values;
+    for (int code = 0; code < 256; ++code)
+        values += char(code);
+    for (int at = 0; at < 256; at += 32) {
+        feed(history, clock, {"<" + values.mid(at, 32), "+30", ">" + values.mid(at, 32), "+30"});
+    }
+    QByteArray received;
+    QByteArray sent;
+    QByteArray marks;
+    for (qint64 number = history.firstRow(); number < history.endRow(); ++number) {
+        const QByteArray row = history.rowText(number);
+        const QByteArray bytes = hexBytes(row);
+        QCOMPARE(bytes.size(), 16);
+        (row[13] == '<' ? received : sent) += bytes;
+        marks += row[13];
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const auto byte = uchar(bytes[i]);
+            QCOMPARE(row.right(16)[i], byte >= 0x20 && byte <= 0x7E ? char(byte) : '.');
+        }
+    }
+    QCOMPARE(received, values);
+    QCOMPARE(sent, values);
+    QCOMPARE(marks, QByteArray("<<>>").repeated(8));
+    QCOMPARE(history.byteCount(), 512);
+    QCOMPARE(history.rowText(history.firstRow()).left(15), "23:59:59.950 < ");
+    QCOMPARE(history.rowText(history.firstRow() + 2).left(15), "23:59:59.980 > ");
+    QCOMPARE(history.rowText(history.firstRow() + 4).left(15), "00:00:00.010 < ");
+    QCOMPARE(history.text(history.firstRow(), history.firstRow() + 1),
+             history.rowText(history.firstRow()) + "\r\n" +
+                 history.rowText(history.firstRow() + 1) + "\r\n");
+}
+
+void TestDisplayModel::hexHistoryKeepsTheNewestMillionBytes()
+{
+    ManualClock clock;
+    HexHistory history(clock);
+    QSignalSpy changes(&history, &HexHistory::changed);
+    const QByteArray bytes = filler(4099);
+    history.event(QStringLiteral("port opened"));
+    qint64 fed = 0;
+    while (fed < 1100000) {
+        history.received(bytes);
+        history.sent(bytes.left(7));
+        fed += bytes.size() + 7;
+    }
+    QCOMPARE(changes.count(), 1 + 2 * (fed / (4099 + 7)));
+    QVERIFY(history.byteCount() >= 1000000);
+    QVERIFY(history.firstRow() > 0);
+    // Rows fall away whole: without the first row held, fewer than a million remain.
+    QVERIFY(history.byteCount() - history.row(history.firstRow()).count < 1000000);
+    QCOMPARE(history.rowText(history.endRow() - 1).right(7), bytes.left(7));
+    QByteArray newest;
+    for (qint64 number = history.endRow() - 1; newest.size() < 4099 + 7; --number)
+        newest.prepend(hexBytes(history.rowText(number)));
+    QCOMPARE(newest.right(4099 + 7), bytes + bytes.left(7));
+
+    history.clear();
+    QCOMPARE(history.byteCount(), 0);
+    QCOMPARE(history.firstRow(), history.endRow());
+    history.event(QStringLiteral("break"));
+    QCOMPARE(history.rowText(history.firstRow()).mid(13), "! break");
 }
 
 QTEST_GUILESS_MAIN(TestDisplayModel)

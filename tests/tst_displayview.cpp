@@ -1,6 +1,11 @@
+#include "DisplayColors.h"
 #include "DisplayModel.h"
 #include "DisplayView.h"
+#include "HexHistory.h"
+#include "HexView.h"
 #include "LatinGlyphs.h"
+#include "TestServices.h"
+#include "TimeStampText.h"
 
 #include <QAbstractButton>
 #include <QFontInfo>
@@ -42,6 +47,11 @@ private slots:
     void glyphsStayInTheirCells();
     void everyGlyphStaysInItsCell_data();
     void everyGlyphStaysInItsCell();
+    void timeStampsLeadEachLine();
+    void stampColorReadsOnTheBackground_data();
+    void stampColorReadsOnTheBackground();
+    void hexViewFollowsHoldsAndSelectsRows();
+    void hexRowsInTheirDirectionsColors();
 
 private:
     QPoint cellCenter(int column, int row) const;
@@ -373,6 +383,197 @@ void TestDisplayView::everyGlyphStaysInItsCell()
             outside += QChar(code);
     }
     QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("ink outside the cell: ") + outside));
+}
+
+void TestDisplayView::timeStampsLeadEachLine()
+{
+    // "hh:mm:ss.mmm " takes 13 cells before every line; rows wrap in the rest.
+    ManualClock clock;
+    clock.current = QDateTime(QDate(2026, 5, 6), QTime(7, 8, 9, 10));
+    m_model->setClock(&clock);
+    const int cols = columns();
+    m_model->putInDisplay(QByteArray(cols, 'w'), 0xFFFFFF, "[CR ]");
+    m_model->putInDisplay("[CR ]", 0xFFFFFF, "[CR ]");
+    m_model->putInDisplay("x", 0xFFFFFF, "[CR ]");
+    QScrollBar *bar = m_view->verticalScrollBar();
+    bar->setValue(0);
+    m_view->setTimeStampsShown(true);
+    QCOMPARE(m_view->positionAt(cellCenter(13, 0)), 0);
+    QCOMPARE(m_view->positionAt(cellCenter(13, 1)), cols - 13);
+    QCOMPARE(m_view->positionAt(cellCenter(13, 2)), cols + 7);
+    QCOMPARE(m_model->text(), QByteArray(cols, 'w') + "[CR ]\r\nx");
+
+    // The stamp is drawn in its own color, on the first row of a line only.
+    const QImage image = m_view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QColor stamp = TimeStampText::colorOn(QColor(0, 0, 0x80));
+    const auto stampInRow = [&](int row) {
+        const QSize cell = m_view->cellSize();
+        for (int y = row * cell.height(); y < (row + 1) * cell.height(); ++y) {
+            for (int x = 0; x < 2 + 12 * cell.width(); ++x) {
+                if (image.pixelColor(x, y) == stamp)
+                    return true;
+            }
+        }
+        return false;
+    };
+    QVERIFY(stampInRow(0));
+    QVERIFY(!stampInRow(1));
+    QVERIFY(stampInRow(2));
+    QCOMPARE(TimeStampText().stamped(*m_model, 0, m_model->length()),
+             "07:08:09.010 " + QByteArray(cols, 'w') + "[CR ]\r\n07:08:09.010 x");
+    // A line partly selected is still led by its stamp.
+    QCOMPARE(TimeStampText().stamped(*m_model, cols + 3, 5), "07:08:09.010  ]\r\n07:08:09.010 x");
+
+    // Turned off, the same text is shown as before, without losing anything.
+    m_view->setTimeStampsShown(false);
+    QCOMPARE(m_view->positionAt(cellCenter(0, 1)), cols);
+    QCOMPARE(m_view->positionAt(cellCenter(0, 2)), cols + 7);
+}
+
+void TestDisplayView::stampColorReadsOnTheBackground_data()
+{
+    QTest::addColumn<QColor>("background");
+    QTest::newRow("navy, the default") << QColor(0, 0, 0x80);
+    QTest::newRow("black") << QColor(Qt::black);
+    QTest::newRow("white") << QColor(Qt::white);
+    QTest::newRow("silver") << QColor(0xC0, 0xC0, 0xC0);
+    QTest::newRow("gray") << QColor(0x80, 0x80, 0x80);
+}
+
+void TestDisplayView::stampColorReadsOnTheBackground()
+{
+    // Readable: a contrast of at least 3:1 (large text in the web's guide);
+    // dimmed: less than black or white would give.
+    QFETCH(QColor, background);
+    const auto luminance = [](const QColor &color) {
+        const auto channel = [](qreal value) {
+            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) +
+               0.0722 * channel(color.blueF());
+    };
+    const auto contrast = [&](const QColor &a, const QColor &b) {
+        const qreal la = luminance(a), lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    };
+    const QColor stamp = TimeStampText::colorOn(background);
+    QVERIFY2(contrast(stamp, background) >= 3, qPrintable(stamp.name()));
+    QVERIFY(contrast(stamp, background) <
+            std::max(contrast(Qt::white, background), contrast(Qt::black, background)));
+}
+
+void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
+{
+    ManualClock clock;
+    HexHistory history(clock);
+    DisplayColors colors;
+    HexView view(history, colors);
+    view.resize(400, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.setFocus();
+    QScrollBar *bar = view.verticalScrollBar();
+    const auto addRows = [&](int count) {
+        for (int i = 0; i < count; ++i)
+            history.received(QByteArray(16, char('a' + i % 26)));
+        view.updateNow();
+    };
+    const QSize cell = view.cellSize();
+    const auto rowCenter = [&](int row) {
+        return QPoint(cell.width() * 5, cell.height() * row + 2);
+    };
+    addRows(200);
+    QCOMPARE(bar->maximum(), 200 - view.visibleRowCount());
+    QCOMPARE(bar->value(), bar->maximum());
+    QCOMPARE(view.rowAt(QPoint(0, 0)), history.endRow() - view.visibleRowCount());
+
+    // Scrolled up by the user, the view keeps its rows while data arrive.
+    bar->setValue(50);
+    QVERIFY(!view.isFollowing());
+    const qint64 top = view.rowAt(QPoint(0, 0));
+    addRows(100);
+    QCOMPARE(view.rowAt(QPoint(0, 0)), top);
+
+    // Rows selected with the mouse, then one more with Shift and Down; Copy gives them as text.
+    QWidget *area = view.viewport();
+    QTest::mousePress(area, Qt::LeftButton, {}, rowCenter(1));
+    QTest::mouseMove(area, rowCenter(3));
+    QTest::mouseRelease(area, Qt::LeftButton, {}, rowCenter(3));
+    QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(view.selectedText(), history.text(top + 1, top + 4));
+    QCOMPARE(view.selectedText().count("\r\n"), 4);
+
+    // Past the end of what is kept, held rows and their selection fall away whole.
+    bar->setValue(bar->maximum());
+    QVERIFY(view.isFollowing());
+    QVERIFY(!view.hasSelection());
+    QTest::keyClick(&view, Qt::Key_Up, Qt::ShiftModifier);
+    QVERIFY(!view.isFollowing());
+    QCOMPARE(view.selectionLast() - view.selectionFirst(), 1);
+    QTest::keyClick(&view, Qt::Key_Home, Qt::ShiftModifier);
+    QCOMPARE(view.selectionFirst(), history.firstRow());
+    addRows(HexHistory::KeptBytes / 16);
+    QVERIFY(!view.hasSelection());
+    QCOMPARE(view.rowAt(QPoint(0, 0)), history.firstRow());
+    QCOMPARE(bar->value(), 0);
+
+    // End follows again; Select All takes every row held and holds the view.
+    QTest::keyClick(&view, Qt::Key_End);
+    addRows(3);
+    QCOMPARE(bar->value(), bar->maximum());
+    view.selectAll();
+    QCOMPARE(view.selectedText(), history.text(history.firstRow(), history.endRow() - 1));
+    addRows(3);
+    QVERIFY(!view.isFollowing());
+    QCOMPARE(view.selectionLast(), history.endRow() - 4);
+
+    // Keys go to the receivers first, as in the text display.
+    QList<int> seen;
+    int typed = 0;
+    connect(&view, &HexView::keyDown, this, [&](QKeyEvent *event) {
+        seen.append(event->key());
+        if (event->key() == Qt::Key_F1)
+            event->accept();
+    });
+    connect(&view, &HexView::keyTyped, this, [&] { ++typed; });
+    QTest::keyClick(&view, Qt::Key_F1);
+    QTest::keyClick(&view, Qt::Key_Q);
+    QCOMPARE(seen, (QList<int>{Qt::Key_F1, Qt::Key_Q}));
+    QCOMPARE(typed, 1);
+}
+
+void TestDisplayView::hexRowsInTheirDirectionsColors()
+{
+    ManualClock clock;
+    HexHistory history(clock);
+    DisplayColors colors;
+    colors.receiveChar = 0x00FFFF; // yellow
+    colors.xmitChar = 0x00FF00;    // green
+    colors.background = 0x000000;
+    HexView view(history, colors);
+    view.resize(700, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    history.received("received");
+    history.sent("sent");
+    history.event(QStringLiteral("break"));
+    view.updateNow();
+    const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int height = view.cellSize().height();
+    const auto rowHas = [&](int row, QColor color) {
+        for (int y = row * height; y < (row + 1) * height; ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) == color)
+                    return true;
+            }
+        }
+        return false;
+    };
+    const QColor yellow(Qt::yellow), green(Qt::green), red(Qt::red);
+    QVERIFY(rowHas(0, yellow) && !rowHas(0, green));
+    QVERIFY(rowHas(1, green) && !rowHas(1, yellow));
+    QVERIFY(rowHas(2, red) && !rowHas(2, green));
+    QCOMPARE(image.pixelColor(image.width() - 1, 4 * height), QColor(Qt::black));
 }
 
 QTEST_MAIN(TestDisplayView)

@@ -59,6 +59,7 @@ private slots:
     void dialogRemembersTheLastNameAcrossFileCommands();
     void asciiSaveLeavesTheSelectionAndViewAtTheEnd();
     void nameWithoutFolderLandsInTheProgramFolder();
+    void timeStampsInTextSaveAndCopyNotInAscii();
 };
 
 void TestFileSave::bothForms_data()
@@ -255,6 +256,33 @@ void TestFileSave::nameWithoutFolderLandsInTheProgramFolder()
     QFile saved(programFolder.filePath(QStringLiteral("plain.txt")));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("AB\r\n"));
+}
+
+void TestFileSave::timeStampsInTextSaveAndCopyNotInAscii()
+{
+    // The test clock reads 03:04:05 local time.
+    Saving f;
+    f.receive("AB\r", "AB[CR ]\r\n");
+    f.services.clock.current = f.services.clock.current.addMSecs(1234);
+    f.receive("CD", "AB[CR ]\r\nCD");
+    const QByteArray ascii = f.save("mnuSaveAscii", f.path("plain.txt"));
+    const auto copied = [&] {
+        f.action("mnuSelectAll")->trigger();
+        f.action("mnuCopy")->trigger();
+        return f.services.clipboard.text;
+    };
+
+    f.action("mnuTimeStamps")->trigger();
+    QCOMPARE(f.display(), "AB[CR ]\r\nCD");
+    QCOMPARE(f.save("mnuSaveText", f.path("text.txt")),
+             "03:04:05.000 AB[CR ]\r\n03:04:06.234 CD\r\n");
+    QCOMPARE(f.save("mnuSaveAscii", f.path("stamped.txt")), ascii);
+    QCOMPARE(copied(), "03:04:05.000 AB[CR ]\n03:04:06.234 CD");
+
+    f.action("mnuTimeStamps")->trigger();
+    QCOMPARE(f.save("mnuSaveText", f.path("plain text.txt")), "AB[CR ]\r\nCD\r\n");
+    QCOMPARE(copied(), "AB[CR ]\nCD");
+    QVERIFY(f.services.messageBoxes.shown.isEmpty());
 }
 
 QTEST_MAIN(TestFileSave)

@@ -2,6 +2,7 @@
 #include "DisplayLayout.h"
 #include "DisplayView.h"
 #include "FakeCommPort.h"
+#include "HexView.h"
 #include "LockKeys.h"
 #include "PanelStatusBar.h"
 #include "TestServices.h"
@@ -91,6 +92,7 @@ private slots:
     void clearing();
     void copy_data();
     void copy();
+    void hexViewTakesTheDisplaysPlace();
     void optionMenus_data();
     void optionMenus();
     void backgroundRepaintsAtOnce_data();
@@ -446,6 +448,57 @@ void TestMainWindow::copy()
     }
     QCOMPARE(f.services.clipboard.setCount, 1);
     QTEST(f.services.clipboard.text, "clipboard");
+}
+
+void TestMainWindow::hexViewTakesTheDisplaysPlace()
+{
+    Fixture f;
+    QVERIFY(f.load());
+    auto &port = static_cast<FakeCommPort &>(f.window.commPort());
+    port.deliverInput("AB\r");
+    QTRY_COMPARE(f.text(), "AB[CR ]\r\n");
+    auto *hex = f.child<HexView>("hexDisplay");
+    f.child<QAction>("mnuHexView")->trigger();
+    QVERIFY(hex->isVisible());
+    QVERIFY(!f.display()->isVisible());
+    QCOMPARE(QApplication::focusWidget(), hex);
+    f.window.resize(f.window.size() + QSize(40, 30));
+    QTRY_COMPARE(hex->geometry(), f.display()->geometry());
+
+    // Keys go out as from the text display: a typed character, then a function key's string.
+    StringSetStore &strings = f.window.stringSets();
+    strings.setString(strings.currentSet(), 0, "F1![CR]");
+    QTest::keyClick(hex, Qt::Key_Z);
+    QTest::keyClick(hex, Qt::Key_F1);
+    QTRY_COMPARE(port.written, "zF1!\r");
+
+    // Select All and Copy give the rows as text; the display is not touched.
+    f.child<QAction>("mnuSelectAll")->trigger();
+    f.child<QAction>("mnuCopy")->trigger();
+    const HexHistory &history = f.window.hexHistory();
+    const QString rows =
+        QString::fromLatin1(history.text(history.firstRow(), history.endRow() - 1));
+    QCOMPARE(f.services.clipboard.text, QString(rows).replace(QStringLiteral("\r\n"), "\n"));
+    QVERIFY(rows.contains(QStringLiteral(" < 41 42 0D ")));
+    QVERIFY(rows.contains(QStringLiteral(" > 7A 46 31 21 0D ")));
+    const QByteArray shown = "AB[CR ]\r\nzF1![CR ]\r\n";
+    QCOMPARE(f.text(), shown);
+    QCOMPARE(f.window.displayModel().selectionLength(), 0);
+
+    // Save reads the text display whichever view is shown.
+    QTemporaryDir dir;
+    f.services.fileDialogs.answer = dir.filePath(QStringLiteral("display.txt"));
+    f.child<QAction>("mnuSaveText")->trigger();
+    QFile saved(f.services.fileDialogs.answer);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), shown + "\r\n");
+
+    f.child<QAction>("mnuHexView")->trigger();
+    QVERIFY(!hex->isVisible());
+    QCOMPARE(QApplication::focusWidget(), f.display());
+    QCOMPARE(f.text(), shown);
+    f.child<QAction>("mnuClearDisplay")->trigger();
+    QCOMPARE(history.endRow(), history.firstRow());
 }
 
 void TestMainWindow::optionMenus_data()

@@ -24,6 +24,7 @@ private slots:
     void cleanup();
     void lineWithCrLfShowsInTwoColors();
     void markersKeepTheirPlaceInRed();
+    void linesShowTheTimeTheyArrived();
     void optionChangesApplyToTheNextRead_data();
     void optionChangesApplyToTheNextRead();
     void longReadsBecomeBoundedEntries();
@@ -105,6 +106,22 @@ void TestReceivePath::markersKeepTheirPlaceInRed()
     QCOMPARE(m_model->colorSpanAt(13).color, m_colors.receiveFunc);
     QCOMPARE(m_model->colorSpanAt(18).color, ColorValue::Red);
     QCOMPARE(m_model->colorSpanAt(18).end, m_model->length());
+}
+
+void TestReceivePath::linesShowTheTimeTheyArrived()
+{
+    // Shown long after they arrived, the lines keep their times of arrival.
+    const qint64 first = m_clock.current.toMSecsSinceEpoch();
+    m_path->receive("one\r");
+    m_clock.current = m_clock.current.addMSecs(1500);
+    m_path->receive("two\r");
+    m_path->lineEvent(ReceiveQueue::Marker::Break);
+    m_clock.current = m_clock.current.addSecs(10);
+    showAll();
+    QCOMPARE(m_model->text(), "one[CR ]\r\ntwo[CR ]\r\n***BREAK***");
+    QCOMPARE(m_model->lineTime(0), first);
+    QCOMPARE(m_model->lineTime(1), first + 1500);
+    QCOMPARE(m_model->lineTime(2), first + 1500);
 }
 
 void TestReceivePath::optionChangesApplyToTheNextRead_data()

@@ -85,6 +85,7 @@ private slots:
     void searchFindsTheDevice_data();
     void searchFindsTheDevice();
     void searchThatFindsNothingPutsTheSettingsBack();
+    void compareTestCountsReadings_data();
     void compareTestCountsReadings();
 };
 
@@ -574,14 +575,23 @@ void TestSerialEndToEnd::searchThatFindsNothingPutsTheSettingsBack()
              qPrintable(lines.last()));
 }
 
+void TestSerialEndToEnd::compareTestCountsReadings_data()
+{
+    QTest::addColumn<bool>("timeStamps");
+    QTest::newRow("plain display") << false;
+    QTest::newRow("time stamps shown") << true;
+}
+
 void TestSerialEndToEnd::compareTestCountsReadings()
 {
+    QFETCH(bool, timeStamps);
     // Every third reading is the wrong one; 700 ms apart, each is quiet long
     // enough to be judged.
     DevSim readings({"readings", "--text", "+0012.34 kg", "--bad-text", "+0099.99 kg",
                      "--interval-ms", "700", "--bad-every", "3"});
     Program program;
     QVERIFY(program.start(readings.path));
+    program.child<QAction>("mnuTimeStamps")->setChecked(timeStamps);
     program.child<QAction>("mnuCompareTest")->trigger();
     // The standard is the next whole reading after a clear display: a good
     // one, or the wrong one if the program was slow to get here.

@@ -1,5 +1,6 @@
 #include "DevSim.h"
 #include "DisplayOptions.h"
+#include "HexHistory.h"
 #include "Payload.h"
 #include "QtCommPort.h"
 #include "ReceivePath.h"
@@ -56,16 +57,17 @@ class TestSessionLogEndToEnd : public QObject
     Q_OBJECT
 
 private slots:
-    void typedBytesAndTheirEchoDecodeBack();
+    void typedBytesAndTheirEchoInTheLogAndTheHexRows();
     void decodeLogCommand_data();
     void decodeLogCommand();
     void logItemShowsWhetherALogIsKept_data();
     void logItemShowsWhetherALogIsKept();
     void floodThatTheDisplayDropsIsLoggedWhole();
     void readingsOneSecondApartThroughReopenAndLoss();
+    void timeStampsGiveArrivalTimesWhileTheDisplayLags();
 };
 
-void TestSessionLogEndToEnd::typedBytesAndTheirEchoDecodeBack()
+void TestSessionLogEndToEnd::typedBytesAndTheirEchoInTheLogAndTheHexRows()
 {
     DevSim device({"echo"});
     QVERIFY(!device.path.isEmpty());
@@ -105,6 +107,25 @@ void TestSessionLogEndToEnd::typedBytesAndTheirEchoDecodeBack()
             marks += mark;
     }
     QCOMPARE(marks, QByteArray("><").repeated(256 / Burst));
+
+    // The hex rows heard the same traffic: sent bytes in rows of 16, each
+    // direction's bytes back in order, the directions alternating by burst.
+    const HexHistory &history = program.window->hexHistory();
+    QByteArray hexSent;
+    QByteArray hexReceived;
+    QByteArray hexMarks;
+    for (qint64 number = history.firstRow(); number < history.endRow(); ++number) {
+        const HexHistory::Row &row = history.row(number);
+        const QByteArray bytes(row.bytes.data(), row.count);
+        if (row.kind == HexHistory::Kind::Sent)
+            QCOMPARE(row.count, 16);
+        (row.kind == HexHistory::Kind::Sent ? hexSent : hexReceived) += bytes;
+        if (row.kind != HexHistory::Kind::Event && !hexMarks.endsWith(char(row.kind)))
+            hexMarks += char(row.kind);
+    }
+    QCOMPARE(hexSent, values);
+    QCOMPARE(hexReceived, values);
+    QCOMPARE(hexMarks, marks);
 }
 
 void TestSessionLogEndToEnd::decodeLogCommand_data()
@@ -265,6 +286,63 @@ void TestSessionLogEndToEnd::readingsOneSecondApartThroughReopenAndLoss()
     QVERIFY(events.contains("port " + name + " lost: the device is gone"));
     QCOMPARE(events.last(), "log stopped");
     QVERIFY(messages.shown.isEmpty());
+}
+
+// Readings a second apart show stamps a second apart, also those that waited
+// while the display was held back, and each is the time the log gives the
+// bytes that begin its line.
+void TestSessionLogEndToEnd::timeStampsGiveArrivalTimesWhileTheDisplayLags()
+{
+    DevSim device({"readings", "--text", "+0012.34 kg", "--interval-ms", "1000"});
+    QVERIFY(!device.path.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("stamps.log"));
+    // On the real clock, which the log and the display share.
+    SystemClock clock;
+    SerialProgram program;
+    PlatformServices services = program.services.services();
+    services.clock = &clock;
+    program.window = std::make_unique<frmMain>(services, std::make_unique<QtCommPort>(),
+                                               std::make_unique<NoLockKeys>());
+    QVERIFY(program.window->startLogging(path));
+    program.window->Form_Load(device.path);
+    program.child<QAction>("mnuTimeStamps")->trigger();
+    const auto shown = [&] { return program.display().count("+0012.34 kg"); };
+    const auto logged = [&] { return fileContent(path).count(" < +0012.34 kg"); };
+    QTRY_VERIFY_WITH_TIMEOUT(shown() >= 2, 5000);
+
+    auto *showTimer = program.child<QTimer>("Timer1");
+    showTimer->blockSignals(true);
+    const qsizetype held = shown();
+    QTRY_VERIFY_WITH_TIMEOUT(logged() >= held + 3, 6000);
+    QCOMPARE(shown(), held);
+    showTimer->blockSignals(false);
+    program.window->Timer1_Timer();
+    QTRY_VERIFY(shown() >= held + 3);
+    program.window->close();
+
+    QList<qint64> logTimes; // of the data lines that start a display line: "[LF ]"
+    for (const QByteArray &line : fileContent(path).split('\n')) {
+        if (line.contains(" < [LF ]"))
+            logTimes += QDateTime::fromString(QString::fromLatin1(line.left(23)), Qt::ISODateWithMs)
+                            .toMSecsSinceEpoch();
+    }
+    const DisplayModel &model = program.window->displayModel();
+    QList<qint64> stamps;
+    for (qsizetype line = 0; line < model.lineCount(); ++line) {
+        if (model.textView(model.lineStart(line), 21) != "[LF ]+0012.34 kg[CR ]")
+            continue;
+        const qint64 stamp = model.lineTime(line);
+        QVERIFY2(std::any_of(logTimes.begin(), logTimes.end(),
+                             [stamp](qint64 time) { return qAbs(time - stamp) <= 5; }),
+                 qPrintable(QString::number(stamp)));
+        stamps += stamp;
+    }
+    QVERIFY(stamps.size() >= 4);
+    for (qsizetype i = 1; i < stamps.size(); ++i) {
+        const qint64 apart = stamps[i] - stamps[i - 1];
+        QVERIFY2(qAbs(apart - 1000) <= 20, qPrintable(QString::number(apart)));
+    }
 }
 
 QTEST_MAIN(TestSessionLogEndToEnd)

@@ -5,6 +5,7 @@
 #include "FileTarget.h"
 #include "GeneralUtilities.h"
 #include "PlatformServices.h"
+#include "TimeStampText.h"
 
 #include <QDir>
 
@@ -43,9 +44,11 @@ std::optional<DisplaySaver::Failure> DisplaySaver::save(const QString &title,
     return std::nullopt;
 }
 
-void DisplaySaver::saveText()
+void DisplaySaver::saveText(bool timeStamps)
 {
-    save(SaveTitle, [this] { return m_model.text(); });
+    save(SaveTitle, [this, timeStamps] {
+        return timeStamps ? TimeStampText().stamped(m_model, 0, m_model.length()) : m_model.text();
+    });
 }
 
 bool DisplaySaver::saveAscii()

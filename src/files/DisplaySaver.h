@@ -11,9 +11,9 @@ class MessageBoxes;
 
 // Writes the display to a file the user chooses, each file ending in CR LF.
 // The Text form holds the display text as shown, tokens and line breaks
-// included. The Ascii form holds the characters that travelled on the line:
-// every five-character token becomes its character and the display's own
-// line breaks are dropped.
+// included, and the lines' time stamps where asked for. The Ascii form holds
+// the characters that travelled on the line: every five-character token
+// becomes its character and the display's own line breaks are dropped.
 //
 // A failed Ascii save shows two messages: "error Number n", then the number
 // with a description. A failed Text save shows nothing. The file is written
@@ -32,7 +32,7 @@ public:
     DisplaySaver(DisplayModel &model, CommonDialog &dialog, MessageBoxes &messages,
                  const QString &baseDirectory);
 
-    void saveText();
+    void saveText(bool timeStamps = false);
     // Returns true when the display was read, which leaves the selection at
     // the end of the text with length 0.
     bool saveAscii();

@@ -257,15 +257,20 @@ const QList<Topic> &all()
          {}},
         {"mnuTimeStamps",
          "Time Stamps  \r\n\r\n"
-         "Each line of the display starts with the time its first character arrived or was "
-         "sent, to the millisecond.",
+         "Each line of the display starts with the local time its first character arrived or "
+         "was sent, to the millisecond, in a dimmed color. The time is when the bytes were read "
+         "from the port, also when the display shows them later. Copy and Save To File, Text "
+         "Format, include the times while they are shown; Ascii Format never does.",
          {{0, 11}},
          {}},
         {"mnuHexView",
          "Hex View  \r\n\r\n"
          "Shows the session as rows of bytes in hexadecimal, each with its time, its direction "
-         "(< received, > sent) and the same bytes as characters. Uncheck it to see the text "
-         "display again.",
+         "(< received, > sent) and the same bytes as characters. A row ends where the direction "
+         "changes, after a pause of more than 100 ms and after 16 bytes; port events such as a "
+         "break or a lost device have rows of their own. The newest million bytes are kept, also "
+         "those the display had to drop. Keys go out as from the display; Select All and Copy "
+         "take whole rows. Uncheck it to see the text display again.",
          {{0, 8}},
          {}},
         {"mnuSelectStringSet",

@@ -4,6 +4,7 @@
 #include "BackColor.h"
 #include "DisplayLayout.h"
 #include "DisplayView.h"
+#include "HexView.h"
 #include "PanelStatusBar.h"
 #include "SetupFile.h"
 #include "TypedKeys.h"
@@ -32,13 +33,6 @@ namespace {
 // status bar and the right edge whatever the window manager draws around it.
 constexpr qreal NonClientHeight = 700;
 constexpr qreal NonClientWidth = 115;
-
-// The display breaks lines with CR LF; clipboard text uses LF, which each
-// platform's clipboard turns into its own line ending.
-QString clipboardText(QByteArray displayText)
-{
-    return QString::fromLatin1(displayText.replace("\r\n", "\n"));
-}
 
 // Received data are shown in slices of this length, so the window keeps answering.
 constexpr std::chrono::milliseconds ReceiveSlice(4);
@@ -102,8 +96,10 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
       m_fileTransmitter(*MSComm1, m_displayModel, m_displayOptions, m_colors, m_transmitter,
                         CommonDialog1, *services.messageBoxes),
       m_displayPrinter(*services.printer, *services.messageBoxes),
-      m_sessionLog(m_displayOptions, *services.clock, *services.messageBoxes)
+      m_sessionLog(m_displayOptions, *services.clock, *services.messageBoxes),
+      m_hexHistory(*services.clock), m_traffic({&m_sessionLog, &m_hexHistory})
 {
+    m_displayModel.setClock(services.clock);
     ui.setupUi(this, m_displayModel, m_twips, *m_services.clock, *m_lockKeys);
     m_normalMinimumWidth = minimumWidth();
     connectPortControls();
@@ -111,6 +107,7 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
     connectTools();
     connectFileCommands();
     connectAdapters();
+    connectViews();
 
     connect(ui.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(ui.mnuSelectAll, &QAction::triggered, this, &frmMain::mnuSelectAll_Click);
@@ -130,7 +127,7 @@ frmMain::frmMain(const PlatformServices &services, std::unique_ptr<CommPort> por
 
 frmMain::~frmMain()
 {
-    MSComm1->setRecorder(nullptr); // the log goes before the port
+    MSComm1->setRecorder(nullptr); // the log and the hex history go before the port
     delete m_generalWindow;
     // The display view refers to the model, so it goes first.
     delete takeCentralWidget();
@@ -226,16 +223,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 
 void frmMain::connectKeyboardAndStrings()
 {
-    connect(ui.rtbDisplay, &DisplayView::keyDown, this, [this](QKeyEvent *event) {
-        const TypedKeys::KeyDown key = TypedKeys::keyDownOf(*event);
-        if (key.keyCode != 0 && rtbDisplay_KeyDown(key.keyCode, key.shiftState))
-            event->accept();
-    });
-    connect(ui.rtbDisplay, &DisplayView::keyTyped, this, [this](QKeyEvent *event) {
-        for (const char character : TypedKeys::typedCharactersOf(*event))
-            rtbDisplay_KeyPress(uchar(character));
-        event->accept();
-    });
+    connect(ui.rtbDisplay, &DisplayView::keyDown, this, &frmMain::displayKeyDown);
+    connect(ui.rtbDisplay, &DisplayView::keyTyped, this, &frmMain::displayKeyTyped);
     connect(ui.rtbDisplay, &DisplayView::mouseReleased, this, &frmMain::rtbDisplay_MouseUp);
     connect(ui.mnuReceiveInterruptsAllowed, &QAction::triggered, this,
             &frmMain::mnuReceiveInterruptsAllowed_Click);
@@ -253,6 +242,20 @@ void frmMain::connectKeyboardAndStrings()
     connect(ui.mnuColors, &QAction::triggered, this, &frmMain::mnuColors_Click);
     connect(ui.mnuBreakCharacter, &QAction::triggered, this, &frmMain::mnuBreakCharacter_Click);
     connect(ui.mnuGeneral, &QAction::triggered, this, &frmMain::mnuGeneral_Click);
+}
+
+void frmMain::displayKeyDown(QKeyEvent *event)
+{
+    const TypedKeys::KeyDown key = TypedKeys::keyDownOf(*event);
+    if (key.keyCode != 0 && rtbDisplay_KeyDown(key.keyCode, key.shiftState))
+        event->accept();
+}
+
+void frmMain::displayKeyTyped(QKeyEvent *event)
+{
+    for (const char character : TypedKeys::typedCharactersOf(*event))
+        rtbDisplay_KeyPress(uchar(character));
+    event->accept();
 }
 
 bool frmMain::rtbDisplay_KeyDown(int keyCode, int shiftState)
@@ -382,7 +385,7 @@ void frmMain::connectFileCommands()
             &PanelStatusBar::setProgressText);
     connect(ui.mnuLogToFile, &QAction::triggered, this, &frmMain::mnuLogToFile_Click);
     connect(&m_sessionLog, &SessionLog::loggingChanged, ui.mnuLogToFile, &QAction::setChecked);
-    MSComm1->setRecorder(&m_sessionLog);
+    MSComm1->setRecorder(&m_traffic);
     connect(ui.mnuPrintAlldata, &QAction::triggered, this, &frmMain::mnuPrintAlldata_Click);
     connect(ui.mnuPrintSelectedData, &QAction::triggered, this,
             &frmMain::mnuPrintSelectedData_Click);
@@ -390,7 +393,7 @@ void frmMain::connectFileCommands()
 
 void frmMain::mnuSaveText_Click()
 {
-    m_displaySaver.saveText();
+    m_displaySaver.saveText(ui.mnuTimeStamps->isChecked());
 }
 
 void frmMain::mnuSaveAscii_Click()
@@ -735,6 +738,7 @@ void frmMain::ResetDisplaySize()
         display.setHeight(m_twips.toPixels(*layout.displayHeight));
     ui.rtbDisplay->resize(display);
     placeCompareTest(layout);
+    m_hexView->setGeometry(ui.rtbDisplay->geometry());
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)
@@ -745,8 +749,10 @@ void frmMain::resizeEvent(QResizeEvent *event)
 
 void frmMain::ResetFocus()
 {
-    if (ui.rtbDisplay->isVisible())
-        ui.rtbDisplay->setFocus();
+    QWidget *display =
+        ui.mnuHexView->isChecked() ? static_cast<QWidget *>(m_hexView) : ui.rtbDisplay;
+    if (display->isVisible())
+        display->setFocus();
 }
 
 void frmMain::PutInDisplay(QByteArrayView strInput, quint32 lngColor)
@@ -758,6 +764,7 @@ void frmMain::SetBackGroundColor(quint32 lngValueIn)
 {
     m_colors.background = lngValueIn;
     ui.rtbDisplay->setBackgroundColor(ColorValue::toQColor(lngValueIn));
+    m_hexView->colorsChanged();
 }
 
 void frmMain::SetBreakCharacter(const QByteArray &strInput)
@@ -770,24 +777,15 @@ void frmMain::mnuExit_Click()
     close();
 }
 
-void frmMain::mnuSelectAll_Click()
-{
-    m_displayModel.selectAll();
-}
-
-void frmMain::mnuCopy_Click()
-{
-    m_services.clipboard->setText(clipboardText(m_displayModel.selectedText()));
-}
-
 void frmMain::mnuClearDisplay_Click()
 {
     m_displayModel.clear();
+    m_hexHistory.clear();
 }
 
 void frmMain::cmdClearScreen_Click()
 {
-    m_displayModel.clear();
+    mnuClearDisplay_Click();
     ResetFocus();
 }
 

@@ -11,6 +11,7 @@
 #include "DisplayPrinter.h"
 #include "DisplaySaver.h"
 #include "FileTransmitter.h"
+#include "HexHistory.h"
 #include "LockKeys.h"
 #include "PlatformServices.h"
 #include "PortOpening.h"
@@ -19,6 +20,7 @@
 #include "ReceivePath.h"
 #include "SessionLog.h"
 #include "StringSetStore.h"
+#include "TrafficTee.h"
 #include "Twips.h"
 #include "frmMainUi.h"
 
@@ -40,6 +42,7 @@ class frmBreakCharacter;
 class frmColorSettings;
 class frmGeneral;
 class frmStrings;
+class HexView;
 
 class frmMain : public QMainWindow
 {
@@ -79,7 +82,8 @@ public:
     // row above the window's bottom edge; a window too small keeps the
     // display's previous size.
     void ResetDisplaySize();
-    // Focuses the display when it is visible, so that typing goes to the terminal.
+    // Focuses the display (the text display, or the hex view while it is
+    // shown) when it is visible, so that typing goes to the terminal.
     void ResetFocus();
 
     // Appends text (Latin-1) in a color value at the end of the display; text
@@ -163,6 +167,14 @@ public:
     void mnuSpcChar_Click();
     void mnuSpcString_Click();
     void mnuSpcSpecialChar_Click();
+    // Options beyond the setup file, read from their check marks.
+    void mnuTimeStamps_Click();
+    void mnuHexView_Click();
+    // Check or uncheck the item, which then applies.
+    void SetTimeStamps(bool shown);
+    void SetHexView(bool shown);
+    // The session as hex rows, shown by the hex view.
+    const HexHistory &hexHistory() const { return m_hexHistory; }
 
     // Tools menu: the compare test and the search for a device's settings.
     void mnuCompareTest_Click();
@@ -194,6 +206,9 @@ protected:
 private:
     void connectPortControls();
     void connectKeyboardAndStrings();
+    void connectViews();
+    void displayKeyDown(QKeyEvent *event);
+    void displayKeyTyped(QKeyEvent *event);
     void showPortState(PortState state);
     PortSettingsTexts boxTexts() const;
     PortOpening openPort();
@@ -233,6 +248,8 @@ private:
     FileTransmitter m_fileTransmitter;
     DisplayPrinter m_displayPrinter;
     SessionLog m_sessionLog;
+    HexHistory m_hexHistory;
+    TrafficTee m_traffic; // the port's traffic goes to the log and the hex history
     Ui::frmMain ui;
     QPointer<frmStrings> m_stringsWindow;
     QPointer<frmAbout> m_aboutWindow;
@@ -245,6 +262,7 @@ private:
     CommSettingSearch *m_settingSearch = nullptr;
     PortReconnector *m_reconnector = nullptr;
     QString m_shownRateWarning; // not repeated while the device keeps to its rate
+    HexView *m_hexView = nullptr;
 
     int m_normalMinimumWidth = 0; // the window's minimum width without the compare test
     static constexpr int NormalDisplayMargin = 700;

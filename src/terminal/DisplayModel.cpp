@@ -1,5 +1,9 @@
 #include "DisplayModel.h"
 
+#include "PlatformServices.h"
+
+#include <QDateTime>
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -7,17 +11,20 @@
 DisplayModel::DisplayModel(QObject *parent) : QObject(parent)
 {
     m_lineStarts.push_back(0);
+    m_lineTimes.push_back(NoTime);
 }
 
-void DisplayModel::putInDisplay(QByteArrayView text, quint32 color, QByteArrayView breakCharacter)
+void DisplayModel::putInDisplay(QByteArrayView text, quint32 color, QByteArrayView breakCharacter,
+                                qint64 time)
 {
     const Piece piece{text.size(), color};
-    putPieces(text, {&piece, 1}, breakCharacter);
+    putPieces(text, {&piece, 1}, breakCharacter, time);
 }
 
 void DisplayModel::putPieces(QByteArrayView text, std::span<const Piece> pieces,
-                             QByteArrayView breakCharacter)
+                             QByteArrayView breakCharacter, qint64 time)
 {
+    m_appendTime = time;
     // A bare caret at the end stays one: only a selection or a caret elsewhere moves.
     bool selectionMoved = m_following && (m_anchor != m_caret || m_caret != length());
     // Pieces go in together up to one that is the break character, which CR LF follows.
@@ -43,6 +50,7 @@ void DisplayModel::putPieces(QByteArrayView text, std::span<const Piece> pieces,
         selectionMoved = selectionMoved || (!m_following && selectionStart() < count);
         removeFront(count);
     }
+    m_appendTime = NoTime;
     if (m_following)
         m_anchor = m_caret = length();
     notifyTextChanged();
@@ -63,21 +71,34 @@ void DisplayModel::append(QByteArrayView text, std::span<const Piece> pieces, qs
         pieceStart = piece.end;
     }
     m_buffer.append(text);
+    if (m_lineTimes.back() == NoTime)
+        m_lineTimes.back() = appendTime();
     const char *const data = text.data();
     const char *at = data;
     const char *const end = data + text.size();
     while ((at = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at))))) {
         ++at;
         m_lineStarts.push_back(start + (at - data));
+        m_lineTimes.push_back(at < end ? appendTime() : NoTime);
     }
+}
+
+qint64 DisplayModel::appendTime()
+{
+    if (m_appendTime == NoTime)
+        m_appendTime =
+            m_clock ? m_clock->now().toMSecsSinceEpoch() : QDateTime::currentMSecsSinceEpoch();
+    return m_appendTime;
 }
 
 void DisplayModel::removeFront(qsizetype count)
 {
     count = std::min(count, length());
     m_origin += count;
-    while (m_lineStarts.size() > 1 && m_lineStarts[1] <= m_origin)
+    while (m_lineStarts.size() > 1 && m_lineStarts[1] <= m_origin) {
         m_lineStarts.pop_front();
+        m_lineTimes.pop_front();
+    }
     m_lineStarts.front() = m_origin;
     while (m_runs.size() > 1 && m_runs[1].start <= m_origin)
         m_runs.pop_front();
@@ -98,6 +119,7 @@ void DisplayModel::clear()
     m_bufferBase = m_origin;
     m_runs.clear();
     m_lineStarts.assign(1, m_origin);
+    m_lineTimes.assign(1, NoTime);
     m_anchor = m_caret = 0;
     m_following = true;
     notifyTextChanged();

@@ -4,7 +4,10 @@
 #include <QObject>
 
 #include <deque>
+#include <limits>
 #include <span>
+
+class Clock;
 
 // The terminal display's content: Latin-1 text with a color per character
 // (kept as runs), one selection (anchor and caret), and a bounded size.
@@ -12,6 +15,9 @@
 // the two characters CR LF. Trimming only advances an offset, and the buffer
 // is compacted once the discarded part is as large as the capacity, so
 // removing old text costs in proportion to what is removed.
+//
+// Beside the text, each line keeps the time its first character arrived or
+// was sent, for time stamps on screen; the text itself carries no stamps.
 class DisplayModel : public QObject
 {
     Q_OBJECT
@@ -21,13 +27,22 @@ public:
     static constexpr qsizetype TrimChunk = 1000;
     static constexpr qsizetype TrimThreshold = Capacity - TrimChunk;
 
+    // A line that has no character yet has no time.
+    static constexpr qint64 NoTime = std::numeric_limits<qint64>::min();
+
     explicit DisplayModel(QObject *parent = nullptr);
+
+    // Appends that bring no time of their own take the clock's time, or the
+    // system's without a clock. The model does not own the clock.
+    void setClock(const Clock *clock) { m_clock = clock; }
 
     // Appends text in color at the end, then CR LF when the text equals
     // breakCharacter exactly; while following, the caret ends at the end with
     // no selection. The oldest text is removed 1000 characters at a time while
-    // the display holds more than 499,000 characters.
-    void putInDisplay(QByteArrayView text, quint32 color, QByteArrayView breakCharacter);
+    // the display holds more than 499,000 characters. A line begun by the
+    // text takes time (milliseconds since the epoch) as its time.
+    void putInDisplay(QByteArrayView text, quint32 color, QByteArrayView breakCharacter,
+                      qint64 time = NoTime);
     // A part of a longer text: the characters up to end, in color.
     struct Piece
     {
@@ -36,7 +51,7 @@ public:
     };
     // The same as putInDisplay() for each piece of text in turn, in one go.
     void putPieces(QByteArrayView text, std::span<const Piece> pieces,
-                   QByteArrayView breakCharacter);
+                   QByteArrayView breakCharacter, qint64 time = NoTime);
     // Empties the display; it follows again.
     void clear();
 
@@ -67,6 +82,9 @@ public:
     // Characters of the line without its line break.
     qsizetype lineLength(qsizetype line) const;
     qsizetype lineOf(qsizetype position) const;
+    // When the line's first character arrived or was sent, in milliseconds
+    // since the epoch; NoTime while the line is empty.
+    qint64 lineTime(qsizetype line) const { return m_lineTimes[size_t(line)]; }
 
     qsizetype anchor() const { return m_anchor; }
     qsizetype caret() const { return m_caret; }
@@ -100,6 +118,7 @@ signals:
 private:
     void append(QByteArrayView text, std::span<const Piece> pieces, qsizetype offset);
     void removeFront(qsizetype count);
+    qint64 appendTime();
     qsizetype clampPosition(qsizetype position) const;
     void notifyTextChanged();
     void notifySelectionChanged();
@@ -115,6 +134,9 @@ private:
     qint64 m_origin = 0;              // absolute position of the first character held
     std::deque<ColorRun> m_runs;      // each run lasts until the next one starts
     std::deque<qint64> m_lineStarts;  // absolute; the first is always m_origin
+    std::deque<qint64> m_lineTimes;   // one for each line start
+    const Clock *m_clock = nullptr;
+    qint64 m_appendTime = NoTime;     // the time of the append under way, once read
     qsizetype m_anchor = 0;
     qsizetype m_caret = 0;
     bool m_following = true;

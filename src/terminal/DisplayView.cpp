@@ -1,89 +1,26 @@
 #include "DisplayView.h"
 
+#include "CalmScrollBar.h"
 #include "ColorValue.h"
 #include "DisplayModel.h"
 #include "LatinGlyphs.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyleOptionSlider>
 #include <QToolButton>
 
 #include <algorithm>
 
 namespace {
-// Frames come at most this often while text keeps arriving; the first change
-// after a quiet spell, and whatever a key changes, are shown at once.
-constexpr int FrameIntervalMs = 200;
 constexpr int TextMargin = 2;
-
-// Range and value change at every frame while text streams in, often through
-// a step that moves the handle and a step that moves it back, yet the handle
-// itself rarely moves by a pixel. This scroll bar looks at itself once the
-// changes of the moment are over and repaints only if what it shows changed.
-class CalmScrollBar : public QScrollBar
-{
-public:
-    using QScrollBar::QScrollBar;
-
-protected:
-    void sliderChange(SliderChange change) override
-    {
-        if (change == SliderOrientationChange) {
-            QScrollBar::sliderChange(change);
-            return;
-        }
-        if (m_checkPending)
-            return;
-        m_checkPending = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this, change] {
-                m_checkPending = false;
-                if (looks() != m_painted)
-                    QScrollBar::sliderChange(change);
-            },
-            Qt::QueuedConnection);
-    }
-
-    void paintEvent(QPaintEvent *event) override
-    {
-        m_painted = looks();
-        QScrollBar::paintEvent(event);
-    }
-
-private:
-    struct Looks
-    {
-        QRect handle;
-        bool atMinimum = false;
-        bool atMaximum = false;
-        bool operator==(const Looks &) const = default;
-    };
-
-    Looks looks() const
-    {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
-                                        this),
-                value() == minimum(), value() == maximum()};
-    }
-
-    Looks m_painted;
-    bool m_checkPending = false;
-};
 } // namespace
 
 DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
     : QAbstractScrollArea(parent), m_model(model)
 {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSize(9);
-    font.setStyleHint(QFont::TypeWriter);
+    const QFont font = LatinGlyphs::terminalFont();
     setFont(font);
     m_glyphs = std::make_unique<LatinGlyphs>(font);
     m_charWidth = std::max(1, m_glyphs->cellSize().width());
@@ -108,9 +45,7 @@ DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
     m_newDataHint->hide();
     connect(m_newDataHint, &QToolButton::clicked, this, &DisplayView::followEnd);
 
-    m_frameTimer.setSingleShot(true);
-    m_sinceFrame.start();
-    connect(&m_frameTimer, &QTimer::timeout, this, &DisplayView::updateNow);
+    connect(&m_frames, &FramePacer::frameDue, this, &DisplayView::updateNow);
     connect(&m_model, &DisplayModel::textChanged, this, [this] {
         m_layoutDirty = true;
         m_followCaret = m_model.isFollowing();
@@ -118,11 +53,11 @@ DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
             placeNewDataHint();
             m_newDataHint->show();
         }
-        scheduleFrame();
+        m_frames.schedule();
     });
     connect(&m_model, &DisplayModel::selectionChanged, this, [this] {
         m_repaintAll = true;
-        scheduleFrame();
+        m_frames.schedule();
     });
 }
 
@@ -135,21 +70,23 @@ void DisplayView::setBackgroundColor(const QColor &color)
     viewport()->update();
 }
 
-void DisplayView::scheduleFrame()
+void DisplayView::setTimeStampsShown(bool shown)
 {
-    if (m_keyPressed) {
-        m_frameTimer.start(0);
-        return;
-    }
-    if (!m_frameTimer.isActive())
-        m_frameTimer.start(int(std::max<qint64>(0, FrameIntervalMs - m_sinceFrame.elapsed())));
+    m_stampColumns = shown ? int(TimeStampText::Length) + 1 : 0;
+    m_layoutDirty = true;
+    m_repaintAll = true;
+    m_followCaret = m_model.isFollowing();
+    updateNow();
+}
+
+int DisplayView::textLeft() const
+{
+    return TextMargin + m_stampColumns * m_charWidth;
 }
 
 void DisplayView::updateNow()
 {
-    m_frameTimer.stop();
-    m_sinceFrame.restart();
-    m_keyPressed = false;
+    m_frames.frameShown();
     if (m_model.isFollowing())
         m_newDataHint->hide();
     ensureLayout();
@@ -251,7 +188,8 @@ void DisplayView::placeNewDataHint()
 
 void DisplayView::ensureLayout()
 {
-    const int columns = std::max(1, (viewport()->width() - 2 * TextMargin) / m_charWidth);
+    const int columns =
+        std::max(1, (viewport()->width() - 2 * TextMargin) / m_charWidth - m_stampColumns);
     if (!m_layoutDirty && columns == m_columns)
         return;
     m_columns = columns;
@@ -348,7 +286,7 @@ qsizetype DisplayView::positionAt(const QPoint &viewportPoint)
 {
     ensureLayout();
     const qint64 row = verticalScrollBar()->value() + viewportPoint.y() / m_lineHeight;
-    const qsizetype column = (viewportPoint.x() - TextMargin + m_charWidth / 2) / m_charWidth;
+    const qsizetype column = (viewportPoint.x() - textLeft() + m_charWidth / 2) / m_charWidth;
     return positionInRow(row, column);
 }
 
@@ -371,13 +309,20 @@ void DisplayView::paintEvent(QPaintEvent *event)
     const qsizetype selStart = m_model.selectionStart();
     const qsizetype selEnd = selStart + m_model.selectionLength();
     const QPalette &pal = palette();
+    const QColor stampColor = TimeStampText::colorOn(m_background);
 
     for (qint64 row = firstRow; row < lastRow; ++row) {
         const RowPlace place = rowPlace(row);
         const int y = int(row - top) * m_lineHeight;
+        if (m_stampColumns > 0 && place.offset == 0 &&
+            m_model.lineTime(place.line) != DisplayModel::NoTime) {
+            painter.setPen(stampColor);
+            m_glyphs->draw(painter, QPoint(TextMargin, y),
+                           m_stampText(m_model.lineTime(place.line)));
+        }
         qsizetype position = m_model.lineStart(place.line) + place.offset;
         const qsizetype rowEnd = position + place.length;
-        int x = TextMargin;
+        int x = textLeft();
         while (position < rowEnd) {
             const DisplayModel::ColorSpan span = m_model.colorSpanAt(position);
             const bool selected = position >= selStart && position < selEnd;
@@ -408,7 +353,7 @@ void DisplayView::paintEvent(QPaintEvent *event)
         const qsizetype caretRow = rowOfPosition(m_model.caret());
         if (caretRow >= firstRow && caretRow < lastRow + 1) {
             const qsizetype column = m_model.caret() - rowStartPosition(caretRow);
-            const int x = TextMargin + int(column) * m_charWidth;
+            const int x = textLeft() + int(column) * m_charWidth;
             const int y = int(caretRow - top) * m_lineHeight;
             painter.fillRect(x, y, 1, m_lineHeight, pal.color(QPalette::HighlightedText));
         }
@@ -477,7 +422,7 @@ bool DisplayView::handleNavigationKey(QKeyEvent *event)
 
 void DisplayView::keyPressEvent(QKeyEvent *event)
 {
-    m_keyPressed = true;
+    m_frames.keyPressed();
     event->ignore();
     emit keyDown(event);
     if (event->isAccepted())

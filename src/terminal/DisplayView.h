@@ -1,8 +1,9 @@
 #pragma once
 
+#include "FramePacer.h"
+#include "TimeStampText.h"
+
 #include <QAbstractScrollArea>
-#include <QElapsedTimer>
-#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -30,6 +31,9 @@ public:
     ~DisplayView() override;
 
     void setBackgroundColor(const QColor &color);
+    // Each line led by the time of its first character, or not; lines wrap
+    // in the room that is left.
+    void setTimeStampsShown(bool shown);
     // Brings layout, scroll range and caret position up to date at once.
     void updateNow();
 
@@ -67,7 +71,6 @@ private:
         qsizetype length; // characters on this row
     };
 
-    void scheduleFrame();
     void repaintChangedRows();
     void setScrollValue(int value);
     void rememberTop();
@@ -84,14 +87,13 @@ private:
     bool handleNavigationKey(QKeyEvent *event);
     qsizetype rowStartPosition(qint64 row);
     qsizetype positionInRow(qint64 row, qsizetype column);
+    int textLeft() const;
 
     DisplayModel &m_model;
-    QTimer m_frameTimer;
-    QElapsedTimer m_sinceFrame;
+    FramePacer m_frames;
     bool m_layoutDirty = true;
     bool m_followCaret = false;
     bool m_repaintAll = true;          // the next frame repaints every row
-    bool m_keyPressed = false;         // a key was pressed since the last frame
     bool m_settingScroll = false;      // the view, not the user, moves the scroll bar
     bool m_keepUserRow = false;        // a relayout keeps the row the user scrolled to
     qint64 m_topPosition = 0;          // absolute position of the top row's first character
@@ -100,8 +102,10 @@ private:
     int m_columns = 1;
     int m_charWidth = 1;
     int m_lineHeight = 1;
+    int m_stampColumns = 0; // cells before the text taken by time stamps
     std::unique_ptr<LatinGlyphs> m_glyphs;
     QToolButton *m_newDataHint = nullptr; // shown while held with new data below
+    TimeStampText m_stampText;
     std::vector<qint64> m_rowStarts; // first row of each line, then the total
     QColor m_background;
 };

@@ -1,5 +1,6 @@
 #include "LatinGlyphs.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPainter>
@@ -88,4 +89,12 @@ void LatinGlyphs::draw(QPainter &painter, QPoint topLeft, QByteArrayView text) c
     run.setGlyphIndexes(indexes);
     run.setPositions(positions);
     painter.drawGlyphRun(QPointF(topLeft.x(), topLeft.y() + m_ascent), run);
+}
+
+QFont LatinGlyphs::terminalFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(9);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
 }

@@ -20,6 +20,9 @@ class LatinGlyphs
 public:
     explicit LatinGlyphs(const QFont &font);
 
+    // The fixed-pitch font of the terminal's views.
+    static QFont terminalFont();
+
     QSize cellSize() const { return m_cell; }
 
     // Control characters, spaces and characters the font lacks stay blank.

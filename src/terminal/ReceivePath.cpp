@@ -23,7 +23,8 @@ double ReceivePath::secondsSinceMidnight(const QDateTime &time)
 void ReceivePath::receive(QByteArrayView data)
 {
     const bool wasEmpty = m_queue.isEmpty();
-    if (m_queue.storeReceived(data)) {
+    // The time goes with the entry: a display that lags still shows when data arrived.
+    if (m_queue.storeReceived(data, m_clock.now().toMSecsSinceEpoch())) {
         m_dropStartTime = NumberText::roundHalfEven(secondsSinceMidnight(m_clock.now()));
         emit droppingStarted();
     }
@@ -34,7 +35,7 @@ void ReceivePath::receive(QByteArrayView data)
 void ReceivePath::lineEvent(ReceiveQueue::Marker marker)
 {
     const bool wasEmpty = m_queue.isEmpty();
-    m_queue.storeLineEvent(marker);
+    m_queue.storeLineEvent(marker, m_clock.now().toMSecsSinceEpoch());
     if (wasEmpty && !m_queue.isEmpty())
         emit entriesWaiting();
 }
@@ -49,7 +50,7 @@ bool ReceivePath::showSlice(std::chrono::microseconds budget)
     while (!m_queue.isEmpty()) {
         const ReceiveQueue::Entry entry = m_queue.takeFirst();
         const quint32 entryColor = entry.isMarker ? ColorValue::Red : m_colors.receiveChar;
-        m_writer.write(entry.bytes, entryColor, m_colors.receiveFunc);
+        m_writer.write(entry.bytes, entryColor, m_colors.receiveFunc, entry.time);
         if (timer.nsecsElapsed() >= budgetNs)
             return m_queue.isEmpty() && !m_queue.isDropping();
     }

@@ -1,6 +1,6 @@
 #include "ReceiveQueue.h"
 
-bool ReceiveQueue::storeReceived(QByteArrayView data)
+bool ReceiveQueue::storeReceived(QByteArrayView data, qint64 time)
 {
     if (m_dropping)
         return false;
@@ -9,16 +9,17 @@ bool ReceiveQueue::storeReceived(QByteArrayView data)
             m_dropping = true;
             return true;
         }
-        m_entries.push_back({data.sliced(at, std::min(MaxEntryBytes, data.size() - at)).toByteArray(),
-                             false});
+        m_entries.push_back(
+            {data.sliced(at, std::min(MaxEntryBytes, data.size() - at)).toByteArray(), false,
+             time});
     }
     return false;
 }
 
-void ReceiveQueue::storeLineEvent(Marker marker)
+void ReceiveQueue::storeLineEvent(Marker marker, qint64 time)
 {
     if (count() < MaxEntries)
-        m_entries.push_back({markerText(marker), true});
+        m_entries.push_back({markerText(marker), true, time});
 }
 
 ReceiveQueue::Entry ReceiveQueue::takeFirst()

@@ -29,7 +29,8 @@ const TokenRunWriter::TokenTable &TokenRunWriter::tokenTable()
     return m_table;
 }
 
-void TokenRunWriter::write(QByteArrayView bytes, quint32 characterColor, quint32 functionColor)
+void TokenRunWriter::write(QByteArrayView bytes, quint32 characterColor, quint32 functionColor,
+                           qint64 time)
 {
     const TokenTable &table = tokenTable();
     // The longest display text of one character is a token followed by CR LF.
@@ -64,5 +65,6 @@ void TokenRunWriter::write(QByteArrayView bytes, quint32 characterColor, quint32
         ++byte;
     }
     m_pieces.push_back({pending - begin, previousColor});
-    m_model.putPieces(QByteArrayView(begin, pending - begin), m_pieces, m_options.breakCharacter());
+    m_model.putPieces(QByteArrayView(begin, pending - begin), m_pieces, m_options.breakCharacter(),
+                      time);
 }

@@ -18,7 +18,9 @@ class TokenRunWriter
 public:
     TokenRunWriter(DisplayModel &model, const DisplayOptions &options);
 
-    void write(QByteArrayView bytes, quint32 characterColor, quint32 functionColor);
+    // A line that the bytes begin takes time (DisplayModel::lineTime).
+    void write(QByteArrayView bytes, quint32 characterColor, quint32 functionColor,
+               qint64 time = DisplayModel::NoTime);
 
 private:
     // The display text of every byte under the options it was made for.
