@@ -3,7 +3,7 @@
 the test suite catches it.
 
 Usage: scripts/fault-sample.py [--build DIR] [--faults FILE] [--only ID ...]
-                               [--jobs N] [--out FILE]
+                               [--jobs N] [--out FILE] [--prefer FILE]
 
 The list (default scripts/fault-sample.txt) holds blocks of the form
 
@@ -16,9 +16,11 @@ The list (default scripts/fault-sample.txt) holds blocks of the form
 
 Each fault is applied in the work tree, the build folder is rebuilt and ctest
 runs (N tests at a time; most of the suite waits on timers) until the first
-failure; the file is then put back byte for byte. A fault
+failure; the file is then put back byte for byte. With --prefer, the tests
+that caught a fault in an earlier run (its --out file) run first, and the
+rest only if they pass. A fault
 that does not build is reported as such, not as caught. The summary counts the
-caught faults per folder.
+caught faults per folder; --out gets a line per fault as it is tried.
 """
 import argparse
 import collections
@@ -60,7 +62,7 @@ def failed_tests(ctest_output):
     return re.findall(r"^\s*\d+ - (\S+) \(", ctest_output, re.M)
 
 
-def try_fault(fault, build, jobs):
+def try_fault(fault, build, jobs, preferred):
     path = ROOT / fault["file"]
     original = path.read_bytes()
     text = original.decode("utf-8")
@@ -71,7 +73,13 @@ def try_fault(fault, build, jobs):
         built = run(["cmake", "--build", str(build)], ROOT, 1800)
         if built.returncode != 0:
             return "not built", built.stdout[-400:]
-        tests = run(["ctest", "--timeout", "180", "--stop-on-failure", "-j", str(jobs)], build, 1800)
+        ctest = ["ctest", "--timeout", "180", "--stop-on-failure", "-j", str(jobs)]
+        if preferred:
+            names = "|".join(re.escape(name) for name in preferred)
+            first = run(ctest + ["-R", f"^({names})$"], build, 1800)
+            if first.returncode != 0:
+                return "caught", " ".join(failed_tests(first.stdout)) or "ctest failed"
+        tests = run(ctest, build, 1800)
         if tests.returncode != 0:
             return "caught", " ".join(failed_tests(tests.stdout)) or "ctest failed"
         return "missed", ""
@@ -86,23 +94,34 @@ def main():
     parser.add_argument("--only", nargs="*")
     parser.add_argument("--jobs", type=int, default=4)
     parser.add_argument("--out")
+    parser.add_argument("--prefer")
     args = parser.parse_args()
 
     faults = read_faults(pathlib.Path(args.faults))
     if args.only:
         faults = [fault for fault in faults if fault["id"] in args.only]
+    preferred = {}
+    if args.prefer:
+        for line in pathlib.Path(args.prefer).read_text().splitlines():
+            ident, verdict, *tests = line.split("\t")
+            if verdict == "caught":
+                preferred[ident] = " ".join(tests).split()
     results = []
     for fault in faults:
         started = time.monotonic()
-        verdict, detail = try_fault(fault, pathlib.Path(args.build), args.jobs)
+        verdict, detail = try_fault(fault, pathlib.Path(args.build), args.jobs,
+                                    preferred.get(fault["id"], []))
         line = (f"{fault['id']}\t{verdict}\t{fault['file']}\t{fault['what']}\t{detail}"
                 f"\t{time.monotonic() - started:.0f}s")
         print(line, flush=True)
-        results.append((fault, verdict))
+        results.append((fault, verdict, detail))
+        if args.out:
+            with open(args.out, "a") as out:
+                out.write(f"{fault['id']}\t{verdict}\t{detail if verdict == 'caught' else ''}\n")
     run(["cmake", "--build", args.build], ROOT, 1800)
 
     per_folder = collections.defaultdict(collections.Counter)
-    for fault, verdict in results:
+    for fault, verdict, _ in results:
         per_folder[folder_of(fault["file"])][verdict] += 1
     summary = ["folder\tcaught\tmissed\tother"]
     for folder in sorted(per_folder):
@@ -110,9 +129,6 @@ def main():
         other = sum(counts.values()) - counts["caught"] - counts["missed"]
         summary.append(f"{folder}\t{counts['caught']}\t{counts['missed']}\t{other}")
     print("\n".join(summary))
-    if args.out:
-        pathlib.Path(args.out).write_text(
-            "\n".join(f"{fault['id']}\t{verdict}" for fault, verdict in results) + "\n")
 
 
 if __name__ == "__main__":
