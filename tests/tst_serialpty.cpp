@@ -398,6 +398,8 @@ void TestSerialPty::openFailures_data()
     row("not a terminal", "/dev/null", standard, CommError::NoSuchPort, "^/dev/null: ");
     row("pseudo-terminal multiplexer", "/dev/ptmx", standard, CommError::NoSuchPort,
         "not a serial device");
+    row("the opener's own terminal", "/dev/tty", standard, CommError::NoSuchPort,
+        "not a serial device");
     row("4 data bits", "pty", "9600,N,4,1", CommError::SettingRefused,
         "^PTY: 4 data bits are not supported$");
     row("1.5 stop bits", "pty", "9600,N,5,1.5", CommError::SettingRefused,

@@ -20,6 +20,8 @@ namespace {
 constexpr unsigned PtySlaveMajor = 136;
 constexpr unsigned PtyMultiplexerMajor = 5; // /dev/ptmx is 5:2
 constexpr unsigned PtyMultiplexerMinor = 2;
+constexpr unsigned TtyAuxMajor = 5;       // /dev/tty is 5:0, /dev/console 5:1
+constexpr unsigned VirtualConsoleMajor = 4; // /dev/tty0 is 4:0
 constexpr unsigned BsdPtySlaveMajor = 3;
 constexpr unsigned PtySlaveFirstMajor = 136; // Linux gives /dev/pts majors 136 to 143
 constexpr unsigned PtySlaveLastMajor = 143;
@@ -107,6 +109,12 @@ std::optional<ProcessStatus> processStatus(int processes, const char *pid)
 bool isPtyMultiplexer(dev_t device)
 {
     return major(device) == PtyMultiplexerMajor && minor(device) == PtyMultiplexerMinor;
+}
+
+bool isTerminalAlias(dev_t device)
+{
+    return (major(device) == TtyAuxMajor && minor(device) <= 1) ||
+           (major(device) == VirtualConsoleMajor && minor(device) == 0);
 }
 
 bool isPseudoTerminal(dev_t device)

@@ -12,6 +12,10 @@
 // Whether the device number is the pseudo-terminal multiplexer (/dev/ptmx,
 // /dev/pts/ptmx), which makes a new pseudo-terminal at every open: not a port.
 bool isPtyMultiplexer(dev_t device);
+// Whether the device number is another name for a terminal already in use:
+// the opener's own controlling terminal (/dev/tty), the system console
+// (/dev/console) or the current virtual console (/dev/tty0).
+bool isTerminalAlias(dev_t device);
 // Whether the device number is the far end of a pseudo-terminal (/dev/pts/N,
 // or a BSD-style /dev/ttyXY), which carries no breaks or line errors.
 bool isPseudoTerminal(dev_t device);

@@ -79,7 +79,8 @@ CommError QtCommPort::openDevice(const QString &commPort, const LineSettings &se
         setErrorString(systemError(path, errno));
         return CommError::NoSuchPort;
     }
-    if (!S_ISCHR(status.st_mode) || isPtyMultiplexer(status.st_rdev)) {
+    if (!S_ISCHR(status.st_mode) || isPtyMultiplexer(status.st_rdev) ||
+        isTerminalAlias(status.st_rdev)) {
         setErrorString(tr("%1: not a serial device").arg(path));
         return CommError::NoSuchPort;
     }
