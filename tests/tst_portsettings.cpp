@@ -25,8 +25,8 @@ class TestPortSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void startUpOpensThePortAndRaisesRts();
-    void startUpOnAPortThatFails();
+    void startUp_data();
+    void startUp();
     void enableCommPort_data();
     void enableCommPort();
     void boxesApplyOnPickOrEnterOnly();
@@ -45,40 +45,44 @@ private slots:
     void dropsBeyondTheQueueBoundUntilPurged();
 };
 
-void TestPortSettings::startUpOpensThePortAndRaisesRts()
+void TestPortSettings::startUp_data()
 {
-    Window w;
-    w.start();
-    QCOMPARE(w.port->log.first(), QStringLiteral("open 1 9600,N,8,1 0"));
-    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
-    QCOMPARE(w.color("cmdPortState"), ColorValue::Green);
-    // The open applies the yellow button's level (low), then start-up raises it.
-    QCOMPARE(w.port->log.mid(1), (QStringList{"rate 9600", "rts 0", "rts 1"}));
-    QCOMPARE(w.text("cmdRTSstate"), QStringLiteral("RTS Active"));
-    QCOMPARE(w.window->settingsString(), QStringLiteral("9600,N,8,1"));
-    QVERIFY(w.services.messageBoxes.shown.isEmpty());
+    QTest::addColumn<bool>("busy");
+    QTest::newRow("opens") << false;
+    QTest::newRow("port busy") << true;
 }
 
-void TestPortSettings::startUpOnAPortThatFails()
+void TestPortSettings::startUp()
 {
-    Window w([](FakeCommPort &port) { port.refuseOpen = CommError::PortBusy; });
+    QFETCH(bool, busy);
+    Window w([busy](FakeCommPort &port) {
+        port.refuseOpen = busy ? CommError::PortBusy : CommError::None;
+    });
     w.start();
-    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Busy"));
-    QCOMPARE(w.color("cmdPortState"), ColorValue::Yellow);
-    QCOMPARE(w.services.messageBoxes.shown,
-             QStringList{QStringLiteral("Someone else has control of the port\nrefused: 1")});
-    // RTS still follows the button while the port is closed.
-    QCOMPARE(w.text("cmdRTSstate"), QStringLiteral("RTS Active"));
     QVERIFY(w.window->isVisible());
-
-    // The button retries; received data still reach the display once the port
-    // opens. Clicked again, it releases the port.
-    w.port->refuseOpen = CommError::None;
+    // RTS is raised, on the port if it opened: the open applies the yellow
+    // button's level (low), then start-up raises it.
+    QCOMPARE(w.text("cmdRTSstate"), QStringLiteral("RTS Active"));
+    QCOMPARE(w.window->settingsString(), QStringLiteral("9600,N,8,1"));
     auto *button = w.child<QPushButton>("cmdPortState");
-    button->click();
-    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+    if (!busy) {
+        QCOMPARE(w.port->log,
+                 (QStringList{"open 1 9600,N,8,1 0", "rate 9600", "rts 0", "rts 1"}));
+        QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+        QCOMPARE(w.color("cmdPortState"), ColorValue::Green);
+        QVERIFY(w.services.messageBoxes.shown.isEmpty());
+    } else {
+        QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Busy"));
+        QCOMPARE(w.services.messageBoxes.shown,
+                 QStringList{QStringLiteral("Someone else has control of the port\nrefused: 1")});
+        // The button retries; received data reach the display once the port opens.
+        w.port->refuseOpen = CommError::None;
+        button->click();
+        QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
+    }
     w.port->deliverInput("ok");
     QTRY_COMPARE(w.display(), QByteArray("ok"));
+    // Clicked again, the button releases the port.
     button->click();
     QVERIFY(!w.port->PortOpen());
     QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
@@ -88,49 +92,42 @@ void TestPortSettings::startUpOnAPortThatFails()
 void TestPortSettings::enableCommPort_data()
 {
     QTest::addColumn<QString>("baud");
-    QTest::addColumn<QString>("dataBits");
     QTest::addColumn<CommError>("refuseOpen");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<quint32>("color");
     QTest::addColumn<bool>("highSpeed");
 
-    const auto row = [](const char *name, const char *baud, const char *dataBits, CommError error,
-                        const char *message, const char *caption = "Port Free",
-                        quint32 color = ColorValue::Red, bool highSpeed = false) {
-        QTest::newRow(name) << QString::fromLatin1(baud) << QString::fromLatin1(dataBits) << error
-                            << QString::fromLatin1(message) << QString::fromLatin1(caption) << color
-                            << highSpeed;
+    const auto row = [](const char *name, const char *baud, CommError error, const char *message,
+                        const char *caption = "Port Free", quint32 color = ColorValue::Red,
+                        bool highSpeed = false) {
+        QTest::newRow(name) << QString::fromLatin1(baud) << error << QString::fromLatin1(message)
+                            << QString::fromLatin1(caption) << color << highSpeed;
     };
     const CommError none = CommError::None;
-    row("opens", "9600", "8", none, "", "Port Active", ColorValue::Green);
-    row("256000 too high", "256000", "8", none, "The Baud Is Too High!!!");
+    const quint32 green = ColorValue::Green;
+    const quint32 red = ColorValue::Red;
+    row("opens", "9600", none, "", "Port Active", green);
+    row("256000 too high", "256000", none, "The Baud Is Too High!!!");
     // High Speed Rates takes rates up to 4,000,000.
-    row("256000 with high speed rates", "256000", "8", none, "", "Port Active", ColorValue::Green,
-        true);
-    row("4000000 with high speed rates", "4000000", "8", none, "", "Port Active", ColorValue::Green,
-        true);
-    row("4000001 too high with high speed rates", "4000001", "8", none, "The Baud Is Too High!!!",
-        "Port Free", ColorValue::Red, true);
-    row("5 too low with high speed rates", "5", "8", none, "The Baud Is Too Low!!!", "Port Free",
-        ColorValue::Red, true);
-    row("5 too low", "5", "8", none, "The Baud Is Too Low!!!");
-    row("abc reads as 0", "abc", "8", none, "The Baud Is Too Low!!!");
-    row("9600a does not convert", "9600a", "8", none, "");
-    row("data bits the port refuses", "9600", "9", none, "");
+    row("4000000 with high speed rates", "4000000", none, "", "Port Active", green, true);
+    row("4000001 with high speed rates", "4000001", none, "The Baud Is Too High!!!", "Port Free",
+        red, true);
+    row("5 with high speed rates", "5", none, "The Baud Is Too Low!!!", "Port Free", red, true);
+    row("abc reads as 0", "abc", none, "The Baud Is Too Low!!!");
+    row("9600a does not convert", "9600a", none, "");
     // The fake port's reason is "refused: " and the port text.
-    row("no such port", "9600", "8", CommError::NoSuchPort,
+    row("no such port", "9600", CommError::NoSuchPort,
         "The port selected is not a Valid Port\nrefused: 1");
-    row("busy", "9600", "8", CommError::PortBusy,
-        "Someone else has control of the port\nrefused: 1", "Port Busy", ColorValue::Yellow);
-    row("setting refused", "9600", "8", CommError::SettingRefused, "");
-    row("other failure names it", "9600", "8", CommError::Other, "refused: 1");
+    row("busy", "9600", CommError::PortBusy, "Someone else has control of the port\nrefused: 1",
+        "Port Busy", ColorValue::Yellow);
+    row("setting refused", "9600", CommError::SettingRefused, "");
+    row("other failure names it", "9600", CommError::Other, "refused: 1");
 }
 
 void TestPortSettings::enableCommPort()
 {
     QFETCH(QString, baud);
-    QFETCH(QString, dataBits);
     QFETCH(CommError, refuseOpen);
     QFETCH(QString, message);
     QFETCH(QString, caption);
@@ -143,7 +140,6 @@ void TestPortSettings::enableCommPort()
     w.action("mnuHighSpeedRates")->setChecked(highSpeed);
     w.port->refuseOpen = refuseOpen;
     w.box("cboBaud")->setEditText(baud);
-    w.box("cboDataBits")->setEditText(dataBits);
     // The button shows its final state before the message comes up.
     QString captionAtMessage;
     w.services.messageBoxes.onShow = [&](const QString &) {

@@ -145,17 +145,15 @@ OpenResult openAsNobody(const QString &path, const QString &settings)
             ::_exit(1);
         const auto [error, errorString] = openOnce(path, settings);
         const QByteArray message = QByteArray::number(int(error)) + '\n' + errorString.toUtf8();
-        const bool written =
-            ::write(channel[1], message.constData(), size_t(message.size())) == message.size();
-        ::_exit(written ? 0 : 1);
+        ::_exit(::write(channel[1], message.constData(), size_t(message.size())) == message.size()
+                    ? 0
+                    : 1);
     }
     ::close(channel[1]);
+    QFile pipe;
     QByteArray message;
-    char buffer[512];
-    ssize_t count = 0;
-    while ((count = ::read(channel[0], buffer, sizeof buffer)) > 0)
-        message.append(buffer, count);
-    ::close(channel[0]);
+    if (pipe.open(channel[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        message = pipe.readAll();
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child || status != 0)
         return {CommError::None, u"the child failed"_s};
@@ -182,7 +180,6 @@ private slots:
     void portIsOwnedExclusively();
     void lockFileOwners_data();
     void lockFileOwners();
-    void lockFileOfAGoneProgramIsPassed();
     void lossIsReportedOnceAfterTheInput_data();
     void lossIsReportedOnceAfterTheInput();
 };
@@ -356,17 +353,14 @@ void TestSerialPty::rateAndSettingsApplyWhileOpen()
     QCOMPARE(master.attributes().c_cflag & (PARODD | CMSPAR), 0u);
 
     // Refused settings leave the device as it was.
-    QCOMPARE(port.setSettings(QStringLiteral("9600,N,4,1")), CommError::SettingRefused);
     QCOMPARE(port.setSettings(QStringLiteral("9600,N,8,1.5")), CommError::SettingRefused);
     QCOMPARE(port.Settings(), "19200,E,8,2");
     QCOMPARE(master.attributes().c_cflag & CSTOPB, uint(CSTOPB));
 
-    // The rates of USB adapters, and back to a standard one; the data still get through.
-    for (const qint32 rate : {4000000, 921600, 28800}) {
-        QVERIFY(port.setLineRate(rate));
-        QCOMPARE(master.attributes().c_ospeed, uint(rate));
-        QCOMPARE(port.appliedLineRate(), rate);
-    }
+    // The highest rate of USB adapters; the data still get through.
+    QVERIFY(port.setLineRate(4000000));
+    QCOMPARE(master.attributes().c_ospeed, 4000000u);
+    QCOMPARE(port.appliedLineRate(), 4000000);
     Receiver receiver(&port);
     QVERIFY(master.write("ok"));
     QTRY_COMPARE(receiver.data, "ok");
@@ -374,7 +368,9 @@ void TestSerialPty::rateAndSettingsApplyWhileOpen()
 
 void TestSerialPty::openFailures_data()
 {
-    QTest::addColumn<QString>("commPort"); // "pty" stands for the slave of a fresh pseudo-terminal
+    // "pty" stands for the slave of a fresh pseudo-terminal; "pty, stale lock" for one
+    // with a lock file of a program that is gone, which the user may not remove.
+    QTest::addColumn<QString>("commPort");
     QTest::addColumn<QString>("settings");
     // A mode other than 0 is given to the pty, with the group unless it is -1,
     // and the port is opened as the user nobody, whom neither lets in.
@@ -411,6 +407,7 @@ void TestSerialPty::openFailures_data()
     row("no access, a group without a name", "pty", standard, other, joinGroup, 0660, 4242);
     row("no access, for no group", "pty", standard, other, "^PTY: [^\n]+\\z", 0600);
     row("no access, for root's group only", "pty", standard, other, "^PTY: [^\n]+\\z", 0660, 0);
+    row("stale lock file", "pty, stale lock", standard, CommError::None, "^opened$", 0666);
 }
 
 void TestSerialPty::openFailures()
@@ -423,8 +420,23 @@ void TestSerialPty::openFailures()
 
     PtyMaster master;
     QVERIFY(master.valid());
-    const QString path = commPort == u"pty" ? master.slavePath : commPort;
+    const QString path = commPort.startsWith(u"pty") ? master.slavePath : commPort;
     const QByteArray device = QFile::encodeName(path);
+    QFile lock(SerialLockFile::pathFor(path));
+    const bool staleLock = commPort.endsWith(u"lock");
+    const auto removeLock = qScopeGuard([&] {
+        if (staleLock)
+            lock.remove();
+    });
+    if (staleLock) {
+        if (lock.fileName().isEmpty())
+            QSKIP("No lock folder can be used here.");
+        QVERIFY(lock.open(QIODevice::NewOnly));
+        lock.write(QByteArray::number(goneProcess()) + "\nwirelook\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+        QVERIFY(lock.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
     if (mode != 0) {
         if (::geteuid() != 0)
             QSKIP("Opening as another user needs the superuser.");
@@ -520,44 +532,6 @@ void TestSerialPty::lockFileOwners()
 {
     QFETCH(QByteArray, content);
     QTEST(SerialLockFile::ownerGone(content), "gone");
-}
-
-// A lock file of QSerialPort's left by a program that is gone, which the
-// user may not remove: as root's is to another user, and a write-protected
-// one to its owner.
-void TestSerialPty::lockFileOfAGoneProgramIsPassed()
-{
-    PtyMaster master;
-    QVERIFY(master.valid());
-    const QString lockPath = SerialLockFile::pathFor(master.slavePath);
-    if (lockPath.isEmpty())
-        QSKIP("No lock folder can be used here.");
-    QFile lock(lockPath);
-    QVERIFY(lock.open(QIODevice::NewOnly));
-    const auto removeLock = qScopeGuard([&lock] { lock.remove(); });
-    lock.write(QByteArray::number(goneProcess()) + "\nwirelook\n" +
-               QSysInfo::machineHostName().toUtf8() + "\n");
-    lock.close();
-    QVERIFY(lock.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    QCOMPARE(::chmod(QFile::encodeName(master.slavePath).constData(), 0666), 0);
-    const passwd *nobody = ::getpwnam("nobody");
-    if (::geteuid() == 0 && !nobody)
-        QSKIP("No unprivileged user to open the device as.");
-
-    const pid_t user = ::fork();
-    if (user == 0) {
-        if (::geteuid() == 0 && (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0))
-            ::_exit(2);
-        QtCommPort port;
-        port.setCommPort(master.slavePath);
-        const CommError error = port.setPortOpen(true);
-        port.setPortOpen(false);
-        ::_exit(error == CommError::None ? 0 : 1);
-    }
-    int status = -1;
-    QCOMPARE(::waitpid(user, &status, 0), user);
-    QVERIFY(WIFEXITED(status));
-    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 void TestSerialPty::lossIsReportedOnceAfterTheInput_data()
