@@ -120,24 +120,24 @@ void TestFileSave::failures_data()
         const QString n = QString::number(number);
         return QStringList{"error Number " + n, "Error Number " + n + "\r\n" + text};
     };
-    QTest::newRow("text, cancelled") << text << "cancelled" << none << "" << '-';
-    QTest::newRow("text, no such folder") << text << "missing folder" << none << "" << '-';
-    QTest::newRow("ascii, cancelled")
-        << ascii << "cancelled" << error(1, "No file name was chosen.") << "" << '-';
-    QTest::newRow("ascii, no such folder")
-        << ascii << "missing folder" << error(2, "The file ") << "" << '-';
+    const auto row = [](const char *name, const QByteArray &menu, const char *target,
+                        const QStringList &messages, const char *reason, char kind) {
+        QTest::newRow(name) << menu << QString::fromLatin1(target) << messages
+                            << QString::fromLatin1(reason) << kind;
+    };
+    const char *const noRoom = "No space left on device";
+    row("text, cancelled", text, "cancelled", none, "", '-');
+    row("text, no such folder", text, "missing folder", none, "", '-');
+    row("ascii, cancelled", ascii, "cancelled", error(1, "No file name was chosen."), "", '-');
+    row("ascii, no such folder", ascii, "missing folder", error(2, "The file "), "", '-');
     // A full disk: the file stays as it was.
-    QTest::newRow("text, disk full") << text << "disk full" << none << "" << 'f';
-    QTest::newRow("ascii, disk full")
-        << ascii << "disk full" << error(3, "The file ") << "No space left on device" << 'f';
-    QTest::newRow("ascii, a few KiB free")
-        << ascii << "few KiB free" << error(3, "The file ") << "No space left on device" << 'f';
+    row("text, disk full", text, "disk full", none, "", 'f');
+    row("ascii, disk full", ascii, "disk full", error(3, "The file "), noRoom, 'f');
+    row("ascii, a few KiB free", ascii, "few KiB free", error(3, "The file "), noRoom, 'f');
     // A device is written, never replaced; a pipe is refused.
-    QTest::newRow("text, null device") << text << "null device" << none << "" << 'c';
-    QTest::newRow("ascii, full device")
-        << ascii << "full device" << error(3, "The file ") << "No space left on device" << 'c';
-    QTest::newRow("ascii, pipe") << ascii << "pipe" << error(2, "The file ")
-                                 << "it is a pipe, not a file" << 'p';
+    row("text, null device", text, "null device", none, "", 'c');
+    row("ascii, full device", ascii, "full device", error(3, "The file "), noRoom, 'c');
+    row("ascii, pipe", ascii, "pipe", error(2, "The file "), "it is a pipe, not a file", 'p');
 }
 
 void TestFileSave::failures()

@@ -22,9 +22,7 @@ class TestReceivePath : public QObject
 private slots:
     void init();
     void cleanup();
-    void lineWithCrLfShowsInTwoColors();
-    void markersKeepTheirPlaceInRed();
-    void linesShowTheTimeTheyArrived();
+    void readsAndMarkersShowInTheirColorsAndTimes();
     void optionChangesApplyToTheNextRead_data();
     void optionChangesApplyToTheNextRead();
     void longReadsBecomeBoundedEntries();
@@ -33,7 +31,6 @@ private slots:
     void readCrossingTheBoundKeepsWhatFits();
     void dropReportGivesElapsedSeconds_data();
     void dropReportGivesElapsedSeconds();
-    void purgeWhileDroppingStillReports();
     void numberReadings_data();
     void numberReadings();
 
@@ -78,47 +75,37 @@ void TestReceivePath::fillToTheBound()
     QVERIFY(!m_path->isDropping());
 }
 
-void TestReceivePath::lineWithCrLfShowsInTwoColors()
+// Shown long after they arrived, in one change of the display, the lines keep
+// their times of arrival; markers keep their place, in red.
+void TestReceivePath::readsAndMarkersShowInTheirColorsAndTimes()
 {
     QSignalSpy waiting(m_path, &ReceivePath::entriesWaiting);
-    m_path->receive("AB\r\n");
-    QCOMPARE(waiting.count(), 1);
-    QSignalSpy shown(m_model, &DisplayModel::textChanged);
-    showAll();
-    QCOMPARE(shown.count(), 1); // the display hears once for the slice
-    QCOMPARE(m_model->text(), QByteArray("AB[CR ]\r\n[LF ]"));
-    QCOMPARE(m_model->colorSpanAt(0), (DisplayModel::ColorSpan{m_colors.receiveChar, 2}));
-    QCOMPARE(m_model->colorSpanAt(2).color, m_colors.receiveFunc);
-    QCOMPARE(m_model->colorSpanAt(2).end, m_model->length());
-}
-
-void TestReceivePath::markersKeepTheirPlaceInRed()
-{
+    const qint64 first = m_clock.current.toMSecsSinceEpoch();
+    m_path->receive("AB\r");
+    m_clock.current = m_clock.current.addMSecs(1500);
     m_path->receive("a");
     m_path->lineEvent(ReceiveQueue::Marker::Break);
-    m_path->receive("b\x01");
+    m_path->receive("b\x01\r");
     m_path->lineEvent(ReceiveQueue::Marker::Parity);
     m_path->lineEvent(ReceiveQueue::Marker::Frame);
-    showAll();
-    QCOMPARE(m_model->text(), QByteArray("a***BREAK***b[SOH]***PARITY******FRAME***"));
-    QCOMPARE(m_model->colorSpanAt(1), (DisplayModel::ColorSpan{ColorValue::Red, 12}));
-    QCOMPARE(m_model->colorSpanAt(12).color, m_colors.receiveChar);
-    QCOMPARE(m_model->colorSpanAt(13).color, m_colors.receiveFunc);
-    QCOMPARE(m_model->colorSpanAt(18).color, ColorValue::Red);
-    QCOMPARE(m_model->colorSpanAt(18).end, m_model->length());
-}
-
-void TestReceivePath::linesShowTheTimeTheyArrived()
-{
-    // Shown long after they arrived, the lines keep their times of arrival.
-    const qint64 first = m_clock.current.toMSecsSinceEpoch();
-    m_path->receive("one\r");
-    m_clock.current = m_clock.current.addMSecs(1500);
-    m_path->receive("two\r");
-    m_path->lineEvent(ReceiveQueue::Marker::Break);
+    QCOMPARE(waiting.count(), 1);
     m_clock.current = m_clock.current.addSecs(10);
+    QSignalSpy shown(m_model, &DisplayModel::textChanged);
     showAll();
-    QCOMPARE(m_model->text(), "one[CR ]\r\ntwo[CR ]\r\n***BREAK***");
+    QCOMPARE(shown.count(), 1);
+    QCOMPARE(m_model->text(), "AB[CR ]\r\na***BREAK***b[SOH][CR ]\r\n***PARITY******FRAME***");
+    QList<DisplayModel::ColorSpan> spans;
+    for (qsizetype at = 0; at < m_model->length(); at = spans.last().end)
+        spans += m_model->colorSpanAt(at);
+    const quint32 chr = m_colors.receiveChar;
+    const quint32 func = m_colors.receiveFunc;
+    QCOMPARE(spans, (QList<DisplayModel::ColorSpan>{{chr, 2},
+                                                    {func, 9},
+                                                    {chr, 10},
+                                                    {ColorValue::Red, 21},
+                                                    {chr, 22},
+                                                    {func, 34},
+                                                    {ColorValue::Red, 57}}));
     QCOMPARE(m_model->lineTime(0), first);
     QCOMPARE(m_model->lineTime(1), first + 1500);
     QCOMPARE(m_model->lineTime(2), first + 1500);
@@ -131,14 +118,15 @@ void TestReceivePath::optionChangesApplyToTheNextRead_data()
     QTest::addColumn<QByteArray>("breakCharacter");
     QTest::addColumn<QByteArray>("shown");
 
-    QTest::newRow("unchanged") << true << int(SpaceOption::Character) << QByteArray("[CR ]")
-                               << QByteArray("a b[CR ]\r\n[x81]");
-    QTest::newRow("function characters hidden")
-        << false << int(SpaceOption::Character) << QByteArray("[CR ]") << QByteArray("a b\r\n");
-    QTest::newRow("space as a string") << true << int(SpaceOption::String) << QByteArray("[CR ]")
-                                       << QByteArray("a[SPC]b[CR ]\r\n[x81]");
-    QTest::newRow("break on LF") << true << int(SpaceOption::Character) << QByteArray("[LF ]")
-                                 << QByteArray("a b[CR ][x81]");
+    const auto row = [](const char *name, bool show, SpaceOption space, const char *breakCharacter,
+                        const char *shown) {
+        QTest::newRow(name) << show << int(space) << QByteArray(breakCharacter)
+                            << QByteArray(shown);
+    };
+    row("unchanged", true, SpaceOption::Character, "[CR ]", "a b[CR ]\r\n[x81]");
+    row("function characters hidden", false, SpaceOption::Character, "[CR ]", "a b\r\n");
+    row("space as a string", true, SpaceOption::String, "[CR ]", "a[SPC]b[CR ]\r\n[x81]");
+    row("break on LF", true, SpaceOption::Character, "[LF ]", "a b[CR ][x81]");
 }
 
 void TestReceivePath::optionChangesApplyToTheNextRead()
@@ -229,16 +217,14 @@ void TestReceivePath::dropReportGivesElapsedSeconds_data()
     QTest::addColumn<QTime>("end");
     QTest::addColumn<QByteArray>("line");
 
-    QTest::newRow("whole seconds") << QTime(10, 0, 0) << QTime(10, 0, 7)
-                                   << QByteArray("Last 7 Seconds dropped");
-    QTest::newRow("start rounded up") << QTime(10, 0, 0, 600) << QTime(10, 0, 3, 500)
-                                      << QByteArray("Last 2.5 Seconds dropped");
-    QTest::newRow("half a second") << QTime(10, 0, 0) << QTime(10, 0, 0, 500)
-                                   << QByteArray("Last .5 Seconds dropped");
-    QTest::newRow("before the rounded start") << QTime(10, 0, 1, 500) << QTime(10, 0, 1, 750)
-                                              << QByteArray("Last -.25 Seconds dropped");
-    QTest::newRow("across midnight") << QTime(23, 59, 58) << QTime(0, 0, 3)
-                                     << QByteArray("Last 5 Seconds dropped");
+    const auto row = [](const char *name, QTime start, QTime end, const char *seconds) {
+        QTest::newRow(name) << start << end << "Last " + QByteArray(seconds) + " Seconds dropped";
+    };
+    row("whole seconds", QTime(10, 0, 0), QTime(10, 0, 7), "7");
+    row("start rounded up", QTime(10, 0, 0, 600), QTime(10, 0, 3, 500), "2.5");
+    row("half a second", QTime(10, 0, 0), QTime(10, 0, 0, 500), ".5");
+    row("before the rounded start", QTime(10, 0, 1, 500), QTime(10, 0, 1, 750), "-.25");
+    row("across midnight", QTime(23, 59, 58), QTime(0, 0, 3), "5");
 }
 
 void TestReceivePath::dropReportGivesElapsedSeconds()
@@ -259,20 +245,6 @@ void TestReceivePath::dropReportGivesElapsedSeconds()
     QCOMPARE(m_model->text(), expected);
     QCOMPARE(m_model->colorSpanAt(0).color, ColorValue::Red);
     QCOMPARE(m_model->colorSpanAt(0).end, m_model->length());
-}
-
-void TestReceivePath::purgeWhileDroppingStillReports()
-{
-    fillToTheBound();
-    m_path->receive("over");
-    m_path->purge();
-    QCOMPARE(m_path->waitingEntries(), 0);
-    QVERIFY(m_path->isDropping());
-    QSignalSpy reported(m_path, &ReceivePath::droppingReported);
-    showAll();
-    QCOMPARE(reported.count(), 1);
-    QVERIFY(!m_model->text().contains('x'));
-    QVERIFY(m_model->text().contains("Input Buffer OverFlow"));
 }
 
 void TestReceivePath::numberReadings_data()

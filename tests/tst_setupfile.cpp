@@ -16,11 +16,18 @@
 
 namespace {
 
-const quint32 NamedColors[] = {
-    ColorValue::White,           ColorValue::Black,           ColorValue::Red,
-    ColorValue::Green,           ColorValue::Yellow,          ColorValue::Blue,
-    ColorValue::SystemHighlight, ColorValue::Magenta,         ColorValue::Cyan,
-    ColorValue::SystemGrayText,  ColorValue::SystemButtonFace};
+// The named colors and their values.
+const std::pair<const char *, quint32> NamedColors[] = {{"White", 16777215},
+                                                        {"Black", 0},
+                                                        {"Red", 255},
+                                                        {"Green", 65280},
+                                                        {"Yellow", 65535},
+                                                        {"Blue", 16711680},
+                                                        {"Dark Blue", 0x8000000D},
+                                                        {"Magenta", 16711935},
+                                                        {"Cyan", 16776960},
+                                                        {"Dark Gray", 0x80000011},
+                                                        {"Light Gray", 0x8000000F}};
 
 QList<QByteArray> linesOf(const QByteArray &file)
 {
@@ -149,7 +156,7 @@ void TestSetupFile::roundTrip()
             letters[bit] = (combination & (1 << bit)) ? 'T' : 'F';
         setup.options = optionsOf(letters);
         const auto color = [combination](int place) {
-            return NamedColors[(combination + place) % 11];
+            return NamedColors[(combination + place) % 11].second;
         };
         setup.colors = {color(0), color(1), color(2), color(3), color(4)};
         setup.strings.setCurrentSet(combination % 11);
@@ -284,28 +291,18 @@ void TestSetupFile::arbitraryBytes()
     const QByteArray valid = SetupFormat::write(unusualSetup());
     int restoredCount = 0;
     for (int round = 0; round < 3000; ++round) {
-        QByteArray bytes;
-        if (round % 2 == 0) {
-            bytes = valid;
-            const int changes = 1 + random.bounded(4);
-            for (int i = 0; i < changes; ++i) {
-                const qsizetype at = random.bounded(bytes.size());
-                const char byte = "\r\n0 -.9TtFx\xFF"[random.bounded(13)];
-                if (const int how = random.bounded(3); how == 0)
-                    bytes[at] = byte;
-                else if (how == 1)
-                    bytes.insert(at, byte);
-                else
-                    bytes.truncate(at);
-                if (bytes.isEmpty())
-                    break;
-            }
-        } else {
-            bytes.resize(random.bounded(6000));
-            for (char &byte : bytes)
-                byte = char(random.bounded(256));
-            if (round % 3 == 0)
-                bytes.prepend("Revision: 1.3.00\r\n");
+        QByteArray bytes = valid;
+        for (int changes = 1 + random.bounded(4); changes > 0 && !bytes.isEmpty(); --changes) {
+            const qsizetype at = random.bounded(bytes.size());
+            const char byte = "\r\n0 -.9TtFx\xFF"[random.bounded(13)];
+            if (const int how = random.bounded(4); how == 0)
+                bytes[at] = byte;
+            else if (how == 1)
+                bytes.insert(at, byte);
+            else if (how == 2)
+                bytes.truncate(at);
+            else
+                bytes[at] = char(random.bounded(256));
         }
 
         const SetupFormat::Reading reading = SetupFormat::read(bytes, Before);
@@ -531,13 +528,9 @@ void TestSetupFile::whatIsNoFileIsNotReplaced()
 
 void TestSetupFile::colorNames()
 {
-    const char *const names[] = {"White",     "Black",   "Red",  "Green",     "Yellow",    "Blue",
-                                 "Dark Blue", "Magenta", "Cyan", "Dark Gray", "Light Gray"};
-    const quint32 values[] = {16777215,   0,        255,      65280,      65535,     16711680,
-                              0x8000000D, 16711935, 16776960, 0x80000011, 0x8000000F};
-    for (int i = 0; i < 11; ++i) {
-        QCOMPARE(GeneralUtilities::ReturnColorName(values[i]), QLatin1String(names[i]));
-        QCOMPARE(GeneralUtilities::ReturnColorValue(QLatin1String(names[i])), values[i]);
+    for (const auto &[name, value] : NamedColors) {
+        QCOMPARE(GeneralUtilities::ReturnColorName(value), QLatin1String(name));
+        QCOMPARE(GeneralUtilities::ReturnColorValue(QLatin1String(name)), value);
     }
     QCOMPARE(GeneralUtilities::ReturnColorName(1), QString());
     QCOMPARE(GeneralUtilities::ReturnColorName(0x80000005), QString());
