@@ -48,8 +48,6 @@ private slots:
     void everyGlyphStaysInItsCell_data();
     void everyGlyphStaysInItsCell();
     void timeStampsLeadEachLine();
-    void stampColorReadsOnTheBackground_data();
-    void stampColorReadsOnTheBackground();
     void hexViewFollowsHoldsAndSelectsRows();
 
 private:
@@ -427,38 +425,6 @@ void TestDisplayView::timeStampsLeadEachLine()
     m_view->setTimeStampsShown(false);
     QCOMPARE(m_view->positionAt(cellCenter(0, 1)), cols);
     QCOMPARE(m_view->positionAt(cellCenter(0, 2)), cols + 7);
-}
-
-void TestDisplayView::stampColorReadsOnTheBackground_data()
-{
-    QTest::addColumn<QColor>("background");
-    QTest::newRow("navy, the default") << QColor(0, 0, 0x80);
-    QTest::newRow("black") << QColor(Qt::black);
-    QTest::newRow("white") << QColor(Qt::white);
-    QTest::newRow("silver") << QColor(0xC0, 0xC0, 0xC0);
-    QTest::newRow("gray") << QColor(0x80, 0x80, 0x80);
-}
-
-void TestDisplayView::stampColorReadsOnTheBackground()
-{
-    // Readable: a contrast of at least 3:1 (large text in the web's guide);
-    // dimmed: less than black or white would give.
-    QFETCH(QColor, background);
-    const auto luminance = [](const QColor &color) {
-        const auto channel = [](qreal value) {
-            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) +
-               0.0722 * channel(color.blueF());
-    };
-    const auto contrast = [&](const QColor &a, const QColor &b) {
-        const qreal la = luminance(a), lb = luminance(b);
-        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-    };
-    const QColor stamp = TimeStampText::colorOn(background);
-    QVERIFY2(contrast(stamp, background) >= 3, qPrintable(stamp.name()));
-    QVERIFY(contrast(stamp, background) <
-            std::max(contrast(Qt::white, background), contrast(Qt::black, background)));
 }
 
 void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
