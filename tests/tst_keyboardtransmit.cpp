@@ -56,10 +56,11 @@ void TestKeyboardTransmit::typedCharacters_data()
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<QByteArray>("shown");
     QTest::addColumn<quint32>("color");
+    QTest::addColumn<bool>("functionsHidden");
 
     const auto row = [](const char *name, int key, int modifiers, const QByteArray &sent,
-                        const QByteArray &shown, quint32 color = XmitFunc) {
-        QTest::newRow(name) << key << modifiers << sent << shown << color;
+                        const QByteArray &shown, quint32 color = XmitFunc, bool hidden = false) {
+        QTest::newRow(name) << key << modifiers << sent << shown << color << hidden;
     };
     const int control = int(Qt::ControlModifier);
     row("a", Qt::Key_A, 0, "a", "a", XmitChar);
@@ -68,6 +69,7 @@ void TestKeyboardTransmit::typedCharacters_data()
     row("Esc", Qt::Key_Escape, 0, "\x1b", "[ESC]");
     row("Tab stays in the display", Qt::Key_Tab, 0, "\t", "[TAB]");
     row("Backspace echoes once, sends once", Qt::Key_Backspace, 0, "\b", "[BS ]");
+    row("Backspace, function characters hidden", Qt::Key_Backspace, 0, "\b", "", XmitFunc, true);
     row("space", Qt::Key_Space, 0, " ", " ", XmitChar);
     row("Ctrl+A is Select All", Qt::Key_A, control, "", "");
     row("Delete sends nothing", Qt::Key_Delete, 0, "", "");
@@ -85,6 +87,8 @@ void TestKeyboardTransmit::typedCharacters()
     QFETCH(quint32, color);
 
     Sender s;
+    QFETCH(bool, functionsHidden);
+    s.action("mnuShowFunctionCharacters")->setChecked(!functionsHidden);
     s.view()->setFocus();
     QTest::keyClick(s.view(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QTRY_COMPARE(s.display(), shown);
