@@ -92,13 +92,7 @@ void TestMainLayout::captionsFitAndTheLeftColumnStaysWhole()
     // The whole window is on the screen, title bar included.
     const QRect screen = w.window->screen()->availableGeometry();
     if (!screen.contains(w.window->frameGeometry()))
-        cut << QStringLiteral("The window at (%1, %2) %3 x %4 is not on the screen %5 x %6")
-                   .arg(w.window->frameGeometry().x())
-                   .arg(w.window->frameGeometry().y())
-                   .arg(w.window->frameGeometry().width())
-                   .arg(w.window->frameGeometry().height())
-                   .arg(screen.width())
-                   .arg(screen.height());
+        cut << QStringLiteral("The window is not wholly on the screen");
     for (const QLabel *label : w.window->findChildren<QLabel *>()) {
         if (label->isVisible())
             cut << cutText(label, label->text(), label->wordWrap() ? Qt::TextWordWrap : 0);

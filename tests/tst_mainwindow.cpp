@@ -295,15 +295,9 @@ void TestMainWindow::menus()
     QCOMPARE(item->isChecked(), check == 1);
     QVERIFY(item->isVisible() && item->isEnabled());
 
-    // The first menu or menu bar that the item was added to holds it.
-    QWidget *container = nullptr;
-    for (QObject *object : item->associatedObjects()) {
-        if (!container && (qobject_cast<QMenu *>(object) || qobject_cast<QMenuBar *>(object)))
-            container = static_cast<QWidget *>(object);
-    }
+    QWidget *container =
+        holder.isEmpty() ? static_cast<QWidget *>(f.window.menuBar()) : f.child<QMenu>(holder);
     QVERIFY(container);
-    QCOMPARE(container->objectName(), holder);
-    QVERIFY(!holder.isEmpty() || container == f.window.menuBar());
     QTEST(int(container->actions().indexOf(item)), "index");
 }
 
@@ -503,34 +497,33 @@ void TestMainWindow::hexViewTakesTheDisplaysPlace()
 
 void TestMainWindow::optionMenus_data()
 {
-    // Items clicked between two writes of SOH and a blank; then the checked items of
-    // the space group and Show Function Characters, and what the second write shows.
+    // Items clicked between two writes of SOH and a blank; then which of the option items
+    // are checked, one flag each in the order of the loop below, and what the second write shows.
     QTest::addColumn<QStringList>("clicks");
-    QTest::addColumn<QStringList>("checked");
+    QTest::addColumn<QByteArray>("checked");
     QTest::addColumn<QByteArray>("shown");
 
+    const auto row = [](const char *name, const QStringList &clicks, const char *checked,
+                        const QByteArray &shown) {
+        QTest::newRow(name) << clicks << QByteArray(checked) << shown;
+    };
     const QString show = QStringLiteral("mnuShowFunctionCharacters");
-    QTest::newRow("design state") << QStringList{} << QStringList{"mnuSpcChar", show}
-                                  << QByteArray("[SOH] ");
-    QTest::newRow("[SPC]") << QStringList{"mnuSpcString"} << QStringList{"mnuSpcString", show}
-                           << QByteArray("[SOH][SPC]");
-    QTest::newRow("[SPC] twice") << QStringList{"mnuSpcString", "mnuSpcString"}
-                                 << QStringList{"mnuSpcString", show} << QByteArray("[SOH][SPC]");
-    QTest::newRow("currency sign")
-        << QStringList{"mnuSpcString", "mnuSpcSpecialChar"}
-        << QStringList{"mnuSpcSpecialChar", show} << QByteArray("[SOH]\xA4");
-    QTest::newRow("back to a blank") << QStringList{"mnuSpcSpecialChar", "mnuSpcChar"}
-                                     << QStringList{"mnuSpcChar", show} << QByteArray("[SOH] ");
-    QTest::newRow("function characters hidden")
-        << QStringList{show} << QStringList{"mnuSpcChar"} << QByteArray(" ");
-    QTest::newRow("function characters shown again")
-        << QStringList{show, show} << QStringList{"mnuSpcChar", show} << QByteArray("[SOH] ");
+    row("design state", {}, "100110", "[SOH] ");
+    row("[SPC]", {"mnuSpcString"}, "010110", "[SOH][SPC]");
+    row("[SPC] twice", {"mnuSpcString", "mnuSpcString"}, "010110", "[SOH][SPC]");
+    row("currency sign", {"mnuSpcString", "mnuSpcSpecialChar"}, "001110", "[SOH]\xA4");
+    row("back to a blank", {"mnuSpcSpecialChar", "mnuSpcChar"}, "100110", "[SOH] ");
+    row("function characters hidden", {show}, "100010", " ");
+    row("function characters shown again", {show, show}, "100110", "[SOH] ");
+    row("full strings twice", {"mnuFullStrings", "mnuFullStrings"}, "100101", "[SOH] ");
+    row("receive interrupts again", {"mnuFullStrings", "mnuReceiveInterruptsAllowed"}, "100110",
+        "[SOH] ");
 }
 
 void TestMainWindow::optionMenus()
 {
     QFETCH(QStringList, clicks);
-    QFETCH(QStringList, checked);
+    QFETCH(QByteArray, checked);
     QFETCH(QByteArray, shown);
 
     // What is already shown stays as it is.
@@ -538,9 +531,12 @@ void TestMainWindow::optionMenus()
     f.write("\1 ");
     for (const QString &click : clicks)
         f.child<QAction>(click)->trigger();
+    QByteArray flags;
     for (const char *name :
-         {"mnuSpcChar", "mnuSpcString", "mnuSpcSpecialChar", "mnuShowFunctionCharacters"})
-        QCOMPARE(f.child<QAction>(name)->isChecked(), checked.contains(QLatin1String(name)));
+         {"mnuSpcChar", "mnuSpcString", "mnuSpcSpecialChar", "mnuShowFunctionCharacters",
+          "mnuReceiveInterruptsAllowed", "mnuFullStrings"})
+        flags += f.child<QAction>(QLatin1String(name))->isChecked() ? '1' : '0';
+    QCOMPARE(flags, checked);
     f.write("\1 ");
     QCOMPARE(f.text(), "[SOH] " + shown);
 }

@@ -10,23 +10,16 @@
 
 namespace {
 
-// A line of a printed page, as pdftotext reads it back.
+// A printed line as pdftotext reads it back: where it starts and its words, joined by one blank.
 struct PrintedLine
 {
     qreal left;
-    QString text; // its words, joined by one blank
-};
-using Page = QMap<int, PrintedLine>; // by line number, 0 at the top of the page
-
-struct Word
-{
-    qreal x;
-    qreal y;
     QString text;
 };
+using Page = QList<PrintedLine>; // from the top
 
-// The words of each page, read back from a PDF with pdftotext.
-QList<QList<Word>> pdfWords(const QString &pdf)
+// The lines of each page of a PDF, words grouped by their height on the page.
+QList<Page> pdfPages(const QString &pdf)
 {
     QProcess pdftotext;
     pdftotext.start(QStringLiteral("pdftotext"), {"-bbox", pdf, "-"});
@@ -34,75 +27,25 @@ QList<QList<Word>> pdfWords(const QString &pdf)
         return {};
     static const QRegularExpression item(
         QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
-    QList<QList<Word>> pages;
+    QList<QMap<qreal, PrintedLine>> pages;
     for (const auto &match :
          item.globalMatch(QString::fromUtf8(pdftotext.readAllStandardOutput()))) {
-        if (match.captured(1).isEmpty())
-            pages.append(QList<Word>());
-        else if (!pages.isEmpty())
-            pages.last().append(
-                {match.captured(1).toDouble(), match.captured(2).toDouble(), match.captured(3)});
+        if (match.captured(1).isEmpty()) {
+            pages.append(QMap<qreal, PrintedLine>());
+        } else if (!pages.isEmpty()) {
+            auto line = pages.last().find(match.captured(2).toDouble());
+            if (line == pages.last().end())
+                pages.last().insert(match.captured(2).toDouble(),
+                                    {match.captured(1).toDouble(), match.captured(3)});
+            else
+                line->text += QLatin1Char(' ') + match.captured(3);
+        }
     }
-    return pages;
+    QList<Page> result;
+    for (const auto &page : pages)
+        result.append(page.values());
+    return result;
 }
-
-// Prints display text to PDF files and reads the pages back.
-class PdfPrinting
-{
-public:
-    // The width of "N" in the window's font, in points.
-    static constexpr qreal LetterWidth = 7.5;
-
-    PdfPrinting()
-    {
-        // Line 1 and line 2 give the top of the page and the line spacing.
-        const QList<QList<Word>> reference = printWords("1\r\n2");
-        if (reference.size() == 1 && reference[0].size() == 2) {
-            m_spacing = reference[0][1].y - reference[0][0].y;
-            m_top = reference[0][0].y - m_spacing;
-        }
-    }
-    bool measured() const { return m_spacing > 0; }
-    int lineWidth() const { return m_lineWidth; }
-
-    QList<Page> print(const QByteArray &text) { return pages(printWords(text)); }
-
-    QList<Page> pages(const QList<QList<Word>> &words) const
-    {
-        QList<Page> result;
-        for (const QList<Word> &pageWords : words) {
-            Page page;
-            for (const Word &word : pageWords) {
-                PrintedLine &line = page[qRound((word.y - m_top) / m_spacing)];
-                if (line.text.isEmpty())
-                    line.left = word.x;
-                else
-                    line.text += QLatin1Char(' ');
-                line.text += word.text;
-            }
-            result.append(page);
-        }
-        return result;
-    }
-    QString pdfPath() const { return m_dir.filePath(QStringLiteral("print.pdf")); }
-
-private:
-    QList<QList<Word>> printWords(const QByteArray &text)
-    {
-        QtPrinter printer(pdfPath());
-        RecordingMessageBoxes messages;
-        DisplayPrinter displayPrinter(printer, messages);
-        if (!displayPrinter.print(text, LetterWidth))
-            return {};
-        m_lineWidth = displayPrinter.lineWidth();
-        return pdfWords(pdfPath());
-    }
-
-    QTemporaryDir m_dir;
-    qreal m_top = 0;
-    qreal m_spacing = 0;
-    int m_lineWidth = 0;
-};
 
 QStringList lineTexts(const Page &page)
 {
@@ -110,6 +53,22 @@ QStringList lineTexts(const Page &page)
     for (const PrintedLine &line : page)
         texts.append(line.text);
     return texts;
+}
+
+// Prints display text, "N" being 7.5 points wide as in the window's font, to a PDF file
+// and reads the pages back; gives the line width found on the way.
+QList<Page> printToPdf(const QByteArray &text, int *lineWidth = nullptr)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("print.pdf"));
+    QtPrinter printer(pdf);
+    RecordingMessageBoxes messages;
+    DisplayPrinter displayPrinter(printer, messages);
+    if (!displayPrinter.print(text, 7.5))
+        return {};
+    if (lineWidth)
+        *lineWidth = displayPrinter.lineWidth();
+    return pdfPages(pdf);
 }
 
 } // namespace
@@ -122,7 +81,6 @@ private slots:
     void pieces_data();
     void pieces();
     void pdfPiecesAndLineBreaks();
-    void fortyThousandCharactersPrintCompletely();
     void printMenus_data();
     void printMenus();
     void missingPrinterIsReported();
@@ -159,43 +117,29 @@ void TestPrinting::pieces()
 
 void TestPrinting::pdfPiecesAndLineBreaks()
 {
-    PdfPrinting pdf;
-    QVERIFY(pdf.measured());
-    const int width = pdf.lineWidth();
+    int width = 0;
+    QList<Page> pages = printToPdf("", &width);
+    QCOMPARE(pages.size(), 1);
+    QVERIFY(pages[0].isEmpty()); // the blank line shows no text
     QVERIFY(width > 1);
 
-    const QList<Page> empty = pdf.print("");
-    QCOMPARE(empty.size(), 1);
-    QVERIFY(empty[0].isEmpty()); // the blank line shows no text
-
+    // A piece fills a line exactly; text after a line break inside a piece starts at the
+    // edge, without the blank.
     const QString exact(width, QLatin1Char('A'));
-    QList<Page> pages = pdf.print(exact.toLatin1());
+    pages = printToPdf(exact.toLatin1() + "ab\r\ncd");
     QCOMPARE(pages.size(), 1);
-    QCOMPARE(pages[0].keys(), QList<int>{1});
-    QCOMPARE(pages[0][1].text, exact);
-
-    // Text after a line break inside a piece starts at the edge, without the blank.
-    pages = pdf.print("ab\r\ncd");
-    QCOMPARE(lineTexts(pages[0]), (QStringList{"ab", "cd"}));
-    QCOMPARE(pages[0].keys(), (QList<int>{1, 2}));
+    QCOMPARE(lineTexts(pages[0]), (QStringList{exact, "ab", "cd"}));
     QVERIFY(pages[0][2].left < pages[0][1].left);
-}
 
-void TestPrinting::fortyThousandCharactersPrintCompletely()
-{
-    PdfPrinting pdf;
-    QVERIFY(pdf.measured());
+    // 40,000 characters print completely, over several pages.
     QByteArray display;
-    for (int line = 0; display.size() < 40000; ++line) {
-        display += "Line" + QByteArray::number(line).rightJustified(5, '0') + " ";
+    for (int line = 0; display.size() < 40000; ++line)
         display +=
-            QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789[CR ][x8A]").repeated(2).left(68);
-        display += "\r\n";
-    }
+            "Line" + QByteArray::number(line).rightJustified(5, '0') + " " +
+            QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789[CR ][x8A]").repeated(2).left(68) +
+            "\r\n";
     display.truncate(40000);
-    QCOMPARE(display.size(), 40000);
-
-    const QList<Page> pages = pdf.print(display);
+    pages = printToPdf(display);
     QVERIFY(pages.size() > 1);
     QString printed;
     for (const Page &page : pages)
@@ -220,10 +164,10 @@ void TestPrinting::printMenus()
 {
     QFETCH(QByteArray, menu);
 
-    PdfPrinting pdf;
-    QVERIFY(pdf.measured());
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("print.pdf"));
     TestServices services;
-    QtPrinter printer(pdf.pdfPath());
+    QtPrinter printer(pdf);
     PlatformServices withPdf = services.services();
     withPdf.printer = &printer;
     frmMain window(withPdf, std::make_unique<FakeCommPort>(), std::make_unique<NoLockKeys>());
@@ -234,7 +178,7 @@ void TestPrinting::printMenus()
     QCOMPARE(window.displayModel().selectedText(), QByteArray("second"));
 
     window.findChild<QAction *>(QLatin1String(menu))->trigger();
-    const QList<Page> pages = pdf.pages(pdfWords(pdf.pdfPath()));
+    const QList<Page> pages = pdfPages(pdf);
     QCOMPARE(pages.size(), 1);
     QTEST(lineTexts(pages[0]), "lines");
     QVERIFY(services.messageBoxes.shown.isEmpty());

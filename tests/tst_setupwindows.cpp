@@ -116,14 +116,10 @@ private slots:
     void breakCharacterWindow();
     void breakCharacterTyping_data();
     void breakCharacterTyping();
-    void opensOnTheCurrentSetAndSavesToBothMenus();
-    void quickClearThenExitStoresNothing();
-    void switchingSetsStoresTheSetLeft();
-    void escapeAsks_data();
-    void escapeAsks();
-    void closeBoxStoresNothing();
+    void stringsWindowOpensOnTheCurrentSet();
+    void stringsWindowStores_data();
+    void stringsWindowStores();
     void fieldsTakeOnlyLatin1WithinTheLimit();
-    void setChosenInTheMainWindowIsNeverOverwritten();
     void stringsHelp();
     void aboutWindow();
 };
@@ -139,11 +135,11 @@ void TestSetupWindows::firstStartAndExitWithoutAFile()
     QCOMPARE(ports, (QStringList{"1", "9600", "None", "8", "1", "0-none"}));
     QCOMPARE(p.panel(3), QStringLiteral("No Multiplier Card"));
     QStringList checked;
-    for (const char *item : {"mnuSpcString", "mnuSpcSpecialChar", "mnuSpcChar",
-                             "mnuReceiveInterruptsAllowed", "mnuFullStrings", "mnuSingle",
-                             "mnuDouble", "mnuQuadruple", "mnuShowFunctionCharacters",
-                             "mnuHighSpeedRates", "mnuDTRActive", "mnuReconnectAutomatically",
-                             "mnuTimeStamps", "mnuHexView"}) {
+    for (const char *item :
+         {"mnuSpcString", "mnuSpcSpecialChar", "mnuSpcChar", "mnuReceiveInterruptsAllowed",
+          "mnuFullStrings", "mnuSingle", "mnuDouble", "mnuQuadruple", "mnuShowFunctionCharacters",
+          "mnuHighSpeedRates", "mnuDTRActive", "mnuReconnectAutomatically", "mnuTimeStamps",
+          "mnuHexView"}) {
         if (p.action(item)->isChecked())
             checked << QLatin1String(item);
     }
@@ -499,7 +495,7 @@ void TestSetupWindows::breakCharacterTyping()
     QCOMPARE(p.window->ReturnBreakCharacter(), selected.toLatin1());
 }
 
-void TestSetupWindows::opensOnTheCurrentSetAndSavesToBothMenus()
+void TestSetupWindows::stringsWindowOpensOnTheCurrentSet()
 {
     Setup s;
     frmStrings *strings = s.open();
@@ -509,94 +505,113 @@ void TestSetupWindows::opensOnTheCurrentSetAndSavesToBothMenus()
     QCOMPARE(Setup::field(strings, 0)->text(), QStringLiteral("Here is a string example[CR]"));
     QCOMPARE(Setup::field(strings, 11)->text(), QString());
     QCOMPARE(Setup::item(strings, "mnuStringSet9")->text(), QStringLiteral("String Set Number 10"));
-    QVERIFY(!Setup::item(strings, "mnuStringSet0")->isChecked());
     QCOMPARE(strings->findChild<QLabel *>(QStringLiteral("lblF12"))->text(),
              QStringLiteral("F12 :"));
     // Opening again brings up the same window.
     QCOMPARE(s.open(), strings);
-
-    // Renamed and saved: both menus follow.
-    Setup::item(strings, "mnuStringSet3")->trigger();
-    Setup::name(strings)->setText(QStringLiteral("Scale & Printer"));
-    Setup::field(strings, 0)->setText(QStringLiteral("W[CR]"));
-    Setup::item(strings, "mnuSave")->trigger();
-    QTRY_VERIFY(!s.window->findChild<frmStrings *>());
-
-    QCOMPARE(s.store().name(3), QByteArray("Scale & Printer"));
-    QCOMPARE(s.store().typed(3, 0), QByteArray("W[CR]"));
-    QCOMPARE(s.store().decoded(3, 0), QByteArray("W\r"));
-    QCOMPARE(s.action("mnuStringSet3")->text(), QStringLiteral("Scale && Printer"));
-    QVERIFY(s.action("mnuStringSet3")->isChecked());
-    QVERIFY(!s.action("mnuStringSet0")->isChecked());
-    QCOMPARE(s.action("mnuF1String")->text(), QStringLiteral("F1 W[CR]"));
-    frmStrings *again = s.open();
-    QCOMPARE(Setup::item(again, "mnuStringSet3")->text(), QStringLiteral("Scale && Printer"));
 }
 
-void TestSetupWindows::quickClearThenExitStoresNothing()
+void TestSetupWindows::stringsWindowStores_data()
 {
-    Setup s;
-    frmStrings *strings = s.open();
-    Setup::item(strings, "mnuQuickClear")->trigger();
-    QCOMPARE(Setup::field(strings, 0)->text(), QString());
-    QCOMPARE(Setup::name(strings)->text(), QStringLiteral("Sample String Set"));
-    Setup::item(strings, "mnuExit")->trigger();
-    QTRY_VERIFY(!s.window->findChild<frmStrings *>());
-    QCOMPARE(s.store().typed(0, 0), QByteArray("Here is a string example[CR]"));
-}
-
-void TestSetupWindows::switchingSetsStoresTheSetLeft()
-{
-    Setup s;
-    s.action("mnuStringSet1")->trigger();
-    frmStrings *strings = s.open();
-    Setup::field(strings, 4)->setText(QStringLiteral("edited"));
-    Setup::item(strings, "mnuStringSet2")->trigger();
-    QCOMPARE(Setup::field(strings, 4)->text(), QString());
-    QCOMPARE(strings->focusWidget(), Setup::field(strings, 0));
-    Setup::item(strings, "mnuExit")->trigger();
-
-    QCOMPARE(s.store().typed(1, 4), QByteArray("edited"));
-    QCOMPARE(s.store().currentSet(), 2);
-    // The main window's menus follow only at the next refresh.
-    QVERIFY(s.action("mnuStringSet1")->isChecked());
-    s.store().setString(2, 0, "two");
-    QTest::keyClick(s.child("rtbDisplay"), Qt::Key_F1);
-    QTRY_COMPARE(s.port->written, QByteArray("two"));
-}
-
-void TestSetupWindows::escapeAsks_data()
-{
+    // Steps: "set:N" or "main:N" (a set item of the strings or the main window), "name:" or
+    // "fN:" with a text for a field, "put:N:" a set's F1 string put in the store, "Escape",
+    // "close", or a menu item of the strings window. Then the current set, facts of the
+    // store as "set:key=typed" or "set:name=name", the main window's checked set item
+    // and its F1 caption; the answer to a question.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QStringList>("facts");
+    QTest::addColumn<int>("mainChecked");
+    QTest::addColumn<QString>("f1");
     QTest::addColumn<bool>("answer");
-    QTest::addColumn<QByteArray>("stored");
-    QTest::newRow("yes saves") << true << QByteArray("changed");
-    QTest::newRow("no discards") << false << QByteArray("Here is a string example[CR]");
+
+    const QString sample = QStringLiteral("Here is a string example[CR]");
+    const auto row = [](const char *name, const QStringList &steps, int current,
+                        const QStringList &facts, int mainChecked, const QString &f1,
+                        bool answer = true) {
+        QTest::newRow(name) << steps << current << facts << mainChecked << f1 << answer;
+    };
+    row("renamed and saved", {"set:3", "name:Scale & Printer", "f0:W[CR]", "mnuSave"}, 3,
+        {"3:name=Scale & Printer", "3:0=W[CR]", "0:0=" + sample}, 3, "F1 W[CR]");
+    row("quick clear, exit", {"mnuQuickClear", "mnuExit"}, 0, {"0:0=" + sample}, 0, "F1 " + sample);
+    // The main window's menus follow only at the next refresh.
+    row("switching sets stores the set left",
+        {"main:1", "f4:edited", "put:2:two", "set:2", "mnuExit"}, 2, {"1:4=edited"}, 1, "F1 ");
+    row("Escape, yes saves", {"f0:changed", "Escape"}, 0, {"0:0=changed"}, 0, "F1 changed");
+    row("Escape, no discards", {"f0:changed", "Escape"}, 0, {"0:0=" + sample}, 0, "F1 " + sample,
+        false);
+    row("close box stores nothing", {"name:gone", "close"}, 0, {"0:name=Sample String Set"}, 0,
+        "F1 " + sample);
+    row("set chosen in the main window never overwritten", {"f0:for set one", "main:5", "mnuSave"},
+        5, {"5:0=", "0:0=for set one"}, 5, "F1 ");
 }
 
-void TestSetupWindows::escapeAsks()
+void TestSetupWindows::stringsWindowStores()
 {
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, facts);
+    QFETCH(int, mainChecked);
     QFETCH(bool, answer);
-    QFETCH(QByteArray, stored);
     Setup s;
     s.services.messageBoxes.answer = answer;
-    frmStrings *strings = s.open();
-    Setup::field(strings, 0)->setFocus();
-    Setup::field(strings, 0)->setText(QStringLiteral("changed"));
-    QTest::keyClick(Setup::field(strings, 0), Qt::Key_Escape);
-    QCOMPARE(s.services.messageBoxes.asked,
-             QStringList{QStringLiteral("String Exit|Do you wish to save your changes")});
+    frmStrings *strings = nullptr; // opened by the first step on it
+    for (const QString &step : steps) {
+        const QString value = step.section(QLatin1Char(':'), 1);
+        if (!strings && !step.startsWith(QLatin1String("main:")) &&
+            !step.startsWith(QLatin1String("put:")))
+            QVERIFY(strings = s.open());
+        if (step.startsWith(QLatin1String("set:"))) {
+            Setup::item(strings, qPrintable("mnuStringSet" + value))->trigger();
+            for (int key = 0; key < 12; ++key)
+                QCOMPARE(Setup::field(strings, key)->text().toLatin1(),
+                         s.store().typed(value.toInt(), key));
+            QCOMPARE(strings->focusWidget(), Setup::field(strings, 0));
+        } else if (step.startsWith(QLatin1String("main:"))) {
+            s.action(qPrintable("mnuStringSet" + value))->trigger();
+        } else if (step.startsWith(QLatin1String("put:"))) {
+            s.store().setString(value.section(QLatin1Char(':'), 0, 0).toInt(), 0,
+                                value.section(QLatin1Char(':'), 1).toLatin1());
+        } else if (step.startsWith(QLatin1String("name:"))) {
+            Setup::name(strings)->setText(value);
+        } else if (step.startsWith(QLatin1Char('f'))) {
+            QLineEdit *field =
+                Setup::field(strings, step.mid(1).section(QLatin1Char(':'), 0, 0).toInt());
+            field->setFocus();
+            field->setText(value);
+        } else if (step == QLatin1String("Escape")) {
+            QTest::keyClick(strings->focusWidget(), Qt::Key_Escape);
+            QCOMPARE(s.services.messageBoxes.asked,
+                     QStringList{QStringLiteral("String Exit|Do you wish to save your changes")});
+        } else if (step == QLatin1String("close")) {
+            strings->close();
+        } else {
+            Setup::item(strings, qPrintable(step))->trigger();
+            if (step == QLatin1String("mnuQuickClear")) {
+                QCOMPARE(Setup::field(strings, 0)->text(), QString());
+                QCOMPARE(Setup::name(strings)->text(), QStringLiteral("Sample String Set"));
+            }
+        }
+    }
     QTRY_VERIFY(!s.window->findChild<frmStrings *>());
-    QCOMPARE(s.store().typed(0, 0), stored);
-    QCOMPARE(s.action("mnuF1String")->text(), "F1 " + QString::fromLatin1(stored));
-}
 
-void TestSetupWindows::closeBoxStoresNothing()
-{
-    Setup s;
-    frmStrings *strings = s.open();
-    Setup::name(strings)->setText(QStringLiteral("gone"));
-    strings->close();
-    QCOMPARE(s.store().name(0), QByteArray("Sample String Set"));
+    QTEST(s.store().currentSet(), "current");
+    for (const QString &fact : facts) {
+        const int set = fact.section(QLatin1Char(':'), 0, 0).toInt();
+        const QString key = fact.section(QLatin1Char(':'), 1).section(QLatin1Char('='), 0, 0);
+        const QByteArray value = fact.section(QLatin1Char('='), 1).toLatin1();
+        QCOMPARE(key == u"name" ? s.store().name(set) : s.store().typed(set, key.toInt()), value);
+    }
+    for (int set = 0; set < 10; ++set)
+        QCOMPARE(s.action(qPrintable(QStringLiteral("mnuStringSet%1").arg(set)))->isChecked(),
+                 set == mainChecked);
+    QTEST(s.action("mnuF1String")->text(), "f1");
+    // Both windows' set items show the names; F1 sends the current set's string.
+    const int current = s.store().currentSet();
+    const QByteArray item = "mnuStringSet" + QByteArray::number(current);
+    QCOMPARE(Setup::item(s.open(), item)->text(), s.action(item)->text());
+    s.port->written.clear();
+    QTest::keyClick(s.child("rtbDisplay"), Qt::Key_F1);
+    QTRY_COMPARE(s.port->written, s.store().decoded(current, 0));
 }
 
 void TestSetupWindows::fieldsTakeOnlyLatin1WithinTheLimit()
@@ -635,19 +650,6 @@ void TestSetupWindows::fieldsTakeOnlyLatin1WithinTheLimit()
     Setup::item(strings, "mnuSave")->trigger();
     QCOMPARE(s.store().typed(0, 1), QByteArray("ab\xE9[x0d]"));
     QCOMPARE(s.store().decoded(0, 1), QByteArray("ab\xE9\r"));
-}
-
-void TestSetupWindows::setChosenInTheMainWindowIsNeverOverwritten()
-{
-    Setup s;
-    frmStrings *strings = s.open();
-    Setup::field(strings, 0)->setText(QStringLiteral("for set one"));
-    s.store().setString(5, 0, "set six");
-    s.action("mnuStringSet5")->trigger();
-    Setup::item(strings, "mnuSave")->trigger();
-    QCOMPARE(s.store().typed(5, 0), QByteArray("set six"));
-    QCOMPARE(s.store().typed(0, 0), QByteArray("for set one"));
-    QCOMPARE(s.store().currentSet(), 5);
 }
 
 void TestSetupWindows::stringsHelp()
