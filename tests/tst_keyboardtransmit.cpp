@@ -66,6 +66,7 @@ void TestKeyboardTransmit::typedCharacters_data()
     row("a", Qt::Key_A, 0, "a", "a", XmitChar);
     row("Enter breaks the line", Qt::Key_Return, 0, "\r", "[CR ]\r\n");
     row("Ctrl+B", Qt::Key_B, control, "\x02", "[STX]");
+    row("Ctrl+Backslash", Qt::Key_Backslash, control, "\x1c", "[FS ]");
     row("Esc", Qt::Key_Escape, 0, "\x1b", "[ESC]");
     row("Tab stays in the display", Qt::Key_Tab, 0, "\t", "[TAB]");
     row("Backspace echoes once, sends once", Qt::Key_Backspace, 0, "\b", "[BS ]");
