@@ -18,7 +18,7 @@ constexpr int TextMargin = 2;
 } // namespace
 
 DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
-    : QAbstractScrollArea(parent), m_model(model)
+    : TerminalScrollArea(parent), m_model(model)
 {
     const QFont font = LatinGlyphs::terminalFont();
     setFont(font);
@@ -418,24 +418,6 @@ bool DisplayView::handleNavigationKey(QKeyEvent *event)
     ensureCaretVisible();
     followOrHold(m_model.selectionLength() == 0 && atEnd());
     return true;
-}
-
-void DisplayView::keyPressEvent(QKeyEvent *event)
-{
-    m_frames.keyPressed();
-    event->ignore();
-    emit keyDown(event);
-    if (event->isAccepted())
-        return;
-    if (handleNavigationKey(event)) {
-        event->accept();
-        return;
-    }
-    if (!event->text().isEmpty()) {
-        emit keyTyped(event);
-        return;
-    }
-    QAbstractScrollArea::keyPressEvent(event);
 }
 
 void DisplayView::mousePressEvent(QMouseEvent *event)

@@ -3,7 +3,7 @@
 #include "FramePacer.h"
 #include "TimeStampText.h"
 
-#include <QAbstractScrollArea>
+#include "TerminalScrollArea.h"
 
 #include <memory>
 #include <vector>
@@ -22,7 +22,7 @@ class QToolButton;
 // the top and the model keeps the selection while data arrive, and a hint in
 // the lower right corner says that new data wait below. Scrolling back to the
 // end, End, Ctrl+End or a click on the hint follows again.
-class DisplayView : public QAbstractScrollArea
+class DisplayView : public TerminalScrollArea
 {
     Q_OBJECT
 
@@ -43,25 +43,19 @@ public:
     int visibleRowCount() const;
 
 signals:
-    // Every key pressed in the view, before the view's own handling: a
-    // receiver that accepts the event consumes the key.
-    void keyDown(QKeyEvent *event);
-    // A key with text that the view did not use (typed characters).
-    void keyTyped(QKeyEvent *event);
     void mouseReleased(QMouseEvent *event);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    void keyArrived() override { m_frames.keyPressed(); }
+    bool handleNavigationKey(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
-    // Tab is a character for the terminal, not a move to the next control.
-    bool focusNextPrevChild(bool) override { return false; }
 
 private:
     struct RowPlace
@@ -84,7 +78,6 @@ private:
     void ensureCaretVisible();
     qsizetype rowOfPosition(qsizetype position);
     RowPlace rowPlace(qint64 row) const;
-    bool handleNavigationKey(QKeyEvent *event);
     qsizetype rowStartPosition(qint64 row);
     qsizetype positionInRow(qint64 row, qsizetype column);
     int textLeft() const;

@@ -17,7 +17,7 @@ constexpr int TextMargin = 2;
 } // namespace
 
 HexView::HexView(const HexHistory &history, const DisplayColors &colors, QWidget *parent)
-    : QAbstractScrollArea(parent), m_history(history), m_colors(colors)
+    : TerminalScrollArea(parent), m_history(history), m_colors(colors)
 {
     const QFont font = LatinGlyphs::terminalFont();
     setFont(font);
@@ -268,24 +268,6 @@ bool HexView::handleNavigationKey(QKeyEvent *event)
     ensureCaretVisible();
     m_following = !m_selected && atEnd();
     return true;
-}
-
-void HexView::keyPressEvent(QKeyEvent *event)
-{
-    m_frames.keyPressed();
-    event->ignore();
-    emit keyDown(event);
-    if (event->isAccepted())
-        return;
-    if (handleNavigationKey(event)) {
-        event->accept();
-        return;
-    }
-    if (!event->text().isEmpty()) {
-        emit keyTyped(event);
-        return;
-    }
-    QAbstractScrollArea::keyPressEvent(event);
 }
 
 void HexView::mousePressEvent(QMouseEvent *event)

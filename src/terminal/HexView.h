@@ -2,7 +2,7 @@
 
 #include "FramePacer.h"
 
-#include <QAbstractScrollArea>
+#include "TerminalScrollArea.h"
 
 #include <memory>
 
@@ -20,7 +20,7 @@ struct DisplayColors;
 // scrolls away or selects; then the same rows stay in place while data
 // arrive. Scrolling back to the end, End or Ctrl+End follows again. Keys
 // reach the keyDown and keyTyped receivers as in the text display.
-class HexView : public QAbstractScrollArea
+class HexView : public TerminalScrollArea
 {
     Q_OBJECT
 
@@ -46,26 +46,18 @@ public:
     // The selected rows as text, each followed by CR LF.
     QByteArray selectedText() const;
 
-signals:
-    // Every key pressed in the view, before the view's own handling: a
-    // receiver that accepts the event consumes the key.
-    void keyDown(QKeyEvent *event);
-    // A key with text that the view did not use (typed characters).
-    void keyTyped(QKeyEvent *event);
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    void keyArrived() override { m_frames.keyPressed(); }
+    bool handleNavigationKey(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
-    // Tab is a character for the terminal, not a move to the next control.
-    bool focusNextPrevChild(bool) override { return false; }
 
 private:
     void historyChanged();
@@ -73,7 +65,6 @@ private:
     void moveCaret(qint64 row, bool extend);
     void ensureCaretVisible();
     bool atEnd() const;
-    bool handleNavigationKey(QKeyEvent *event);
     qint64 lastRow() const;
 
     const HexHistory &m_history;
