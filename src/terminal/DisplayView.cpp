@@ -1,6 +1,5 @@
 #include "DisplayView.h"
 
-#include "CalmScrollBar.h"
 #include "ColorValue.h"
 #include "DisplayModel.h"
 #include "LatinGlyphs.h"
@@ -20,20 +19,8 @@ constexpr int TextMargin = 2;
 DisplayView::DisplayView(DisplayModel &model, QWidget *parent)
     : TerminalScrollArea(parent), m_model(model)
 {
-    const QFont font = LatinGlyphs::terminalFont();
-    setFont(font);
-    m_glyphs = std::make_unique<LatinGlyphs>(font);
-    m_charWidth = std::max(1, m_glyphs->cellSize().width());
-    m_lineHeight = std::max(1, m_glyphs->cellSize().height());
-
-    setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setVerticalScrollBar(new CalmScrollBar(Qt::Vertical, this));
     viewport()->setCursor(Qt::IBeamCursor);
-    // paintEvent covers every pixel it is asked for.
-    viewport()->setAutoFillBackground(false);
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setBackgroundColor(ColorValue::toQColor(ColorValue::SystemHighlight));
 
     // Over the viewport, not in it: the viewport's pixels move when it scrolls.

@@ -93,10 +93,7 @@ private:
     qint64 m_paintedTop = -1;          // absolute position of the top row last shown
     qint64 m_paintedEnd = 0;           // absolute end of the text last shown
     int m_columns = 1;
-    int m_charWidth = 1;
-    int m_lineHeight = 1;
     int m_stampColumns = 0; // cells before the text taken by time stamps
-    std::unique_ptr<LatinGlyphs> m_glyphs;
     QToolButton *m_newDataHint = nullptr; // shown while held with new data below
     TimeStampText m_stampText;
     std::vector<qint64> m_rowStarts; // first row of each line, then the total

@@ -1,6 +1,5 @@
 #include "HexView.h"
 
-#include "CalmScrollBar.h"
 #include "ColorValue.h"
 #include "DisplayColors.h"
 #include "HexHistory.h"
@@ -9,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -19,18 +19,7 @@ constexpr int TextMargin = 2;
 HexView::HexView(const HexHistory &history, const DisplayColors &colors, QWidget *parent)
     : TerminalScrollArea(parent), m_history(history), m_colors(colors)
 {
-    const QFont font = LatinGlyphs::terminalFont();
-    setFont(font);
-    m_glyphs = std::make_unique<LatinGlyphs>(font);
-    m_charWidth = std::max(1, m_glyphs->cellSize().width());
-    m_lineHeight = std::max(1, m_glyphs->cellSize().height());
-
-    setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setVerticalScrollBar(new CalmScrollBar(Qt::Vertical, this));
-    viewport()->setAutoFillBackground(false);
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     m_topRow = m_anchor = m_caret = m_history.firstRow();
 
     connect(&m_frames, &FramePacer::frameDue, this, &HexView::updateNow);

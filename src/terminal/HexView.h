@@ -70,9 +70,6 @@ private:
     const HexHistory &m_history;
     const DisplayColors &m_colors;
     FramePacer m_frames;
-    std::unique_ptr<LatinGlyphs> m_glyphs;
-    int m_charWidth = 1;
-    int m_lineHeight = 1;
     bool m_following = true;
     bool m_settingScroll = false; // the view, not the user, moves the scroll bar
     qint64 m_topRow = 0;          // the number of the row shown at the top
