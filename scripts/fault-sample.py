@@ -17,9 +17,9 @@ The list (default scripts/fault-sample.txt) holds blocks of the form
 Each fault is applied in the work tree, the build folder is rebuilt and ctest
 runs (N tests at a time; most of the suite waits on timers) until the first
 failure; the file is then put back byte for byte. With --prefer, the tests
-that caught a fault in an earlier run (its --out file) run first, and the
-rest only if they pass. A fault
-that does not build is reported as such, not as caught. The summary counts the
+that caught a fault in an earlier run (its --out file, or the results table
+scripts/fault-sample-results.tsv) run first, and the rest only if they pass.
+A fault that does not build is reported as such, not as caught. The summary counts the
 caught faults per folder; --out gets a line per fault as it is tried.
 """
 import argparse
@@ -102,10 +102,11 @@ def main():
         faults = [fault for fault in faults if fault["id"] in args.only]
     preferred = {}
     if args.prefer:
+        # An --out file or the results table: the last column names the tests.
         for line in pathlib.Path(args.prefer).read_text().splitlines():
-            ident, verdict, *tests = line.split("\t")
-            if verdict == "caught":
-                preferred[ident] = " ".join(tests).split()
+            ident, *fields = line.split("\t")
+            if not ident.startswith("#") and fields:
+                preferred[ident] = [name for name in fields[-1].split() if name.startswith("tst_")]
     results = []
     for fault in faults:
         started = time.monotonic()
