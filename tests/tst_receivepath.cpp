@@ -28,7 +28,6 @@ private slots:
     void longReadsBecomeBoundedEntries();
     void dropStartsAtTheEntryAfterTheBound_data();
     void dropStartsAtTheEntryAfterTheBound();
-    void readCrossingTheBoundKeepsWhatFits();
     void dropReportGivesElapsedSeconds_data();
     void dropReportGivesElapsedSeconds();
     void numberReadings_data();
@@ -36,7 +35,7 @@ private slots:
 
 private:
     void showAll(std::chrono::microseconds budget = 10s);
-    void fillToTheBound();
+    void fill(qsizetype entries);
 
     DisplayModel *m_model = nullptr;
     DisplayOptions m_options;
@@ -67,11 +66,11 @@ void TestReceivePath::showAll(std::chrono::microseconds budget)
         QVERIFY(++slices <= 2 * QueueBound);
 }
 
-void TestReceivePath::fillToTheBound()
+void TestReceivePath::fill(qsizetype entries)
 {
-    for (qsizetype i = 0; i < QueueBound; ++i)
+    for (qsizetype i = 0; i < entries; ++i)
         m_path->receive("x");
-    QCOMPARE(m_path->waitingEntries(), QueueBound);
+    QCOMPARE(m_path->waitingEntries(), entries);
     QVERIFY(!m_path->isDropping());
 }
 
@@ -97,15 +96,11 @@ void TestReceivePath::readsAndMarkersShowInTheirColorsAndTimes()
     QList<DisplayModel::ColorSpan> spans;
     for (qsizetype at = 0; at < m_model->length(); at = spans.last().end)
         spans += m_model->colorSpanAt(at);
-    const quint32 chr = m_colors.receiveChar;
-    const quint32 func = m_colors.receiveFunc;
-    QCOMPARE(spans, (QList<DisplayModel::ColorSpan>{{chr, 2},
-                                                    {func, 9},
-                                                    {chr, 10},
-                                                    {ColorValue::Red, 21},
-                                                    {chr, 22},
-                                                    {func, 34},
-                                                    {ColorValue::Red, 57}}));
+    const quint32 c = m_colors.receiveChar;
+    const quint32 f = m_colors.receiveFunc;
+    const quint32 red = ColorValue::Red;
+    QCOMPARE(spans, (QList<DisplayModel::ColorSpan>{
+                        {c, 2}, {f, 9}, {c, 10}, {red, 21}, {c, 22}, {f, 34}, {red, 57}}));
     QCOMPARE(m_model->lineTime(0), first);
     QCOMPARE(m_model->lineTime(1), first + 1500);
     QCOMPARE(m_model->lineTime(2), first + 1500);
@@ -123,9 +118,7 @@ void TestReceivePath::optionChangesApplyToTheNextRead_data()
         QTest::newRow(name) << show << int(space) << QByteArray(breakCharacter)
                             << QByteArray(shown);
     };
-    row("unchanged", true, SpaceOption::Character, "[CR ]", "a b[CR ]\r\n[x81]");
     row("function characters hidden", false, SpaceOption::Character, "[CR ]", "a b\r\n");
-    row("space as a string", true, SpaceOption::String, "[CR ]", "a[SPC]b[CR ]\r\n[x81]");
     row("break on LF", true, SpaceOption::Character, "[LF ]", "a b[CR ][x81]");
 }
 
@@ -171,9 +164,10 @@ void TestReceivePath::dropStartsAtTheEntryAfterTheBound_data()
 void TestReceivePath::dropStartsAtTheEntryAfterTheBound()
 {
     QFETCH(qint64, budgetUs);
-    fillToTheBound();
+    fill(QueueBound - 1);
     QSignalSpy started(m_path, &ReceivePath::droppingStarted);
-    m_path->receive("lost");
+    // A read crossing the bound keeps the entry that fits.
+    m_path->receive(QByteArray(1024, 'k') + "lost");
     QVERIFY(m_path->isDropping());
     QCOMPARE(started.count(), 1);
     m_path->receive("also lost");
@@ -186,7 +180,8 @@ void TestReceivePath::dropStartsAtTheEntryAfterTheBound()
     QCOMPARE(reported.count(), 1);
     QVERIFY(!m_path->isDropping());
     const QByteArray text = m_model->text();
-    QCOMPARE(text.count('x'), QueueBound);
+    QCOMPARE(text.count('x'), QueueBound - 1);
+    QCOMPARE(text.count('k'), 1024);
     QVERIFY(!text.contains("lost"));
     QVERIFY(!text.contains("***BREAK***"));
     QVERIFY(text.endsWith("[CR ]\r\n.....................................[CR ]\r\n"));
@@ -195,20 +190,6 @@ void TestReceivePath::dropStartsAtTheEntryAfterTheBound()
     m_path->receive("back");
     showAll();
     QVERIFY(m_model->text().endsWith("back"));
-}
-
-void TestReceivePath::readCrossingTheBoundKeepsWhatFits()
-{
-    for (qsizetype i = 0; i < QueueBound - 1; ++i)
-        m_path->receive("x");
-    QByteArray data(1024, 'k');
-    data += QByteArray(100, 'z');
-    m_path->receive(data);
-    QVERIFY(m_path->isDropping());
-    showAll();
-    const QByteArray text = m_model->text();
-    QCOMPARE(text.count('k'), 1024);
-    QCOMPARE(text.count('z'), 0);
 }
 
 void TestReceivePath::dropReportGivesElapsedSeconds_data()
@@ -220,7 +201,6 @@ void TestReceivePath::dropReportGivesElapsedSeconds_data()
     const auto row = [](const char *name, QTime start, QTime end, const char *seconds) {
         QTest::newRow(name) << start << end << "Last " + QByteArray(seconds) + " Seconds dropped";
     };
-    row("whole seconds", QTime(10, 0, 0), QTime(10, 0, 7), "7");
     row("start rounded up", QTime(10, 0, 0, 600), QTime(10, 0, 3, 500), "2.5");
     row("half a second", QTime(10, 0, 0), QTime(10, 0, 0, 500), ".5");
     row("before the rounded start", QTime(10, 0, 1, 500), QTime(10, 0, 1, 750), "-.25");
@@ -234,7 +214,7 @@ void TestReceivePath::dropReportGivesElapsedSeconds()
     QFETCH(QByteArray, line);
 
     m_clock.current.setTime(start);
-    fillToTheBound();
+    fill(QueueBound);
     m_path->receive("x");
     QVERIFY(m_path->isDropping());
     m_path->purge();
@@ -255,10 +235,8 @@ void TestReceivePath::numberReadings_data()
     QTest::addColumn<int>("asLong");
 
     QTest::newRow("plain") << "9600" << 9600.0 << true << 9600;
-    QTest::newRow("trailing blank") << "115200 " << 115200.0 << true << 115200;
-    QTest::newRow("leading blanks") << "  300" << 300.0 << true << 300;
+    QTest::newRow("blanks around") << "  300 " << 300.0 << true << 300;
     QTest::newRow("letter after") << "9600a" << 9600.0 << false << 0;
-    QTest::newRow("letters") << "abc" << 0.0 << false << 0;
     QTest::newRow("empty") << "" << 0.0 << false << 0;
     QTest::newRow("half to even down") << "27.5" << 27.5 << true << 28;
     QTest::newRow("half to even up") << "4800.5" << 4800.5 << true << 4800;
