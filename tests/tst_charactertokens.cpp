@@ -1,5 +1,4 @@
 #include "GeneralUtilities.h"
-#include "StringSetStore.h"
 
 #include <QTest>
 
@@ -17,7 +16,6 @@ private slots:
     void decodes();
     void hexValue_data();
     void hexValue();
-    void storeKeepsDecodedFormInStep();
 };
 
 void TestCharacterTokens::tableHoldsEveryCodeAndDecodesBack()
@@ -151,18 +149,6 @@ void TestCharacterTokens::hexValue()
     QFETCH(int, value);
     QCOMPARE(int(ReturnHexValue(input)), value);
     QTEST(input, "afterCall");
-}
-
-void TestCharacterTokens::storeKeepsDecodedFormInStep()
-{
-    StringSetStore store;
-    QCOMPARE(store.decoded(0, 0), QByteArray("Here is a string example\r"));
-    store.setString(4, 11, "[CR]");
-    QCOMPARE(store.decoded(4, 11), QByteArray("\r"));
-    store.setCurrentSet(4);
-    store.applyDefaults();
-    QCOMPARE(store.currentSet(), 0);
-    QVERIFY(store.decoded(4, 11).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCharacterTokens)

@@ -101,7 +101,7 @@ private slots:
     void heldSelectionCoversTheSameCharacters();
     void clearEmptiesEverything();
     void matchesReferenceOverManyTrims();
-    void linesKeepTheTimeOfTheirFirstCharacter();
+    void trimmingKeepsEachLinesTime();
     void hexRowsBreak_data();
     void hexRowsBreak();
     void hexRowsStartWithTheTimeOfTheirFirstByte();
@@ -145,7 +145,7 @@ void TestDisplayModel::appendMovesCaretAndDropsSelection()
     model.putInDisplay("hello world", 1, "[CR ]");
     // A selection is kept within the text.
     const std::tuple<qsizetype, qsizetype, qsizetype, QByteArray> selections[] = {
-        {500000, 4, 11, ""}, {7, 100, 7, "orld"}, {-3, 1, 0, "h"}, {2, 3, 2, "llo"}};
+        {500000, 4, 11, ""}, {7, 100, 7, "orld"}, {-3, 1, 0, "h"}};
     for (const auto &[start, length, expectedStart, expectedText] : selections) {
         model.setSelection(start, length);
         QCOMPARE(model.selectionStart(), expectedStart);
@@ -191,8 +191,10 @@ void TestDisplayModel::heldSelectionCoversTheSameCharacters()
 
 void TestDisplayModel::clearEmptiesEverything()
 {
+    ManualClock clock;
     DisplayModel model;
-    model.putInDisplay("[CR ]", 1, "[CR ]");
+    model.setClock(&clock);
+    model.putInDisplay("[CR ]", 1, "[CR ]", 12345);
     model.putInDisplay("x", 2, "[CR ]");
     model.selectAll();
     model.setFollowing(false);
@@ -205,6 +207,7 @@ void TestDisplayModel::clearEmptiesEverything()
     QCOMPARE(model.text(), QByteArray("y"));
     QCOMPARE(model.colorSpanAt(0).color, 5u);
     QCOMPARE(model.lineLength(0), 1);
+    QCOMPARE(model.lineTime(0), clock.current.toMSecsSinceEpoch());
 }
 
 void TestDisplayModel::matchesReferenceOverManyTrims()
@@ -271,28 +274,9 @@ void TestDisplayModel::matchesReferenceOverManyTrims()
     }
 }
 
-void TestDisplayModel::linesKeepTheTimeOfTheirFirstCharacter()
+void TestDisplayModel::trimmingKeepsEachLinesTime()
 {
-    ManualClock clock;
     DisplayModel model;
-    model.setClock(&clock);
-    const qint64 start = clock.current.toMSecsSinceEpoch();
-    const auto times = [&] {
-        QList<qint64> times;
-        for (qsizetype line = 0; line < model.lineCount(); ++line)
-            times += model.lineTime(line);
-        return times;
-    };
-    constexpr qint64 None = DisplayModel::NoTime;
-
-    model.putInDisplay("ab", 1, "[CR ]");
-    clock.current = clock.current.addMSecs(5);
-    model.putInDisplay("[CR ]", 1, "[CR ]");
-    QCOMPARE(times(), (QList<qint64>{start, None}));
-    model.putInDisplay("f", 1, "[CR ]");
-    QCOMPARE(times(), (QList<qint64>{start, start + 5}));
-
-    // Trimming keeps each line's time with the line.
     for (qint64 number = 0; number < 15000; ++number)
         model.putInDisplay(QByteArray::number(number).leftJustified(40, '.') + "\r\n", 1, "[CR ]",
                            number);
@@ -301,8 +285,6 @@ void TestDisplayModel::linesKeepTheTimeOfTheirFirstCharacter()
         const QByteArray text = model.textView(model.lineStart(line), 40).toByteArray();
         QCOMPARE(model.lineTime(line), text.left(text.indexOf('.')).toLongLong());
     }
-    model.clear();
-    QCOMPARE(times(), QList<qint64>{None});
 }
 
 void TestDisplayModel::hexRowsBreak_data()
