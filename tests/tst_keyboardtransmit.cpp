@@ -9,6 +9,7 @@ namespace {
 
 constexpr quint32 XmitChar = ColorValue::Green;
 constexpr quint32 XmitFunc = ColorValue::Magenta;
+enum Setup { Interrupts = 1, FullStrings = 2, FunctionsHidden = 4, Closed = 8 };
 
 struct Sender : Window
 {
@@ -39,9 +40,6 @@ private slots:
     void typedCharacters_data();
     void typedCharacters();
     void charactersBeyondLatin1AreNotSent();
-    void functionKeyStyles_data();
-    void functionKeyStyles();
-    void keysWithThePortClosedOnlyEcho();
     void receiveInterruptsStyleLetsTypingIn();
     void fullStringsGoInChunksAndHoldTyping();
     void selectionCount_data();
@@ -56,25 +54,36 @@ void TestKeyboardTransmit::typedCharacters_data()
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<QByteArray>("shown");
     QTest::addColumn<quint32>("color");
-    QTest::addColumn<bool>("functionsHidden");
+    QTest::addColumn<int>("setup");
 
     const auto row = [](const char *name, int key, int modifiers, const QByteArray &sent,
-                        const QByteArray &shown, quint32 color = XmitFunc, bool hidden = false) {
-        QTest::newRow(name) << key << modifiers << sent << shown << color << hidden;
+                        const QByteArray &shown, quint32 color = XmitFunc,
+                        int setup = Interrupts) {
+        QTest::newRow(name) << key << modifiers << sent << shown << color << setup;
     };
     const int control = int(Qt::ControlModifier);
+    const QByteArray f1 = "Here is a string example\r";
+    const QByteArray f1Shown = "Here is a string example[CR ]\r\n";
     row("a", Qt::Key_A, 0, "a", "a", XmitChar);
     row("Enter breaks the line", Qt::Key_Return, 0, "\r", "[CR ]\r\n");
     row("Ctrl+B", Qt::Key_B, control, "\x02", "[STX]");
     row("Ctrl+Backslash", Qt::Key_Backslash, control, "\x1c", "[FS ]");
     row("Tab stays in the display", Qt::Key_Tab, 0, "\t", "[TAB]");
     row("Backspace echoes once, sends once", Qt::Key_Backspace, 0, "\b", "[BS ]");
-    row("Backspace, function characters hidden", Qt::Key_Backspace, 0, "\b", "", XmitFunc, true);
+    row("Backspace, function characters hidden", Qt::Key_Backspace, 0, "\b", "", XmitFunc,
+        FunctionsHidden | Interrupts);
     row("Ctrl+A is Select All", Qt::Key_A, control, "", "");
     row("Delete sends nothing", Qt::Key_Delete, 0, "", "");
     row("Ctrl+F1 does nothing", Qt::Key_F1, control, "", "");
-    row("Shift+F1 is F1", Qt::Key_F1, int(Qt::ShiftModifier), "Here is a string example\r",
-        "Here is a string example[CR ]\r\n", XmitChar);
+    row("Shift+F1 is F1", Qt::Key_F1, int(Qt::ShiftModifier), f1, f1Shown, XmitChar);
+    // Nothing goes out with the port closed, so the echo is not shown as sent.
+    row("port closed: a key only echoed, in red", Qt::Key_A, 0, "", "a", ColorValue::Red,
+        Closed | Interrupts);
+    row("port closed: F1", Qt::Key_F1, 0, "", f1Shown, ColorValue::Red, Closed | Interrupts);
+    row("F1, full strings", Qt::Key_F1, 0, f1, f1Shown, XmitChar, FullStrings);
+    row("F1, both styles: sent twice", Qt::Key_F1, 0, f1 + f1, f1Shown, XmitChar,
+        Interrupts | FullStrings);
+    row("F1, neither style: only echoed", Qt::Key_F1, 0, "", f1Shown, XmitChar, 0);
 }
 
 void TestKeyboardTransmit::typedCharacters()
@@ -84,19 +93,25 @@ void TestKeyboardTransmit::typedCharacters()
     QFETCH(QByteArray, sent);
     QFETCH(QByteArray, shown);
     QFETCH(quint32, color);
+    QFETCH(int, setup);
 
     Sender s;
-    QFETCH(bool, functionsHidden);
-    s.action("mnuShowFunctionCharacters")->setChecked(!functionsHidden);
+    s.action("mnuShowFunctionCharacters")->setChecked(!(setup & FunctionsHidden));
+    if (setup & Closed)
+        s.window->DisableCommPort();
+    s.useStyle(setup & Interrupts, setup & FullStrings);
     s.view()->setFocus();
     QTest::keyClick(s.view(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QTRY_COMPARE(s.display(), shown);
     QTRY_COMPARE(s.port->written, sent);
+    QTRY_VERIFY(!s.window->isSending());
     QTest::qWait(10);
     QCOMPARE(s.port->written, sent);
     QCOMPARE(s.display(), shown);
     if (!shown.isEmpty())
         QCOMPARE(s.colorAt(0), color);
+    if (setup & Closed) // nothing went out: all of the echo is red
+        QCOMPARE(s.window->displayModel().colorSpanAt(0).end, shown.size());
     QCOMPARE(QApplication::focusWidget(), s.view());
 }
 
@@ -107,53 +122,6 @@ void TestKeyboardTransmit::charactersBeyondLatin1AreNotSent()
     QApplication::sendEvent(s.view(), &euro);
     QCOMPARE(s.port->written, QByteArray("\xE9"));
     QCOMPARE(s.display(), QByteArray("[xE9]"));
-}
-
-void TestKeyboardTransmit::functionKeyStyles_data()
-{
-    QTest::addColumn<bool>("receiveInterrupts");
-    QTest::addColumn<bool>("fullStrings");
-    QTest::addColumn<QByteArray>("sent");
-
-    const QByteArray f1 = "Here is a string example\r";
-    QTest::newRow("receive interrupts allowed") << true << false << f1;
-    QTest::newRow("full strings") << false << true << f1;
-    QTest::newRow("both: sent twice") << true << true << f1 + f1;
-    QTest::newRow("neither: only echoed") << false << false << QByteArray();
-}
-
-void TestKeyboardTransmit::functionKeyStyles()
-{
-    QFETCH(bool, receiveInterrupts);
-    QFETCH(bool, fullStrings);
-    QFETCH(QByteArray, sent);
-
-    Sender s;
-    s.useStyle(receiveInterrupts, fullStrings);
-    int appends = 0;
-    connect(&s.window->displayModel(), &DisplayModel::textChanged, this, [&] { ++appends; });
-    QTest::keyClick(s.view(), Qt::Key_F1);
-    QTRY_VERIFY(!s.window->isSending());
-    QCOMPARE(s.port->written, sent);
-    QCOMPARE(s.display(), QByteArray("Here is a string example[CR ]\r\n"));
-    QCOMPARE(appends, 2);
-    QCOMPARE(s.colorAt(0), XmitChar);
-    QCOMPARE(s.colorAt(24), XmitFunc);
-}
-
-void TestKeyboardTransmit::keysWithThePortClosedOnlyEcho()
-{
-    Sender s;
-    s.window->DisableCommPort();
-    QTest::keyClick(s.view(), 'A');
-    QTest::keyClick(s.view(), Qt::Key_Backspace);
-    QTest::keyClick(s.view(), Qt::Key_F1);
-    QVERIFY(!s.window->isSending());
-    QCOMPARE(s.port->written, QByteArray());
-    QCOMPARE(s.display(), QByteArray("A[BS ]Here is a string example[CR ]\r\n"));
-    // Nothing went out, so nothing is shown as sent: all of it is red.
-    QCOMPARE(s.window->displayModel().colorSpanAt(0),
-             (DisplayModel::ColorSpan{ColorValue::Red, s.display().size()}));
 }
 
 void TestKeyboardTransmit::receiveInterruptsStyleLetsTypingIn()
