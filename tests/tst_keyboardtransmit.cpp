@@ -172,15 +172,6 @@ void TestKeyboardTransmit::fullStringsGoInChunksAndHoldTyping()
     s.port->drainOutput();
     QTRY_COMPARE(s.port->written, string + "Zb\b");
     QVERIFY(!s.window->isSending());
-
-    // A string shorter than the queue goes in one write and holds nothing,
-    // even while the queue does not drain.
-    s.port->written.clear();
-    s.setF(3, "short");
-    QTest::keyClick(s.view(), Qt::Key_F3);
-    QVERIFY(!s.window->isSending());
-    QTest::keyClick(s.view(), 'Y');
-    QCOMPARE(s.port->written, QByteArray("shortY"));
 }
 
 void TestKeyboardTransmit::selectionCount_data()

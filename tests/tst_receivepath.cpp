@@ -23,8 +23,6 @@ private slots:
     void init();
     void cleanup();
     void readsAndMarkersShowInTheirColorsAndTimes();
-    void optionChangesApplyToTheNextRead_data();
-    void optionChangesApplyToTheNextRead();
     void longReadsBecomeBoundedEntries();
     void dropStartsAtTheEntryAfterTheBound_data();
     void dropStartsAtTheEntryAfterTheBound();
@@ -106,41 +104,6 @@ void TestReceivePath::readsAndMarkersShowInTheirColorsAndTimes()
     QCOMPARE(m_model->lineTime(2), first + 1500);
 }
 
-void TestReceivePath::optionChangesApplyToTheNextRead_data()
-{
-    QTest::addColumn<bool>("showFunctions");
-    QTest::addColumn<int>("space");
-    QTest::addColumn<QByteArray>("breakCharacter");
-    QTest::addColumn<QByteArray>("shown");
-
-    const auto row = [](const char *name, bool show, SpaceOption space, const char *breakCharacter,
-                        const char *shown) {
-        QTest::newRow(name) << show << int(space) << QByteArray(breakCharacter)
-                            << QByteArray(shown);
-    };
-    row("function characters hidden", false, SpaceOption::Character, "[CR ]", "a b\r\n");
-    row("break on LF", true, SpaceOption::Character, "[LF ]", "a b[CR ][x81]");
-}
-
-void TestReceivePath::optionChangesApplyToTheNextRead()
-{
-    QFETCH(bool, showFunctions);
-    QFETCH(int, space);
-    QFETCH(QByteArray, breakCharacter);
-    QFETCH(QByteArray, shown);
-
-    const QByteArray read("a b\r\x81");
-    m_path->receive(read);
-    showAll();
-    const qsizetype before = m_model->length();
-    m_options.showFunctionCharacters = showFunctions;
-    m_options.spaceOption = SpaceOption(space);
-    m_options.setBreakCharacter(breakCharacter);
-    m_path->receive(read);
-    showAll();
-    QCOMPARE(m_model->text().mid(before), shown);
-}
-
 void TestReceivePath::longReadsBecomeBoundedEntries()
 {
     QByteArray data(2500, 'q');
@@ -150,6 +113,11 @@ void TestReceivePath::longReadsBecomeBoundedEntries()
     QCOMPARE(m_path->waitingEntries(), 3);
     showAll();
     QCOMPARE(m_model->text(), data);
+    // Changed options apply to the next read.
+    m_options.showFunctionCharacters = false;
+    m_path->receive("\x01z");
+    showAll();
+    QCOMPARE(m_model->text(), data + "z");
 }
 
 void TestReceivePath::dropStartsAtTheEntryAfterTheBound_data()
