@@ -1,12 +1,23 @@
+#include "DisplayColors.h"
 #include "DisplayModel.h"
+#include "DisplayOptions.h"
+#include "GeneralUtilities.h"
 #include "HexHistory.h"
+#include "NumberText.h"
+#include "ReceivePath.h"
 #include "TestServices.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace GeneralUtilities;
+using namespace std::chrono_literals;
+
 namespace {
+
+// Entries that may wait to be shown; a read longer than 1024 bytes is several entries.
+constexpr qsizetype QueueBound = 100000;
 
 // The display holds 500,000 characters at most: once it passes 499,000 the
 // oldest 1000 are removed at a time.
@@ -90,11 +101,22 @@ void feed(HexHistory &history, ManualClock &clock, const QByteArrayList &steps)
 
 } // namespace
 
+// How bytes become the display's text: tokens, the receive path and its queue, the
+// display model, and the hex history.
 class TestDisplayModel : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void init();
+    void cleanup();
+    void tableHoldsEveryCodeAndDecodesBack();
+    void optionsChangeTheText_data();
+    void optionsChangeTheText();
+    void decodes_data();
+    void decodes();
+    void hexValue_data();
+    void hexValue();
     void breakCharacterEndsTheLine_data();
     void breakCharacterEndsTheLine();
     void appendMovesCaretAndDropsSelection();
@@ -106,7 +128,156 @@ private slots:
     void hexRowsBreak();
     void hexRowsStartWithTheTimeOfTheirFirstByte();
     void hexHistoryKeepsTheNewestMillionBytes();
+    void readsAndMarkersShowInTheirColorsAndTimes();
+    void longReadsBecomeBoundedEntries();
+    void dropStartsAtTheEntryAfterTheBound_data();
+    void dropStartsAtTheEntryAfterTheBound();
+    void dropReportGivesElapsedSeconds_data();
+    void dropReportGivesElapsedSeconds();
+    void numberReadings_data();
+    void numberReadings();
+
+private:
+    void showAll(std::chrono::microseconds budget = 10s);
+    void fill(qsizetype entries);
+
+    DisplayModel *m_model = nullptr;
+    DisplayOptions m_options;
+    DisplayColors m_colors;
+    ManualClock m_clock;
+    ReceivePath *m_path = nullptr;
 };
+
+void TestDisplayModel::tableHoldsEveryCodeAndDecodesBack()
+{
+    const QList<QByteArray> controls = {
+        "[NUL]", "[SOH]", "[STX]", "[ETX]", "[EOT]", "[ENQ]", "[ACK]", "[BEL]",
+        "[BS ]", "[TAB]", "[LF ]", "[VT ]", "[FF ]", "[CR ]", "[SO ]", "[SI ]",
+        "[DLE]", "[DC1]", "[DC2]", "[DC3]", "[DC4]", "[NAK]", "[SYN]", "[ETB]",
+        "[CAN]", "[EM ]", "[SUB]", "[ESC]", "[FS ]", "[GS ]", "[RS ]", "[US ]"};
+    DisplayOptions noBreak;
+    noBreak.setBreakCharacter("none");
+    for (int code = 0; code < 256; ++code) {
+        QByteArray expected;
+        if (code < 32)
+            expected = controls[code];
+        else if (code < 127)
+            expected = QByteArray(1, char(code));
+        else
+            expected = "[x" + QByteArray::number(code, 16).toUpper() + "]";
+
+        QByteArray token;
+        QCOMPARE(ReturnCharacterToken(uchar(code), token, noBreak), (code < 32 || code > 126));
+        QCOMPARE(token, expected);
+        QCOMPARE(TokenTableEntry(code), QByteArrayView(expected));
+        QCOMPARE(DecodeTokenString(expected), QByteArray(1, char(code))); // and back
+    }
+}
+
+void TestDisplayModel::optionsChangeTheText_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("show");
+    QTest::addColumn<int>("space");
+    QTest::addColumn<QByteArray>("breakCharacter"); // empty: the starting one
+    QTest::addColumn<QByteArray>("expected");
+
+    const auto row = [](const char *name, int code, bool show, SpaceOption space,
+                        const char *breakCharacter, const QByteArray &expected) {
+        QTest::newRow(name) << code << show << int(space) << QByteArray(breakCharacter) << expected;
+    };
+    const SpaceOption chr = SpaceOption::Character;
+    const SpaceOption str = SpaceOption::String;
+    const SpaceOption special = SpaceOption::SpecialCharacter;
+    row("CR breaks by default", 13, true, chr, "", "[CR ]\r\n");
+    row("hidden CR keeps break", 13, false, chr, "", "\r\n");
+    row("hidden LF empty", 10, false, chr, "", "");
+    row("hidden leaves printable", 'A', false, chr, "", "A");
+    row("space as blank", 32, true, chr, "", " ");
+    row("space as string, functions hidden", 32, false, str, "", "[SPC]");
+    row("space as currency", 32, true, special, "", "\xA4");
+    row("currency byte stays a token", 0xA4, true, special, "", "[xA4]");
+    row("printable break", 'A', true, chr, "A", "A\r\n");
+    row("blank break with string option", 32, true, str, " ", "[SPC]\r\n");
+    row("SPC break matches nothing", 32, true, str, "[SPC]", "[SPC]");
+    row("high byte break", 0xFF, true, chr, "[xFF]", "[xFF]\r\n");
+    row("hex form of CR is no break", 13, true, chr, "[x0D]", "[CR ]");
+}
+
+void TestDisplayModel::optionsChangeTheText()
+{
+    QFETCH(int, code);
+    QFETCH(bool, show);
+    QFETCH(int, space);
+    QFETCH(QByteArray, breakCharacter);
+    QFETCH(QByteArray, expected);
+
+    DisplayOptions options;
+    options.showFunctionCharacters = show;
+    options.spaceOption = SpaceOption(space);
+    if (!breakCharacter.isEmpty())
+        options.setBreakCharacter(breakCharacter);
+
+    const CharacterToken view = CharacterTokenOf(uchar(code), options);
+    QCOMPARE(view.text, QByteArrayView(expected));
+    QCOMPARE(view.lineBreak, expected.endsWith("\r\n"));
+}
+
+void TestDisplayModel::decodes_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected");
+
+    const auto row = [](const char *name, const QByteArray &input, const QByteArray &expected) {
+        QTest::newRow(name) << input << expected;
+    };
+    row("names in either case, padded or not", "[CR][cR ][TAB][HT][ht ]", "\r\r\t\t\t");
+    row("prefixed hex", "[0x0d] or [0X0D]", "\r or \r");
+    row("short hex", "[x8a] or [X8A]", "\x8A or \x8A");
+    row("nul", "a[nul]b", QByteArray("a\0b", 3));
+    row("SPC is no token", "[SPC]", "[SPC]");
+    row("unknown name", "[ABC][AB]", "[ABC][AB]");
+    row("unfinished at end", "x[CR", "x[CR");
+    row("bracket before token", "[[CR]", "[\r");
+    row("bad hex pair still consumed", "[xZZ]", QByteArray("\0", 1));
+    row("half hex pair", "[x1Z]", "\x01");
+    row("padded three-letter is no name", "[NU ]", "[NU ]");
+    row("high bytes pass", "\xA4\xFF", "\xA4\xFF");
+    row("empty", "", "");
+}
+
+void TestDisplayModel::decodes()
+{
+    QFETCH(QByteArray, input);
+    QTEST(DecodeTokenString(input), "expected");
+}
+
+void TestDisplayModel::hexValue_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QByteArray>("afterCall"); // the prefix is taken off the caller's text
+
+    const auto row = [](const char *input, int value, const char *after = nullptr) {
+        QTest::newRow(input) << QByteArray(input) << value << QByteArray(after ? after : input);
+    };
+    row("1F", 31);
+    row("0x1F", 31, "1F");
+    row("0X1f", 31, "1f");
+    row("&H1F", 31, "1F");
+    row("&h1F", 0); // no prefix
+    row("FFFF", -1);
+    row("2G5", 2); // stops at a non-digit
+    row("0007FFF", 32767);
+    row("12345", 0); // too long
+}
+
+void TestDisplayModel::hexValue()
+{
+    QFETCH(QByteArray, input);
+    QTEST(int(ReturnHexValue(input)), "value");
+    QTEST(input, "afterCall");
+}
 
 void TestDisplayModel::breakCharacterEndsTheLine_data()
 {
@@ -129,35 +300,23 @@ void TestDisplayModel::breakCharacterEndsTheLine()
 {
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, breakCharacter);
-    QFETCH(QByteArray, expected);
 
     DisplayModel model;
     model.putInDisplay(input, 1, breakCharacter);
-    QCOMPARE(model.text(), expected);
+    QTEST(model.text(), "expected");
 }
 
 void TestDisplayModel::appendMovesCaretAndDropsSelection()
 {
     DisplayModel model;
     model.putInDisplay("hello world", 1, "[CR ]");
-    // A selection is kept within the text.
-    const std::tuple<qsizetype, qsizetype, qsizetype, QByteArray> selections[] = {
-        {500000, 4, 11, ""}, {7, 100, 7, "orld"}, {-3, 1, 0, "h"}};
-    for (const auto &[start, length, expectedStart, expectedText] : selections) {
-        model.setSelection(start, length);
-        QCOMPARE(model.selectionStart(), expectedStart);
-        QCOMPARE(model.selectedText(), expectedText);
-    }
-
+    model.setSelection(7, 2);
     QSignalSpy selectionSpy(&model, &DisplayModel::selectionChanged);
     model.putInDisplay("!", 1, "[CR ]");
     QCOMPARE(selectionSpy.count(), 1);
     QCOMPARE(model.selectionLength(), 0);
     QCOMPARE(model.selectionStart(), model.length());
     QCOMPARE(model.caret(), model.length());
-
-    model.putInDisplay("", 1, "[CR ]");
-    QCOMPARE(selectionSpy.count(), 1); // the caret was already at the end
 }
 
 void TestDisplayModel::heldSelectionCoversTheSameCharacters()
@@ -351,6 +510,191 @@ void TestDisplayModel::hexHistoryKeepsTheNewestMillionBytes()
     for (qint64 number = history.endRow() - 1; newest.size() < 4099 + 7; --number)
         newest.prepend(hexBytes(history.rowText(number)));
     QCOMPARE(newest.right(4099 + 7), bytes + bytes.left(7));
+}
+
+void TestDisplayModel::init()
+{
+    m_model = new DisplayModel;
+    m_options = DisplayOptions();
+    m_colors = DisplayColors();
+    m_path = new ReceivePath(*m_model, m_options, m_colors, m_clock);
+}
+
+void TestDisplayModel::cleanup()
+{
+    delete m_path;
+    delete m_model;
+}
+
+// Shows slices as the receive timer does, until one says nothing waits.
+void TestDisplayModel::showAll(std::chrono::microseconds budget)
+{
+    qsizetype slices = 0;
+    while (!m_path->showSlice(budget))
+        QVERIFY(++slices <= 2 * QueueBound);
+}
+
+void TestDisplayModel::fill(qsizetype entries)
+{
+    for (qsizetype i = 0; i < entries; ++i)
+        m_path->receive("x");
+    QCOMPARE(m_path->waitingEntries(), entries);
+    QVERIFY(!m_path->isDropping());
+}
+
+// Shown long after they arrived, in one change of the display, the lines keep
+// their times of arrival; markers keep their place, in red.
+void TestDisplayModel::readsAndMarkersShowInTheirColorsAndTimes()
+{
+    QSignalSpy waiting(m_path, &ReceivePath::entriesWaiting);
+    const qint64 first = m_clock.current.toMSecsSinceEpoch();
+    m_path->receive("AB\r");
+    m_clock.current = m_clock.current.addMSecs(1500);
+    m_path->receive("a");
+    m_path->lineEvent(ReceiveQueue::Marker::Break);
+    m_path->receive("b\x01\r");
+    m_path->lineEvent(ReceiveQueue::Marker::Parity);
+    m_path->lineEvent(ReceiveQueue::Marker::Frame);
+    QCOMPARE(waiting.count(), 1);
+    m_clock.current = m_clock.current.addSecs(10);
+    QSignalSpy shown(m_model, &DisplayModel::textChanged);
+    showAll();
+    QCOMPARE(shown.count(), 1);
+    QCOMPARE(m_model->text(), "AB[CR ]\r\na***BREAK***b[SOH][CR ]\r\n***PARITY******FRAME***");
+    QList<DisplayModel::ColorSpan> spans;
+    for (qsizetype at = 0; at < m_model->length(); at = spans.last().end)
+        spans += m_model->colorSpanAt(at);
+    const quint32 c = m_colors.receiveChar;
+    const quint32 f = m_colors.receiveFunc;
+    const quint32 red = ColorValue::Red;
+    QCOMPARE(spans, (QList<DisplayModel::ColorSpan>{
+                        {c, 2}, {f, 9}, {c, 10}, {red, 21}, {c, 22}, {f, 34}, {red, 57}}));
+    QCOMPARE(m_model->lineTime(0), first);
+    QCOMPARE(m_model->lineTime(1), first + 1500);
+    QCOMPARE(m_model->lineTime(2), first + 1500);
+}
+
+void TestDisplayModel::longReadsBecomeBoundedEntries()
+{
+    QByteArray data(2500, 'q');
+    data[1023] = 'L';
+    data[1024] = 'F';
+    m_path->receive(data);
+    QCOMPARE(m_path->waitingEntries(), 3);
+    showAll();
+    QCOMPARE(m_model->text(), data);
+    // Changed options apply to the next read.
+    m_options.showFunctionCharacters = false;
+    m_path->receive("\x01z");
+    showAll();
+    QCOMPARE(m_model->text(), data + "z");
+}
+
+void TestDisplayModel::dropStartsAtTheEntryAfterTheBound_data()
+{
+    QTest::addColumn<qint64>("budgetUs");
+    QTest::newRow("one slice") << qint64(10000000);
+    // Every slice runs out of time after one entry, the last one included:
+    // the report must still come, or the timer would stop for good.
+    QTest::newRow("budget spent at each entry") << qint64(0);
+}
+
+void TestDisplayModel::dropStartsAtTheEntryAfterTheBound()
+{
+    QFETCH(qint64, budgetUs);
+    fill(QueueBound - 1);
+    QSignalSpy started(m_path, &ReceivePath::droppingStarted);
+    // A read crossing the bound keeps the entry that fits.
+    m_path->receive(QByteArray(1024, 'k') + "lost");
+    QVERIFY(m_path->isDropping());
+    QCOMPARE(started.count(), 1);
+    m_path->receive("also lost");
+    m_path->lineEvent(ReceiveQueue::Marker::Break);
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(m_path->waitingEntries(), QueueBound);
+
+    QSignalSpy reported(m_path, &ReceivePath::droppingReported);
+    showAll(std::chrono::microseconds(budgetUs));
+    QCOMPARE(reported.count(), 1);
+    QVERIFY(!m_path->isDropping());
+    const QByteArray text = m_model->text();
+    QCOMPARE(text.count('x'), QueueBound - 1);
+    QCOMPARE(text.count('k'), 1024);
+    QVERIFY(!text.contains("lost"));
+    QVERIFY(!text.contains("***BREAK***"));
+    QVERIFY(text.endsWith("[CR ]\r\n.....................................[CR ]\r\n"));
+
+    // Normal again: the next read is shown.
+    m_path->receive("back");
+    showAll();
+    QVERIFY(m_model->text().endsWith("back"));
+}
+
+void TestDisplayModel::dropReportGivesElapsedSeconds_data()
+{
+    QTest::addColumn<QTime>("start");
+    QTest::addColumn<QTime>("end");
+    QTest::addColumn<QByteArray>("line");
+
+    const auto row = [](const char *name, QTime start, QTime end, const char *seconds) {
+        QTest::newRow(name) << start << end << "Last " + QByteArray(seconds) + " Seconds dropped";
+    };
+    row("start rounded up", QTime(10, 0, 0, 600), QTime(10, 0, 3, 500), "2.5");
+    row("half a second", QTime(10, 0, 0), QTime(10, 0, 0, 500), ".5");
+    row("before the rounded start", QTime(10, 0, 1, 500), QTime(10, 0, 1, 750), "-.25");
+    row("across midnight", QTime(23, 59, 58), QTime(0, 0, 3), "5");
+}
+
+void TestDisplayModel::dropReportGivesElapsedSeconds()
+{
+    QFETCH(QTime, start);
+    QFETCH(QTime, end);
+    QFETCH(QByteArray, line);
+
+    m_clock.current.setTime(start);
+    fill(QueueBound);
+    m_path->receive("x");
+    QVERIFY(m_path->isDropping());
+    m_path->purge();
+    m_clock.current.setTime(end);
+    showAll();
+    const QByteArray expected = "[CR ]\r\n......Input Buffer OverFlow..........[CR ]\r\n" + line +
+                                "[CR ]\r\n.....................................[CR ]\r\n";
+    QCOMPARE(m_model->text(), expected);
+    QCOMPARE(m_model->colorSpanAt(0).color, ColorValue::Red);
+    QCOMPARE(m_model->colorSpanAt(0).end, m_model->length());
+}
+
+void TestDisplayModel::numberReadings_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("leading");
+    QTest::addColumn<bool>("converts");
+    QTest::addColumn<int>("asLong");
+
+    QTest::newRow("plain") << "9600" << 9600.0 << true << 9600;
+    QTest::newRow("blanks around") << "  300 " << 300.0 << true << 300;
+    QTest::newRow("letter after") << "9600a" << 9600.0 << false << 0;
+    QTest::newRow("empty") << "" << 0.0 << false << 0;
+    QTest::newRow("half to even down") << "27.5" << 27.5 << true << 28;
+    QTest::newRow("half to even up") << "4800.5" << 4800.5 << true << 4800;
+    QTest::newRow("exponent") << "1e3" << 1000.0 << true << 1000;
+    QTest::newRow("negative") << "-5" << -5.0 << true << -5;
+    QTest::newRow("overflow") << "3000000000" << 3e9 << false << 0;
+    QTest::newRow("second point stops") << "1.5.2" << 1.5 << false << 0;
+}
+
+void TestDisplayModel::numberReadings()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, converts);
+    QFETCH(int, asLong);
+
+    QTEST(NumberText::leadingValue(text), "leading");
+    const std::optional<qint32> value = NumberText::toLong(text);
+    QCOMPARE(value.has_value(), converts);
+    if (converts)
+        QCOMPARE(*value, asLong);
 }
 
 QTEST_GUILESS_MAIN(TestDisplayModel)

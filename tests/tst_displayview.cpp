@@ -3,13 +3,10 @@
 #include "DisplayView.h"
 #include "HexHistory.h"
 #include "HexView.h"
-#include "LatinGlyphs.h"
 #include "TestServices.h"
 #include "TimeStampText.h"
 
 #include <QAbstractButton>
-#include <QFontInfo>
-#include <QPainter>
 
 #include <QScreen>
 #include <QScrollBar>
@@ -53,8 +50,6 @@ private slots:
     void keyboardSelection();
     void readingBackHoldsTheView();
     void partialRepaintsMatchAFullPaint();
-    void everyGlyphStaysInItsCell_data();
-    void everyGlyphStaysInItsCell();
     void timeStampsLeadEachLine();
     void hexViewFollowsHoldsAndSelectsRows();
 
@@ -281,59 +276,6 @@ void TestDisplayView::partialRepaintsMatchAFullPaint()
     }
 }
 
-void TestDisplayView::everyGlyphStaysInItsCell_data()
-{
-    // The fixed fonts that set-up installs, at 9 points on screens of 96 dots
-    // per inch scaled by 1.25 and 1.5, and on screens of 120 and 144 dots per inch.
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<int>("pixelSize");
-    QTest::addColumn<qreal>("scale");
-    for (const char *family : {"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono"}) {
-        for (const auto &[pixelSize, scale] :
-             {std::pair(12, 1.0), {12, 1.25}, {12, 1.5}, {15, 1.0}, {18, 1.0}}) {
-            QTest::addRow("%s %d px x%.2f", family, pixelSize, scale)
-                << QString::fromLatin1(family) << pixelSize << scale;
-        }
-    }
-}
-
-void TestDisplayView::everyGlyphStaysInItsCell()
-{
-    QFETCH(QString, family);
-    QFETCH(int, pixelSize);
-    QFETCH(qreal, scale);
-
-    QFont font(family);
-    font.setPixelSize(pixelSize);
-    if (QFontInfo(font).family() != family)
-        QSKIP("Font not installed; scripts/setup.sh installs it.");
-    const LatinGlyphs glyphs(font);
-    const QSize cell = glyphs.cellSize();
-    QVERIFY(cell.width() >= QFontMetricsF(font).horizontalAdvance(QLatin1Char('M')));
-
-    // Each glyph alone in the middle of three by three cells. In pixels of the
-    // scaled image a cell's edges may fall inside a pixel, which both
-    // neighbours may then touch.
-    const QRectF middle(QPointF(cell.width(), cell.height()) * scale, QSizeF(cell) * scale);
-    const QRect allowed(
-        QPoint(int(std::floor(middle.left())), int(std::floor(middle.top()))),
-        QPoint(int(std::ceil(middle.right())) - 1, int(std::ceil(middle.bottom())) - 1));
-    QImage image(QSize(3 * cell.width(), 3 * cell.height()) * scale, QImage::Format_RGB32);
-    image.setDevicePixelRatio(scale);
-    QString outside;
-    for (int code = 0x21; code <= 0xFF; ++code) {
-        image.fill(Qt::black);
-        QPainter painter(&image);
-        painter.setPen(Qt::white);
-        glyphs.draw(painter, QPoint(cell.width(), cell.height()), QByteArray(1, char(code)));
-        painter.end();
-        const QRect ink = inkBounds(image, qRgb(0, 0, 0));
-        if (!ink.isNull() && !allowed.contains(ink))
-            outside += QChar(code);
-    }
-    QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("ink outside the cell: ") + outside));
-}
-
 void TestDisplayView::timeStampsLeadEachLine()
 {
     // "hh:mm:ss.mmm " takes 13 cells before every line; rows wrap in the rest.
@@ -369,7 +311,8 @@ void TestDisplayView::timeStampsLeadEachLine()
     const QRect lastCell(last, 0, image.width() - last, cell.height());
     QVERIFY(QRect(QPoint(0, 0), cell).contains(inkBounds(image.copy(lastCell), background)));
     const QRect xCell(2 + 12 * cell.width(), 2 * cell.height(), 2 * cell.width(), cell.height());
-    QVERIFY(QRect(QPoint(cell.width(), 0), cell).contains(inkBounds(image.copy(xCell), background)));
+    QVERIFY(
+        QRect(QPoint(cell.width(), 0), cell).contains(inkBounds(image.copy(xCell), background)));
     QCOMPARE(TimeStampText().stamped(*m_model, 0, m_model->length()),
              "07:08:09.010 " + QByteArray(cols, 'w') + "[CR ]\r\n07:08:09.010 x");
     // A line partly selected is still led by its stamp.

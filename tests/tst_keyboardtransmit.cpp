@@ -9,7 +9,8 @@ namespace {
 
 constexpr quint32 XmitChar = ColorValue::Green;
 constexpr quint32 XmitFunc = ColorValue::Magenta;
-enum Setup { Interrupts = 1, FullStrings = 2, FunctionsHidden = 4, Closed = 8 };
+// What a row sets up before the key, as flags.
+constexpr int Interrupts = 1, FullStrings = 2, FunctionsHidden = 4, Closed = 8;
 
 struct Sender : Window
 {
@@ -57,8 +58,7 @@ void TestKeyboardTransmit::typedCharacters_data()
     QTest::addColumn<int>("setup");
 
     const auto row = [](const char *name, int key, int modifiers, const QByteArray &sent,
-                        const QByteArray &shown, quint32 color = XmitFunc,
-                        int setup = Interrupts) {
+                        const QByteArray &shown, quint32 color = XmitFunc, int setup = Interrupts) {
         QTest::newRow(name) << key << modifiers << sent << shown << color << setup;
     };
     const int control = int(Qt::ControlModifier);
