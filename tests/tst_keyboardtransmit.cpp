@@ -181,7 +181,6 @@ void TestKeyboardTransmit::selectionCount_data()
     QTest::addColumn<QString>("panel");
     // The text, then "[CR ]", which ends the line with CR LF.
     QTest::newRow("a token and a line break") << QByteArray("AB") << qsizetype(9) << "3 Selected ";
-    QTest::newRow("brackets, no token") << QByteArray("[ab]") << qsizetype(4) << "4 Selected ";
     QTest::newRow("token cut") << QByteArray("x") << qsizetype(4) << "4 Selected ";
 }
 
