@@ -284,9 +284,8 @@ void TestDisplayView::timeStampsLeadEachLine()
         return hasColor(image, QRect(0, row * cell.height(), 2 + 12 * cell.width(), cell.height()),
                         stamp);
     };
-    QVERIFY(stampInRow(0));
-    QVERIFY(!stampInRow(1));
-    QVERIFY(stampInRow(2));
+    QCOMPARE(std::tuple(stampInRow(0), stampInRow(1), stampInRow(2)),
+             std::tuple(true, false, true));
     // Characters sit in their cells: the last w of the first row, the x after its stamp.
     const QRgb background = image.pixel(image.width() - 1, image.height() - 1);
     const int last = 2 + (cols - 1) * cell.width();

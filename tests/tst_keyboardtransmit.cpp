@@ -25,10 +25,6 @@ struct Sender : Window
         window->stringSets().setString(0, key - 1, typed);
         window->UpdateMenu();
     }
-    quint32 colorAt(qsizetype position) const
-    {
-        return window->displayModel().colorSpanAt(position).color;
-    }
 };
 
 } // namespace
@@ -43,8 +39,7 @@ private slots:
     void charactersBeyondLatin1AreNotSent();
     void receiveInterruptsStyleLetsTypingIn();
     void fullStringsGoInChunksAndHoldTyping();
-    void selectionCount_data();
-    void selectionCount();
+    void selectionCountsATokenAsOneCharacter();
     void stringMenus();
 };
 
@@ -109,7 +104,7 @@ void TestKeyboardTransmit::typedCharacters()
     QCOMPARE(s.port->written, sent);
     QCOMPARE(s.display(), shown);
     if (!shown.isEmpty())
-        QCOMPARE(s.colorAt(0), color);
+        QCOMPARE(s.window->displayModel().colorSpanAt(0).color, color);
     if (setup & Closed) // nothing went out: all of the echo is red
         QCOMPARE(s.window->displayModel().colorSpanAt(0).end, shown.size());
     QCOMPARE(QApplication::focusWidget(), s.view());
@@ -174,27 +169,18 @@ void TestKeyboardTransmit::fullStringsGoInChunksAndHoldTyping()
     QVERIFY(!s.window->isSending());
 }
 
-void TestKeyboardTransmit::selectionCount_data()
+void TestKeyboardTransmit::selectionCountsATokenAsOneCharacter()
 {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<qsizetype>("selected");
-    QTest::addColumn<QString>("panel");
-    // The text, then "[CR ]", which ends the line with CR LF.
-    QTest::newRow("a token and a line break") << QByteArray("AB") << qsizetype(9) << "3 Selected ";
-    QTest::newRow("token cut") << QByteArray("x") << qsizetype(4) << "4 Selected ";
-}
-
-void TestKeyboardTransmit::selectionCount()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(qsizetype, selected);
-    QFETCH(QString, panel);
     Sender s;
-    s.window->PutInDisplay(text, XmitChar);
-    s.window->PutInDisplay("[CR ]", XmitFunc);
-    s.window->displayModel().setSelection(0, selected);
-    QTest::mouseRelease(s.view()->viewport(), Qt::LeftButton);
-    QCOMPARE(s.child<PanelStatusBar>("StatusBar1")->panelText(6), panel);
+    s.window->PutInDisplay("AB", XmitChar);
+    s.window->PutInDisplay("[CR ]", XmitFunc); // ends the line with CR LF
+    const auto countOf = [&](qsizetype length) {
+        s.window->displayModel().setSelection(0, length);
+        QTest::mouseRelease(s.view()->viewport(), Qt::LeftButton);
+        return s.child<PanelStatusBar>("StatusBar1")->panelText(6);
+    };
+    QCOMPARE(countOf(9), "3 Selected "); // the token and the line break
+    QCOMPARE(countOf(4), "4 Selected "); // "AB[C": a token cut counts its characters
 }
 
 void TestKeyboardTransmit::stringMenus()
