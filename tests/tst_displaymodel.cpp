@@ -180,20 +180,18 @@ void TestDisplayModel::optionsChangeTheText_data()
                         const char *breakCharacter, const QByteArray &expected) {
         QTest::newRow(name) << code << show << int(space) << QByteArray(breakCharacter) << expected;
     };
-    const SpaceOption chr = SpaceOption::Character;
-    const SpaceOption str = SpaceOption::String;
-    const SpaceOption special = SpaceOption::SpecialCharacter;
-    row("CR breaks by default", 13, true, chr, "", "[CR ]\r\n");
-    row("hidden CR keeps break", 13, false, chr, "", "\r\n");
-    row("hidden LF empty", 10, false, chr, "", "");
-    row("space as blank", 32, true, chr, "", " ");
-    row("space as string, functions hidden", 32, false, str, "", "[SPC]");
-    row("space as currency", 32, true, special, "", "\xA4");
-    row("currency byte stays a token", 0xA4, true, special, "", "[xA4]");
-    row("printable break", 'A', true, chr, "A", "A\r\n");
-    row("blank break with string option", 32, true, str, " ", "[SPC]\r\n");
-    row("high byte break", 0xFF, true, chr, "[xFF]", "[xFF]\r\n");
-    row("hex form of CR is no break", 13, true, chr, "[x0D]", "[CR ]");
+    using enum SpaceOption;
+    row("CR breaks by default", 13, true, Character, "", "[CR ]\r\n");
+    row("hidden CR keeps break", 13, false, Character, "", "\r\n");
+    row("hidden LF empty", 10, false, Character, "", "");
+    row("space as blank", 32, true, Character, "", " ");
+    row("space as string, functions hidden", 32, false, String, "", "[SPC]");
+    row("space as currency", 32, true, SpecialCharacter, "", "\xA4");
+    row("currency byte stays a token", 0xA4, true, SpecialCharacter, "", "[xA4]");
+    row("printable break", 'A', true, Character, "A", "A\r\n");
+    row("blank break with string option", 32, true, String, " ", "[SPC]\r\n");
+    row("high byte break", 0xFF, true, Character, "[xFF]", "[xFF]\r\n");
+    row("hex form of CR is no break", 13, true, Character, "[x0D]", "[CR ]");
 }
 
 void TestDisplayModel::optionsChangeTheText()

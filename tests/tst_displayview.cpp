@@ -320,9 +320,9 @@ void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
     history.event(QStringLiteral("break"));
     view.updateNow();
     const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const int height = view.cellSize().height();
+    const QSize cell = view.cellSize();
     const auto rowHas = [&](int row, QColor color) {
-        return hasColor(image, QRect(0, row * height, image.width(), height), color);
+        return hasColor(image, QRect(0, row * cell.height(), image.width(), cell.height()), color);
     };
     const QColor yellow(Qt::yellow), green(Qt::green), red(Qt::red);
     QVERIFY(rowHas(0, yellow) && !rowHas(0, green));
@@ -335,7 +335,6 @@ void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
             history.received(QByteArray(16, char('a' + i % 26)));
         view.updateNow();
     };
-    const QSize cell = view.cellSize();
     const auto rowCenter = [&](int row) {
         return QPoint(cell.width() * 5, cell.height() * row + 2);
     };
