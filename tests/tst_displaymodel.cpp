@@ -1,14 +1,23 @@
+#include "DisplayColors.h"
 #include "DisplayModel.h"
 #include "DisplayOptions.h"
+#include "GeneralUtilities.h"
 #include "HexHistory.h"
+#include "NumberText.h"
+#include "ReceivePath.h"
 #include "TestServices.h"
-#include "TokenRunWriter.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace GeneralUtilities;
+using namespace std::chrono_literals;
+
 namespace {
+
+// Entries that may wait to be shown; a read longer than 1024 bytes is several entries.
+constexpr qsizetype QueueBound = 100000;
 
 // The display holds 500,000 characters at most: once it passes 499,000 the
 // oldest 1000 are removed at a time.
@@ -73,17 +82,13 @@ void feed(HexHistory &history, ManualClock &clock, const QByteArrayList &steps)
 {
     for (const QByteArray &step : steps) {
         const QByteArray rest = step.mid(1);
-        switch (step[0]) {
-        case '<':
+        if (step[0] == '<') {
             history.received(rest);
-            break;
-        case '>':
+        } else if (step[0] == '>') {
             history.sent(rest);
-            break;
-        case '!':
+        } else if (step[0] == '!') {
             history.event(QString::fromLatin1(rest));
-            break;
-        default:
+        } else {
             clock.ticks += rest.toLongLong();
             clock.current = clock.current.addMSecs(rest.toLongLong());
         }
@@ -92,78 +97,196 @@ void feed(HexHistory &history, ManualClock &clock, const QByteArrayList &steps)
 
 } // namespace
 
+// How bytes become the display's text: tokens, the receive path and its queue, the
+// display model, and the hex history.
 class TestDisplayModel : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void breakCharacterEndsTheLine_data();
+    void init();
+    void cleanup();
+    void tableHoldsEveryCodeAndDecodesBack();
+    void optionsChangeTheText_data();
+    void optionsChangeTheText();
+    void decodes_data();
+    void decodes();
+    void hexValue_data();
+    void hexValue();
     void breakCharacterEndsTheLine();
     void appendMovesCaretAndDropsSelection();
     void heldSelectionCoversTheSameCharacters();
     void clearEmptiesEverything();
     void matchesReferenceOverManyTrims();
-    void writerGroupsByColor();
-    void batchHoldsSignalsUntilItEnds();
-    void linesKeepTheTimeOfTheirFirstCharacter();
+    void trimmingKeepsEachLinesTime();
     void hexRowsBreak_data();
     void hexRowsBreak();
-    void hexRowsStartWithTheTimeOfTheirFirstByte();
     void hexHistoryKeepsTheNewestMillionBytes();
+    void readsAndMarkersShowInTheirColorsAndTimes();
+    void longReadsBecomeBoundedEntries();
+    void dropStartsAtTheEntryAfterTheBound_data();
+    void dropStartsAtTheEntryAfterTheBound();
+    void dropReportGivesElapsedSeconds_data();
+    void dropReportGivesElapsedSeconds();
+    void numberReadings_data();
+    void numberReadings();
+
+private:
+    void showAll(std::chrono::microseconds budget = 10s);
+    void fill(qsizetype entries);
+
+    DisplayModel *m_model = nullptr;
+    DisplayOptions m_options;
+    DisplayColors m_colors;
+    ManualClock m_clock;
+    ReceivePath *m_path = nullptr;
 };
 
-void TestDisplayModel::breakCharacterEndsTheLine_data()
+void TestDisplayModel::tableHoldsEveryCodeAndDecodesBack()
 {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QByteArray>("breakCharacter");
+    const QList<QByteArray> controls = {
+        "[NUL]", "[SOH]", "[STX]", "[ETX]", "[EOT]", "[ENQ]", "[ACK]", "[BEL]",
+        "[BS ]", "[TAB]", "[LF ]", "[VT ]", "[FF ]", "[CR ]", "[SO ]", "[SI ]",
+        "[DLE]", "[DC1]", "[DC2]", "[DC3]", "[DC4]", "[NAK]", "[SYN]", "[ETB]",
+        "[CAN]", "[EM ]", "[SUB]", "[ESC]", "[FS ]", "[GS ]", "[RS ]", "[US ]"};
+    DisplayOptions noBreak;
+    noBreak.setBreakCharacter("none");
+    for (int code = 0; code < 256; ++code) {
+        QByteArray expected;
+        if (code < 32)
+            expected = controls[code];
+        else if (code < 127)
+            expected = QByteArray(1, char(code));
+        else
+            expected = "[x" + QByteArray::number(code, 16).toUpper() + "]";
+
+        QByteArray token;
+        QCOMPARE(ReturnCharacterToken(uchar(code), token, noBreak), (code < 32 || code > 126));
+        QCOMPARE(token, expected);
+        QCOMPARE(TokenTableEntry(code), QByteArrayView(expected));
+        QCOMPARE(DecodeTokenString(expected), QByteArray(1, char(code))); // and back
+    }
+}
+
+void TestDisplayModel::optionsChangeTheText_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("show");
+    QTest::addColumn<int>("space");
+    QTest::addColumn<QByteArray>("breakCharacter"); // empty: the starting one
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("exact token") << QByteArray("[CR ]") << QByteArray("[CR ]")
-                                 << QByteArray("[CR ]\r\n");
-    QTest::newRow("token inside longer text")
-        << QByteArray("AB[CR ]") << QByteArray("[CR ]") << QByteArray("AB[CR ]");
-    QTest::newRow("case differs") << QByteArray("[cr ]") << QByteArray("[CR ]")
-                                  << QByteArray("[cr ]");
-    QTest::newRow("printable break") << QByteArray("A") << QByteArray("A") << QByteArray("A\r\n");
-    QTest::newRow("empty input") << QByteArray() << QByteArray("[CR ]") << QByteArray();
+    const auto row = [](const char *name, int code, bool show, SpaceOption space,
+                        const char *breakCharacter, const QByteArray &expected) {
+        QTest::newRow(name) << code << show << int(space) << QByteArray(breakCharacter) << expected;
+    };
+    using enum SpaceOption;
+    row("CR breaks by default", 13, true, Character, "", "[CR ]\r\n");
+    row("hidden CR keeps break", 13, false, Character, "", "\r\n");
+    row("hidden LF empty", 10, false, Character, "", "");
+    row("space as blank", 32, true, Character, "", " ");
+    row("space as string, functions hidden", 32, false, String, "", "[SPC]");
+    row("space as currency", 32, true, SpecialCharacter, "", "\xA4");
+    row("currency byte stays a token", 0xA4, true, SpecialCharacter, "", "[xA4]");
+    row("printable break", 'A', true, Character, "A", "A\r\n");
+    row("blank break with string option", 32, true, String, " ", "[SPC]\r\n");
+    row("high byte break", 0xFF, true, Character, "[xFF]", "[xFF]\r\n");
+    row("hex form of CR is no break", 13, true, Character, "[x0D]", "[CR ]");
+}
+
+void TestDisplayModel::optionsChangeTheText()
+{
+    QFETCH(int, code);
+    QFETCH(bool, show);
+    QFETCH(int, space);
+    QFETCH(QByteArray, breakCharacter);
+    QFETCH(QByteArray, expected);
+
+    DisplayOptions options;
+    options.showFunctionCharacters = show;
+    options.spaceOption = SpaceOption(space);
+    if (!breakCharacter.isEmpty())
+        options.setBreakCharacter(breakCharacter);
+
+    const CharacterToken view = CharacterTokenOf(uchar(code), options);
+    QCOMPARE(view.text, QByteArrayView(expected));
+    QCOMPARE(view.lineBreak, expected.endsWith("\r\n"));
+}
+
+void TestDisplayModel::decodes_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected");
+
+    const auto row = [](const char *name, const QByteArray &input, const QByteArray &expected) {
+        QTest::newRow(name) << input << expected;
+    };
+    row("names in either case, padded or not", "[CR][cR ][TAB][HT][ht ]", "\r\r\t\t\t");
+    row("prefixed hex", "[0x0d] or [0X0D]", "\r or \r");
+    row("short hex", "[x8a] or [X8A]", "\x8A or \x8A");
+    row("SPC is no token", "[SPC]", "[SPC]");
+    row("unknown name", "[ABC][AB]", "[ABC][AB]");
+    row("unfinished at end", "x[CR", "x[CR");
+    row("bracket before token", "[[CR]", "[\r");
+    row("bad hex pair still consumed", "[xZZ]", QByteArray("\0", 1));
+    row("half hex pair", "[x1Z]", "\x01");
+    row("padded three-letter is no name", "[NU ]", "[NU ]");
+    row("high bytes pass", "\xA4\xFF", "\xA4\xFF");
+    row("empty", "", "");
+}
+
+void TestDisplayModel::decodes()
+{
+    QFETCH(QByteArray, input);
+    QTEST(DecodeTokenString(input), "expected");
+}
+
+void TestDisplayModel::hexValue_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QByteArray>("afterCall"); // the prefix is taken off the caller's text
+
+    const auto row = [](const char *input, int value, const char *after = nullptr) {
+        QTest::newRow(input) << QByteArray(input) << value << QByteArray(after ? after : input);
+    };
+    row("1F", 31);
+    row("0x1F", 31, "1F");
+    row("0X1f", 31, "1f");
+    row("&H1F", 31, "1F");
+    row("&h1F", 0); // no prefix
+    row("FFFF", -1);
+    row("2G5", 2); // stops at a non-digit
+    row("0007FFF", 32767);
+    row("12345", 0); // too long
+}
+
+void TestDisplayModel::hexValue()
+{
+    QFETCH(QByteArray, input);
+    QTEST(int(ReturnHexValue(input)), "value");
+    QTEST(input, "afterCall");
 }
 
 void TestDisplayModel::breakCharacterEndsTheLine()
 {
-    QFETCH(QByteArray, input);
-    QFETCH(QByteArray, breakCharacter);
-    QFETCH(QByteArray, expected);
-
+    // Only a piece that is the whole break character, in its case, ends the line.
     DisplayModel model;
-    model.putInDisplay(input, 0x123456, breakCharacter);
-    QCOMPARE(model.text(), expected);
-    QCOMPARE(model.lineCount(), expected.count('\n') + 1);
-    if (!expected.isEmpty())
-        QCOMPARE(model.colorSpanAt(expected.size() - 1).color, 0x123456u);
+    for (const char *input : {"AB[CR ]", "[cr ]", "", "[CR ]"})
+        model.putInDisplay(input, 1, "[CR ]");
+    QCOMPARE(model.text(), "AB[CR ][cr ][CR ]\r\n");
 }
 
 void TestDisplayModel::appendMovesCaretAndDropsSelection()
 {
     DisplayModel model;
     model.putInDisplay("hello world", 1, "[CR ]");
-    // A selection is kept within the text.
-    const std::tuple<qsizetype, qsizetype, qsizetype, QByteArray> selections[] = {
-        {500000, 4, 11, ""}, {7, 100, 7, "orld"}, {-3, 1, 0, "h"}, {2, 3, 2, "llo"}};
-    for (const auto &[start, length, expectedStart, expectedText] : selections) {
-        model.setSelection(start, length);
-        QCOMPARE(model.selectionStart(), expectedStart);
-        QCOMPARE(model.selectedText(), expectedText);
-    }
-
+    model.setSelection(7, 2);
     QSignalSpy selectionSpy(&model, &DisplayModel::selectionChanged);
     model.putInDisplay("!", 1, "[CR ]");
     QCOMPARE(selectionSpy.count(), 1);
-    QCOMPARE(model.selectionLength(), 0);
-    QCOMPARE(model.selectionStart(), model.length());
-    QCOMPARE(model.caret(), model.length());
-
-    model.putInDisplay("", 1, "[CR ]");
-    QCOMPARE(selectionSpy.count(), 1); // the caret was already at the end
+    QCOMPARE(std::tuple(model.selectionStart(), model.selectionLength(), model.caret()),
+             std::tuple(model.length(), 0, model.length()));
 }
 
 void TestDisplayModel::heldSelectionCoversTheSameCharacters()
@@ -194,20 +317,21 @@ void TestDisplayModel::heldSelectionCoversTheSameCharacters()
 
 void TestDisplayModel::clearEmptiesEverything()
 {
+    ManualClock clock;
     DisplayModel model;
-    model.putInDisplay("[CR ]", 1, "[CR ]");
+    model.setClock(&clock);
+    model.putInDisplay("[CR ]", 1, "[CR ]", 12345);
     model.putInDisplay("x", 2, "[CR ]");
     model.selectAll();
     model.setFollowing(false);
     model.clear();
-    QVERIFY(model.isFollowing());
-    QCOMPARE(model.length(), 0);
-    QCOMPARE(model.lineCount(), 1);
-    QCOMPARE(model.selectionLength(), 0);
+    QCOMPARE(
+        std::tuple(model.isFollowing(), model.length(), model.lineCount(), model.selectionLength()),
+        std::tuple(true, 0, 1, 0));
     model.putInDisplay("y", 5, "[CR ]");
-    QCOMPARE(model.text(), QByteArray("y"));
-    QCOMPARE(model.colorSpanAt(0).color, 5u);
-    QCOMPARE(model.lineLength(0), 1);
+    QCOMPARE(std::tuple(model.text(), model.colorSpanAt(0).color, model.lineLength(0),
+                        model.lineTime(0)),
+             std::tuple(QByteArray("y"), 5u, 1, clock.current.toMSecsSinceEpoch()));
 }
 
 void TestDisplayModel::matchesReferenceOverManyTrims()
@@ -229,20 +353,12 @@ void TestDisplayModel::matchesReferenceOverManyTrims()
         QByteArray group;
         std::vector<DisplayModel::Piece> pieces;
         for (int count = random.bounded(1, 6); count > 0; --count) {
-            QByteArray input;
-            switch (random.bounded(5)) {
-            case 0:
-                input = breakCharacter;
-                break;
-            case 1:
-                input = filler(random.bounded(1, 3000));
-                break;
-            case 2:
-                break; // an empty piece
-            default:
-                input = filler(random.bounded(1, 80));
-                break;
-            }
+            // A break, a long piece, an empty one or a short one.
+            const int kind = random.bounded(5);
+            const QByteArray input = kind == 0   ? breakCharacter
+                                     : kind == 1 ? filler(random.bounded(1, 3000))
+                                     : kind == 2 ? QByteArray()
+                                                 : filler(random.bounded(1, 80));
             const quint32 color = random.bounded(3);
             model.putInDisplay(input, color, breakCharacter);
             reference.put(input, color, breakCharacter);
@@ -274,87 +390,9 @@ void TestDisplayModel::matchesReferenceOverManyTrims()
     }
 }
 
-void TestDisplayModel::writerGroupsByColor()
+void TestDisplayModel::trimmingKeepsEachLinesTime()
 {
     DisplayModel model;
-    DisplayOptions options;
-    TokenRunWriter writer(model, options);
-    QSignalSpy appends(&model, &DisplayModel::textChanged);
-
-    writer.write("AB\r\n", 10, 20);
-    QCOMPARE(appends.count(), 1);
-    QCOMPARE(model.text(), QByteArray("AB[CR ]\r\n[LF ]"));
-    QCOMPARE(model.colorSpanAt(0).color, 10u);
-    QCOMPARE(model.colorSpanAt(0).end, 2);
-    QCOMPARE(model.colorSpanAt(2).color, 20u);
-
-    // A hidden function character adds nothing; the text around it is one run.
-    model.clear();
-    appends.clear();
-    options.showFunctionCharacters = false;
-    writer.write("A\x01"
-                 "B",
-                 10, 20);
-    QCOMPARE(model.text(), QByteArray("AB"));
-    QCOMPARE(model.colorSpanAt(0), (DisplayModel::ColorSpan{10, 2}));
-    QCOMPARE(appends.count(), 1);
-}
-
-void TestDisplayModel::batchHoldsSignalsUntilItEnds()
-{
-    DisplayModel model;
-    model.putInDisplay("abc", 1, "[CR ]");
-    model.setSelection(0, 1);
-    QSignalSpy text(&model, &DisplayModel::textChanged);
-    QSignalSpy selection(&model, &DisplayModel::selectionChanged);
-    {
-        const DisplayModel::ChangeBatch outer(model);
-        {
-            const DisplayModel::ChangeBatch inner(model);
-            model.putInDisplay("d", 1, "[CR ]");
-        }
-        model.putInDisplay("e", 2, "[CR ]");
-        QCOMPARE(text.count(), 0);
-        QCOMPARE(selection.count(), 0);
-    }
-    QCOMPARE(text.count(), 1);
-    QCOMPARE(selection.count(), 1);
-    QCOMPARE(model.text(), QByteArray("abcde"));
-
-    {
-        const DisplayModel::ChangeBatch unused(model);
-    }
-    QCOMPARE(text.count(), 1);
-    QCOMPARE(selection.count(), 1);
-}
-
-void TestDisplayModel::linesKeepTheTimeOfTheirFirstCharacter()
-{
-    ManualClock clock;
-    DisplayModel model;
-    model.setClock(&clock);
-    const qint64 start = clock.current.toMSecsSinceEpoch();
-    const auto times = [&] {
-        QList<qint64> times;
-        for (qsizetype line = 0; line < model.lineCount(); ++line)
-            times += model.lineTime(line);
-        return times;
-    };
-    constexpr qint64 None = DisplayModel::NoTime;
-
-    model.putInDisplay("ab", 1, "[CR ]");
-    clock.current = clock.current.addMSecs(5);
-    model.putInDisplay("[CR ]", 1, "[CR ]");
-    QCOMPARE(times(), (QList<qint64>{start, None}));
-    // Received bytes bring the time they arrived; the text is as without times.
-    DisplayOptions options;
-    TokenRunWriter(model, options).write("c\rd\re\r", 2, 3, start - 1000);
-    QCOMPARE(model.text(), "ab[CR ]\r\nc[CR ]\r\nd[CR ]\r\ne[CR ]\r\n");
-    QCOMPARE(times(), (QList<qint64>{start, start - 1000, start - 1000, start - 1000, None}));
-    model.putInDisplay("f", 1, "[CR ]");
-    QCOMPARE(times().last(), start + 5);
-
-    // Trimming keeps each line's time with the line.
     for (qint64 number = 0; number < 15000; ++number)
         model.putInDisplay(QByteArray::number(number).leftJustified(40, '.') + "\r\n", 1, "[CR ]",
                            number);
@@ -363,8 +401,6 @@ void TestDisplayModel::linesKeepTheTimeOfTheirFirstCharacter()
         const QByteArray text = model.textView(model.lineStart(line), 40).toByteArray();
         QCOMPARE(model.lineTime(line), text.left(text.indexOf('.')).toLongLong());
     }
-    model.clear();
-    QCOMPARE(times(), QList<qint64>{None});
 }
 
 void TestDisplayModel::hexRowsBreak_data()
@@ -375,17 +411,12 @@ void TestDisplayModel::hexRowsBreak_data()
     const auto row = [](const char *name, const QByteArrayList &steps, const QByteArrayList &rows) {
         QTest::newRow(name) << steps << rows;
     };
-    row("one read", {"<AB"}, {"< 41 42|AB"});
-    row("after 16 bytes", {"<0123456789abcdefXY"},
-        {"< 30 31 32 33 34 35 36 37 38 39 61 62 63 64 65 66|0123456789abcdef", "< 58 59|XY"});
     row("reads fill a row", {"<0123456789", "<abcdefXY"},
         {"< 30 31 32 33 34 35 36 37 38 39 61 62 63 64 65 66|0123456789abcdef", "< 58 59|XY"});
     row("direction changes", {"<A", ">B", ">C", "<D"}, {"< 41|A", "> 42 43|BC", "< 44|D"});
     row("a pause of 100 ms continues", {"<A", "+100", "<B"}, {"< 41 42|AB"});
     row("a pause of 101 ms starts a row", {"<A", "+101", "<B"}, {"< 41|A", "< 42|B"});
     row("an event is a row of its own", {"<A", "!break", "<B"}, {"< 41|A", "! break", "< 42|B"});
-    row("device loss", {">AB", "!port /dev/ttyUSB0 lost: the device is gone"},
-        {"> 41 42|AB", "! port /dev/ttyUSB0 lost: the device is gone"});
     row("blank, tilde and beyond", {"< ~\x7F\x80\xFF\t"}, {"< 20 7E 7F 80 FF 09| ~...."});
 }
 
@@ -395,29 +426,16 @@ void TestDisplayModel::hexRowsBreak()
 
     ManualClock clock;
     HexHistory history(clock);
+    QSignalSpy changes(&history, &HexHistory::changed);
     feed(history, clock, steps);
+    QCOMPARE(changes.count(), std::count_if(steps.cbegin(), steps.cend(),
+                                            [](const QByteArray &step) { return step[0] != '+'; }));
     QByteArrayList rows;
     for (qint64 number = history.firstRow(); number < history.endRow(); ++number)
         rows += hexRowSummary(history.rowText(number));
     QTEST(rows, "rows");
-}
-
-void TestDisplayModel::hexRowsStartWithTheTimeOfTheirFirstByte()
-{
-    ManualClock clock;
-    clock.current = QDateTime(QDate(2026, 3, 4), QTime(23, 59, 59, 950));
-    HexHistory history(clock);
-    QSignalSpy changes(&history, &HexHistory::changed);
-    feed(history, clock, {"<AB", "+30", ">C", "+30", "<D", "+20", "<E"});
-    QCOMPARE(changes.count(), 4);
-    const qint64 first = history.firstRow();
-    QByteArrayList rows;
-    for (qint64 number = first; number < history.endRow(); ++number)
-        rows += history.rowText(number).left(13) + hexRowSummary(history.rowText(number));
-    QCOMPARE(rows, (QByteArrayList{"23:59:59.950 < 41 42|AB", "23:59:59.980 > 43|C",
-                                   "00:00:00.010 < 44 45|DE"}));
-    QCOMPARE(history.text(first, first + 1),
-             history.rowText(first) + "\r\n" + history.rowText(first + 1) + "\r\n");
+    // A row starts with the time of its first byte.
+    QCOMPARE(history.rowText(history.firstRow()).left(13), "03:04:05.000 ");
 }
 
 void TestDisplayModel::hexHistoryKeepsTheNewestMillionBytes()
@@ -433,20 +451,192 @@ void TestDisplayModel::hexHistoryKeepsTheNewestMillionBytes()
         fed += bytes.size() + 7;
     }
     QVERIFY(history.byteCount() >= 1000000);
-    QVERIFY(history.firstRow() > 0);
     // Rows fall away whole: without the first row held, fewer than a million remain.
     QVERIFY(history.byteCount() - history.row(history.firstRow()).count < 1000000);
-    QCOMPARE(history.rowText(history.endRow() - 1).right(7), bytes.left(7));
     QByteArray newest;
     for (qint64 number = history.endRow() - 1; newest.size() < 4099 + 7; --number)
         newest.prepend(hexBytes(history.rowText(number)));
     QCOMPARE(newest.right(4099 + 7), bytes + bytes.left(7));
+}
 
-    history.clear();
-    QCOMPARE(history.byteCount(), 0);
-    QCOMPARE(history.firstRow(), history.endRow());
-    history.event(QStringLiteral("break"));
-    QCOMPARE(history.rowText(history.firstRow()).mid(13), "! break");
+void TestDisplayModel::init()
+{
+    m_model = new DisplayModel;
+    m_options = DisplayOptions();
+    m_colors = DisplayColors();
+    m_path = new ReceivePath(*m_model, m_options, m_colors, m_clock);
+}
+
+void TestDisplayModel::cleanup()
+{
+    delete m_path;
+    delete m_model;
+}
+
+// Shows slices as the receive timer does, until one says nothing waits.
+void TestDisplayModel::showAll(std::chrono::microseconds budget)
+{
+    qsizetype slices = 0;
+    while (!m_path->showSlice(budget))
+        QVERIFY(++slices <= 2 * QueueBound);
+}
+
+void TestDisplayModel::fill(qsizetype entries)
+{
+    for (qsizetype i = 0; i < entries; ++i)
+        m_path->receive("x");
+    QCOMPARE(m_path->waitingEntries(), entries);
+    QVERIFY(!m_path->isDropping());
+}
+
+// Shown long after they arrived, in one change of the display, the lines keep
+// their times of arrival; markers keep their place, in red.
+void TestDisplayModel::readsAndMarkersShowInTheirColorsAndTimes()
+{
+    QSignalSpy waiting(m_path, &ReceivePath::entriesWaiting);
+    const qint64 first = m_clock.current.toMSecsSinceEpoch();
+    m_path->receive("AB\r");
+    m_clock.current = m_clock.current.addMSecs(1500);
+    m_path->receive("a");
+    m_path->lineEvent(ReceiveQueue::Marker::Break);
+    m_path->receive("b\x01\r");
+    m_path->lineEvent(ReceiveQueue::Marker::Parity);
+    m_path->lineEvent(ReceiveQueue::Marker::Frame);
+    QCOMPARE(waiting.count(), 1);
+    m_clock.current = m_clock.current.addSecs(10);
+    QSignalSpy shown(m_model, &DisplayModel::textChanged);
+    showAll();
+    QCOMPARE(shown.count(), 1);
+    QCOMPARE(m_model->text(), "AB[CR ]\r\na***BREAK***b[SOH][CR ]\r\n***PARITY******FRAME***");
+    QList<DisplayModel::ColorSpan> spans;
+    for (qsizetype at = 0; at < m_model->length(); at = spans.last().end)
+        spans += m_model->colorSpanAt(at);
+    const quint32 c = m_colors.receiveChar;
+    const quint32 f = m_colors.receiveFunc;
+    const quint32 red = ColorValue::Red;
+    QCOMPARE(spans, (QList<DisplayModel::ColorSpan>{
+                        {c, 2}, {f, 9}, {c, 10}, {red, 21}, {c, 22}, {f, 34}, {red, 57}}));
+    QCOMPARE(std::tuple(m_model->lineTime(0), m_model->lineTime(1), m_model->lineTime(2)),
+             std::tuple(first, first + 1500, first + 1500));
+}
+
+void TestDisplayModel::longReadsBecomeBoundedEntries()
+{
+    QByteArray data(2500, 'q');
+    data[1023] = 'L';
+    data[1024] = 'F';
+    m_path->receive(data);
+    QCOMPARE(m_path->waitingEntries(), 3);
+    showAll();
+    QCOMPARE(m_model->text(), data);
+    // Changed options apply to the next read.
+    m_options.showFunctionCharacters = false;
+    m_path->receive("\x01z");
+    showAll();
+    QCOMPARE(m_model->text(), data + "z");
+}
+
+void TestDisplayModel::dropStartsAtTheEntryAfterTheBound_data()
+{
+    QTest::addColumn<qint64>("budgetUs");
+    QTest::newRow("one slice") << qint64(10000000);
+    // Every slice runs out of time after one entry, the last one included:
+    // the report must still come, or the timer would stop for good.
+    QTest::newRow("budget spent at each entry") << qint64(0);
+}
+
+void TestDisplayModel::dropStartsAtTheEntryAfterTheBound()
+{
+    QFETCH(qint64, budgetUs);
+    fill(QueueBound - 1);
+    QSignalSpy started(m_path, &ReceivePath::droppingStarted);
+    // A read crossing the bound keeps the entry that fits.
+    m_path->receive(QByteArray(1024, 'k') + "lost");
+    QVERIFY(m_path->isDropping());
+    QCOMPARE(started.count(), 1);
+    m_path->receive("also lost");
+    m_path->lineEvent(ReceiveQueue::Marker::Break);
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(m_path->waitingEntries(), QueueBound);
+
+    QSignalSpy reported(m_path, &ReceivePath::droppingReported);
+    showAll(std::chrono::microseconds(budgetUs));
+    QCOMPARE(reported.count(), 1);
+    QVERIFY(!m_path->isDropping());
+    const QByteArray text = m_model->text();
+    QCOMPARE(text.count('x'), QueueBound - 1);
+    QCOMPARE(text.count('k'), 1024);
+    QVERIFY(!text.contains("lost"));
+    QVERIFY(!text.contains("***BREAK***"));
+    QVERIFY(text.endsWith("[CR ]\r\n.....................................[CR ]\r\n"));
+
+    // Normal again: the next read is shown.
+    m_path->receive("back");
+    showAll();
+    QVERIFY(m_model->text().endsWith("back"));
+}
+
+void TestDisplayModel::dropReportGivesElapsedSeconds_data()
+{
+    QTest::addColumn<QTime>("start");
+    QTest::addColumn<QTime>("end");
+    QTest::addColumn<QByteArray>("line");
+
+    const auto row = [](const char *name, QTime start, QTime end, const char *seconds) {
+        QTest::newRow(name) << start << end << "Last " + QByteArray(seconds) + " Seconds dropped";
+    };
+    row("start rounded up", QTime(10, 0, 0, 600), QTime(10, 0, 3, 500), "2.5");
+    row("half a second", QTime(10, 0, 0), QTime(10, 0, 0, 500), ".5");
+    row("before the rounded start", QTime(10, 0, 1, 500), QTime(10, 0, 1, 750), "-.25");
+    row("across midnight", QTime(23, 59, 58), QTime(0, 0, 3), "5");
+}
+
+void TestDisplayModel::dropReportGivesElapsedSeconds()
+{
+    QFETCH(QTime, start);
+    QFETCH(QTime, end);
+    QFETCH(QByteArray, line);
+
+    m_clock.current.setTime(start);
+    fill(QueueBound);
+    m_path->receive("x");
+    QVERIFY(m_path->isDropping());
+    m_path->purge();
+    m_clock.current.setTime(end);
+    showAll();
+    const QByteArray expected = "[CR ]\r\n......Input Buffer OverFlow..........[CR ]\r\n" + line +
+                                "[CR ]\r\n.....................................[CR ]\r\n";
+    QCOMPARE(m_model->text(), expected);
+    QCOMPARE(m_model->colorSpanAt(0).color, ColorValue::Red);
+    QCOMPARE(m_model->colorSpanAt(0).end, m_model->length());
+}
+
+void TestDisplayModel::numberReadings_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("leading");
+    QTest::addColumn<bool>("converts");
+    QTest::addColumn<int>("asLong");
+
+    QTest::newRow("plain") << "9600" << 9600.0 << true << 9600;
+    QTest::newRow("blanks around") << "  300 " << 300.0 << true << 300;
+    QTest::newRow("letter after") << "9600a" << 9600.0 << false << 0;
+    QTest::newRow("empty") << "" << 0.0 << false << 0;
+    QTest::newRow("half to even down") << "27.5" << 27.5 << true << 28;
+    QTest::newRow("half to even up") << "4800.5" << 4800.5 << true << 4800;
+    QTest::newRow("exponent") << "1e3" << 1000.0 << true << 1000;
+    QTest::newRow("negative") << "-5" << -5.0 << true << -5;
+    QTest::newRow("overflow") << "3000000000" << 3e9 << false << 0;
+    QTest::newRow("second point stops") << "1.5.2" << 1.5 << false << 0;
+}
+
+void TestDisplayModel::numberReadings()
+{
+    QFETCH(QString, text);
+    QTEST(NumberText::leadingValue(text), "leading");
+    const std::optional<qint32> value = NumberText::toLong(text);
+    QTEST(value.has_value(), "converts");
+    QTEST(value.value_or(0), "asLong"); // 0 where nothing converts
 }
 
 QTEST_GUILESS_MAIN(TestDisplayModel)

@@ -3,13 +3,10 @@
 #include "DisplayView.h"
 #include "HexHistory.h"
 #include "HexView.h"
-#include "LatinGlyphs.h"
 #include "TestServices.h"
 #include "TimeStampText.h"
 
 #include <QAbstractButton>
-#include <QFontInfo>
-#include <QPainter>
 
 #include <QScreen>
 #include <QScrollBar>
@@ -28,6 +25,17 @@ QRect inkBounds(const QImage &image, QRgb background)
     }
     return bounds;
 }
+
+bool hasColor(const QImage &image, const QRect &area, const QColor &color)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixelColor(x, y) == color)
+                return true;
+        }
+    }
+    return false;
+}
 } // namespace
 
 class TestDisplayView : public QObject
@@ -38,15 +46,10 @@ private slots:
     void init();
     void cleanup();
     void longLinesWrapAtTheViewWidth();
-    void mouseDragSelects();
     void keyboardSelection_data();
     void keyboardSelection();
-    void keyDownReceiverCanConsumeKeys();
     void readingBackHoldsTheView();
     void partialRepaintsMatchAFullPaint();
-    void glyphsStayInTheirCells();
-    void everyGlyphStaysInItsCell_data();
-    void everyGlyphStaysInItsCell();
     void timeStampsLeadEachLine();
     void hexViewFollowsHoldsAndSelectsRows();
 
@@ -104,25 +107,19 @@ void TestDisplayView::longLinesWrapAtTheViewWidth()
     QCOMPARE(m_view->positionAt(cellCenter(0, 2)), 2 * cols);
     QCOMPARE(m_view->positionAt(cellCenter(9, 2)), 2 * cols + 6); // past the end of the line
     QCOMPARE(m_view->positionAt(cellCenter(0, 3)), 2 * cols + 1 + 5 + 2);
+    // A drag of the mouse selects.
+    int released = 0;
+    connect(m_view, &DisplayView::mouseReleased, this, [&] { ++released; });
+    QTest::mousePress(m_view->viewport(), Qt::LeftButton, {}, cellCenter(0, 1));
+    QTest::mouseMove(m_view->viewport(), cellCenter(0, 2));
+    QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, {}, cellCenter(0, 2));
+    QCOMPARE(m_model->selectedText(), QByteArray(cols, 'w'));
+    QCOMPARE(released, 1);
 
     // A narrower view wraps again.
     m_view->resize(200, 300);
     m_view->updateNow();
     QVERIFY(m_view->verticalScrollBar()->maximum() > totalRows - m_view->visibleRowCount());
-}
-
-void TestDisplayView::mouseDragSelects()
-{
-    m_model->putInDisplay("hello world", 1, "[CR ]");
-    m_view->updateNow();
-    QWidget *viewport = m_view->viewport();
-    QTest::mousePress(viewport, Qt::LeftButton, {}, cellCenter(6, 0));
-    QTest::mouseMove(viewport, cellCenter(11, 0));
-    int released = 0;
-    connect(m_view, &DisplayView::mouseReleased, this, [&] { ++released; });
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, cellCenter(11, 0));
-    QCOMPARE(m_model->selectedText(), QByteArray("world"));
-    QCOMPARE(released, 1);
 }
 
 void TestDisplayView::keyboardSelection_data()
@@ -134,20 +131,15 @@ void TestDisplayView::keyboardSelection_data()
     const auto row = [](const char *name, QList<int> keys, const QByteArray &selected,
                         qsizetype caret) { QTest::newRow(name) << keys << selected << caret; };
     const int shift = int(Qt::ShiftModifier);
-    const int control = int(Qt::ControlModifier);
+    const int ctrlHome = int(Qt::ControlModifier) | Qt::Key_Home;
     const int left = Qt::Key_Left;
     const int right = Qt::Key_Right;
-    row("shift left twice", {shift | left, shift | left}, "ef", 6);
-    row("left steps over the line break", {left, left, left, shift | left, shift | left}, "c\r\n",
-        2);
+    row("left over the line break", {left, left, left, shift | left, shift | left}, "c\r\n", 2);
     row("shift home", {shift | Qt::Key_Home}, "def", 5);
     row("shift up keeps the column", {shift | Qt::Key_Up}, "\r\ndef", 3);
-    row("ctrl shift home", {control | shift | Qt::Key_Home}, "abc\r\ndef", 0);
-    row("ctrl home then shift end", {control | Qt::Key_Home, shift | Qt::Key_End}, "abc", 3);
-    row("right over the break", {control | Qt::Key_Home, right, right, right, shift | right},
-        "\r\n", 5);
-    row("end goes to the end of the text", {control | Qt::Key_Home, shift | right, Qt::Key_End}, "",
-        8);
+    row("ctrl home then shift end", {ctrlHome, shift | Qt::Key_End}, "abc", 3);
+    row("right over the line break", {ctrlHome, right, right, right, shift | right}, "\r\n", 5);
+    row("end goes to the end of the text", {ctrlHome, shift | right, Qt::Key_End}, "", 8);
 }
 
 void TestDisplayView::keyboardSelection()
@@ -166,29 +158,6 @@ void TestDisplayView::keyboardSelection()
     }
     QCOMPARE(m_model->selectedText(), selected);
     QCOMPARE(m_model->caret(), caret);
-}
-
-void TestDisplayView::keyDownReceiverCanConsumeKeys()
-{
-    m_model->putInDisplay("abc", 1, "[CR ]");
-    m_view->updateNow();
-    QList<int> seen;
-    connect(m_view, &DisplayView::keyDown, this, [&](QKeyEvent *event) {
-        if (event->key() != Qt::Key_Shift)
-            seen.append(event->key());
-        if (event->key() == Qt::Key_Left)
-            event->accept();
-    });
-    int typed = 0;
-    connect(m_view, &DisplayView::keyTyped, this, [&] { ++typed; });
-
-    QTest::keyClick(m_view, Qt::Key_Left, Qt::ShiftModifier);
-    QCOMPARE(m_model->selectionLength(), 0); // consumed before the view moved the caret
-    QTest::keyClick(m_view, Qt::Key_Home, Qt::ShiftModifier);
-    QCOMPARE(m_model->selectedText(), QByteArray("abc"));
-    QTest::keyClick(m_view, Qt::Key_Q);
-    QCOMPARE(typed, 1);
-    QCOMPARE(seen, (QList<int>{Qt::Key_Left, Qt::Key_Home, Qt::Key_Q}));
 }
 
 void TestDisplayView::readingBackHoldsTheView()
@@ -214,13 +183,10 @@ void TestDisplayView::readingBackHoldsTheView()
     // arrive, and a hint in its corner says that new data wait below.
     bar->setValue(100);
     QCOMPARE(topLine(), "000100");
-    QVERIFY(hint->isHidden());
     addLines(300);
     QCOMPARE(topLine(), "000100");
-    QVERIFY(bar->maximum() > 500);
     QVERIFY(hint->isVisible());
     QVERIFY(m_view->viewport()->geometry().contains(hint->geometry()));
-    QVERIFY(hint->geometry().bottom() > m_view->viewport()->height() / 2);
     // The display passes 499,000 characters and its oldest 1000 are trimmed:
     // the same line stays on top, a few rows higher in the text.
     m_model->putInDisplay(QByteArray(499000 - m_model->length(), 'p'), 1, "[CR ]");
@@ -235,39 +201,24 @@ void TestDisplayView::readingBackHoldsTheView()
     addLines(20);
     QCOMPARE(bar->value(), bar->maximum());
     QCOMPARE(m_model->caret(), m_model->length());
-    QVERIFY(hint->isHidden());
 
     // A selection made with the Shift keys holds the view and survives appends.
     QTest::keyClick(m_view, Qt::Key_Up, Qt::ShiftModifier);
     QTest::keyClick(m_view, Qt::Key_Up, Qt::ShiftModifier);
     const QByteArray selected = m_model->selectedText();
-    QCOMPARE(selected.size(), 2 * 13);
     const int held = bar->value();
     addLines(50);
     QCOMPARE(m_model->selectedText(), selected);
     QCOMPARE(bar->value(), held);
-    QVERIFY(bar->maximum() > held);
     QVERIFY(hint->isVisible());
 
-    // End follows again, and so do Ctrl+End and a click on the hint from a
-    // view scrolled up.
-    const std::function<void()> follow[] = {
-        [&] { QTest::keyClick(m_view, Qt::Key_End); },
-        [&] { QTest::keyClick(m_view, Qt::Key_End, Qt::ControlModifier); },
-        [&] { QTest::mouseClick(hint, Qt::LeftButton); }};
-    for (const auto &action : follow) {
-        if (hint->isHidden()) {
-            bar->setValue(bar->maximum() - 30);
-            addLines(5);
-            QVERIFY(hint->isVisible());
-        }
-        action();
-        QVERIFY(hint->isHidden());
-        QCOMPARE(m_model->selectionLength(), 0);
-        addLines(5);
-        QCOMPARE(bar->value(), bar->maximum());
-        QCOMPARE(m_model->caret(), m_model->length());
-    }
+    // A click on the hint follows again; the keys stay with the view.
+    QTest::mouseClick(hint, Qt::LeftButton);
+    QVERIFY(hint->isHidden());
+    QCOMPARE(m_model->selectionLength(), 0);
+    addLines(5);
+    QCOMPARE(bar->value(), bar->maximum());
+    QCOMPARE(m_model->caret(), m_model->length());
     QCOMPARE(m_view->focusWidget(), m_view);
 
     m_model->clear();
@@ -308,80 +259,6 @@ void TestDisplayView::partialRepaintsMatchAFullPaint()
     }
 }
 
-void TestDisplayView::glyphsStayInTheirCells()
-{
-    // The font's own advance may be fractional; characters must still sit in
-    // the cells that selection, caret and mouse use.
-    const QSize cell = m_view->cellSize();
-    const int last = columns() - 1;
-    for (int column : {0, last / 2, last})
-        m_model->putInDisplay(QByteArray(column, ' ') + "W\r\n", 0xFFFFFF, "[CR ]");
-    m_view->updateNow();
-    const QImage image = m_view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QRgb background = image.pixel(image.width() - 1, 0);
-    int row = 0;
-    for (int column : {0, last / 2, last}) {
-        const QRect ink =
-            inkBounds(image.copy(0, row * cell.height(), image.width(), cell.height()), background);
-        const QRect expected(2 + column * cell.width(), 0, cell.width(), cell.height());
-        QVERIFY2(expected.contains(ink), qPrintable(QStringLiteral("column %1").arg(column)));
-        ++row;
-    }
-}
-
-void TestDisplayView::everyGlyphStaysInItsCell_data()
-{
-    // The fixed fonts that set-up installs, at 9 points on screens of 96 dots
-    // per inch scaled by 1.25 and 1.5, and on screens of 120 and 144 dots per inch.
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<int>("pixelSize");
-    QTest::addColumn<qreal>("scale");
-    for (const char *family : {"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono"}) {
-        for (const auto &[pixelSize, scale] :
-             {std::pair(12, 1.0), {12, 1.25}, {12, 1.5}, {15, 1.0}, {18, 1.0}}) {
-            QTest::addRow("%s %d px x%.2f", family, pixelSize, scale)
-                << QString::fromLatin1(family) << pixelSize << scale;
-        }
-    }
-}
-
-void TestDisplayView::everyGlyphStaysInItsCell()
-{
-    QFETCH(QString, family);
-    QFETCH(int, pixelSize);
-    QFETCH(qreal, scale);
-
-    QFont font(family);
-    font.setPixelSize(pixelSize);
-    if (QFontInfo(font).family() != family)
-        QSKIP("Font not installed; scripts/setup.sh installs it.");
-    const LatinGlyphs glyphs(font);
-    const QSize cell = glyphs.cellSize();
-    QVERIFY(cell.width() >= QFontMetricsF(font).horizontalAdvance(QLatin1Char('M')));
-
-    // Each glyph alone in the middle of three by three cells. In pixels of the
-    // scaled image a cell's edges may fall inside a pixel, which both
-    // neighbours may then touch.
-    const QRectF middle(QPointF(cell.width(), cell.height()) * scale, QSizeF(cell) * scale);
-    const QRect allowed(
-        QPoint(int(std::floor(middle.left())), int(std::floor(middle.top()))),
-        QPoint(int(std::ceil(middle.right())) - 1, int(std::ceil(middle.bottom())) - 1));
-    QImage image(QSize(3 * cell.width(), 3 * cell.height()) * scale, QImage::Format_RGB32);
-    image.setDevicePixelRatio(scale);
-    QString outside;
-    for (int code = 0x21; code <= 0xFF; ++code) {
-        image.fill(Qt::black);
-        QPainter painter(&image);
-        painter.setPen(Qt::white);
-        glyphs.draw(painter, QPoint(cell.width(), cell.height()), QByteArray(1, char(code)));
-        painter.end();
-        const QRect ink = inkBounds(image, qRgb(0, 0, 0));
-        if (!ink.isNull() && !allowed.contains(ink))
-            outside += QChar(code);
-    }
-    QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("ink outside the cell: ") + outside));
-}
-
 void TestDisplayView::timeStampsLeadEachLine()
 {
     // "hh:mm:ss.mmm " takes 13 cells before every line; rows wrap in the rest.
@@ -398,33 +275,29 @@ void TestDisplayView::timeStampsLeadEachLine()
     QCOMPARE(m_view->positionAt(cellCenter(13, 0)), 0);
     QCOMPARE(m_view->positionAt(cellCenter(13, 1)), cols - 13);
     QCOMPARE(m_view->positionAt(cellCenter(13, 2)), cols + 7);
-    QCOMPARE(m_model->text(), QByteArray(cols, 'w') + "[CR ]\r\nx");
 
     // The stamp is drawn in its own color, on the first row of a line only.
     const QImage image = m_view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QColor stamp = TimeStampText::colorOn(QColor(0, 0, 0x80));
+    const QSize cell = m_view->cellSize();
     const auto stampInRow = [&](int row) {
-        const QSize cell = m_view->cellSize();
-        for (int y = row * cell.height(); y < (row + 1) * cell.height(); ++y) {
-            for (int x = 0; x < 2 + 12 * cell.width(); ++x) {
-                if (image.pixelColor(x, y) == stamp)
-                    return true;
-            }
-        }
-        return false;
+        return hasColor(image, QRect(0, row * cell.height(), 2 + 12 * cell.width(), cell.height()),
+                        stamp);
     };
-    QVERIFY(stampInRow(0));
-    QVERIFY(!stampInRow(1));
-    QVERIFY(stampInRow(2));
+    QCOMPARE(std::tuple(stampInRow(0), stampInRow(1), stampInRow(2)),
+             std::tuple(true, false, true));
+    // Characters sit in their cells: the last w of the first row, the x after its stamp.
+    const QRgb background = image.pixel(image.width() - 1, image.height() - 1);
+    const int last = 2 + (cols - 1) * cell.width();
+    const QRect lastCell(last, 0, image.width() - last, cell.height());
+    QVERIFY(QRect(QPoint(0, 0), cell).contains(inkBounds(image.copy(lastCell), background)));
+    const QRect xCell(2 + 12 * cell.width(), 2 * cell.height(), 2 * cell.width(), cell.height());
+    QVERIFY(
+        QRect(QPoint(cell.width(), 0), cell).contains(inkBounds(image.copy(xCell), background)));
     QCOMPARE(TimeStampText().stamped(*m_model, 0, m_model->length()),
              "07:08:09.010 " + QByteArray(cols, 'w') + "[CR ]\r\n07:08:09.010 x");
     // A line partly selected is still led by its stamp.
     QCOMPARE(TimeStampText().stamped(*m_model, cols + 3, 5), "07:08:09.010  ]\r\n07:08:09.010 x");
-
-    // Turned off, the same text is shown as before, without losing anything.
-    m_view->setTimeStampsShown(false);
-    QCOMPARE(m_view->positionAt(cellCenter(0, 1)), cols);
-    QCOMPARE(m_view->positionAt(cellCenter(0, 2)), cols + 7);
 }
 
 void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
@@ -447,21 +320,14 @@ void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
     history.event(QStringLiteral("break"));
     view.updateNow();
     const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const int height = view.cellSize().height();
+    const QSize cell = view.cellSize();
     const auto rowHas = [&](int row, QColor color) {
-        for (int y = row * height; y < (row + 1) * height; ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (image.pixelColor(x, y) == color)
-                    return true;
-            }
-        }
-        return false;
+        return hasColor(image, QRect(0, row * cell.height(), image.width(), cell.height()), color);
     };
     const QColor yellow(Qt::yellow), green(Qt::green), red(Qt::red);
     QVERIFY(rowHas(0, yellow) && !rowHas(0, green));
     QVERIFY(rowHas(1, green) && !rowHas(1, yellow));
     QVERIFY(rowHas(2, red) && !rowHas(2, green));
-    QCOMPARE(image.pixelColor(image.width() - 1, 4 * height), QColor(Qt::black));
 
     QScrollBar *bar = view.verticalScrollBar();
     const auto addRows = [&](int count) {
@@ -469,18 +335,15 @@ void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
             history.received(QByteArray(16, char('a' + i % 26)));
         view.updateNow();
     };
-    const QSize cell = view.cellSize();
     const auto rowCenter = [&](int row) {
         return QPoint(cell.width() * 5, cell.height() * row + 2);
     };
     addRows(197);
     QCOMPARE(bar->maximum(), 200 - view.visibleRowCount());
     QCOMPARE(bar->value(), bar->maximum());
-    QCOMPARE(view.rowAt(QPoint(0, 0)), history.endRow() - view.visibleRowCount());
 
     // Scrolled up by the user, the view keeps its rows while data arrive.
     bar->setValue(50);
-    QVERIFY(!view.isFollowing());
     const qint64 top = view.rowAt(QPoint(0, 0));
     addRows(100);
     QCOMPARE(view.rowAt(QPoint(0, 0)), top);
@@ -492,7 +355,6 @@ void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
     QTest::mouseRelease(area, Qt::LeftButton, {}, rowCenter(3));
     QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(view.selectedText(), history.text(top + 1, top + 4));
-    QCOMPARE(view.selectedText().count("\r\n"), 4);
 
     // Past the end of what is kept, held rows and their selection fall away whole.
     bar->setValue(bar->maximum());
@@ -503,20 +365,10 @@ void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
     QCOMPARE(view.selectionLast() - view.selectionFirst(), 1);
     QTest::keyClick(&view, Qt::Key_Home, Qt::ShiftModifier);
     QCOMPARE(view.selectionFirst(), history.firstRow());
-    addRows(HexHistory::KeptBytes / 16);
+    addRows(1000000 / 16); // the history keeps a million bytes
     QVERIFY(!view.hasSelection());
     QCOMPARE(view.rowAt(QPoint(0, 0)), history.firstRow());
     QCOMPARE(bar->value(), 0);
-
-    // End follows again; Select All takes every row held and holds the view.
-    QTest::keyClick(&view, Qt::Key_End);
-    addRows(3);
-    QCOMPARE(bar->value(), bar->maximum());
-    view.selectAll();
-    QCOMPARE(view.selectedText(), history.text(history.firstRow(), history.endRow() - 1));
-    addRows(3);
-    QVERIFY(!view.isFollowing());
-    QCOMPARE(view.selectionLast(), history.endRow() - 4);
 }
 
 QTEST_MAIN(TestDisplayView)
