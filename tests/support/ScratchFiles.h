@@ -73,6 +73,19 @@ private:
     bool m_mounted = false;
 };
 
+// The bytes of a file, or "(none)" where it cannot be read.
+inline QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+inline bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
 // What stands at a path, links followed: 'f' file, 'c' device, 'p' pipe, 'd'
 // folder, '-' nothing.
 inline char fileKind(const QString &path)
