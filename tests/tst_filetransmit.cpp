@@ -1,9 +1,9 @@
 #include "CommonDialog.h"
 #include "DevSim.h"
 #include "FileTransmitter.h"
-#include "GeneralUtilities.h"
 #include "MainWindowFixture.h"
 #include "QtCommPort.h"
+#include "ScratchFiles.h"
 #include "StringSetStore.h"
 
 #include <QAbstractButton>
@@ -41,10 +41,7 @@ struct Sending : Window
     QString file(const QByteArray &content)
     {
         const QString path = dir.filePath(QStringLiteral("send.txt"));
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
-            return QString();
-        return path;
+        return writeFile(path, content) ? path : QString();
     }
     void transmit(const QString &path)
     {
@@ -96,9 +93,6 @@ private slots:
     void fullQueueIsWaitedForNotOverrun();
     void sendEndsWhereItStops_data();
     void sendEndsWhereItStops();
-    void keysDuringTheSend_data();
-    void keysDuringTheSend();
-    void readFailureStopsWithWhatWasSent();
     void deviceGetsEveryByteOverAPseudoTerminal();
 };
 
@@ -147,8 +141,6 @@ void TestFileTransmit::cancelledOrRefusedFile_data()
     QTest::newRow("missing file") << "nothing.txt"
                                   << "No File Selected Yet\r\n"
                                      "The file %1 cannot be sent: No such file or directory";
-    QTest::newRow("folder") << "."
-                            << "The file %1 cannot be sent: it is a folder, not a file";
     QTest::newRow("pipe") << "pipe"
                           << "The file %1 cannot be sent: it is a pipe, not a file";
     // Endless: never opened.
@@ -162,13 +154,10 @@ void TestFileTransmit::cancelledOrRefusedFile()
     QFETCH(QString, message);
     Sending f;
     QVERIFY(::mkfifo(QFile::encodeName(f.dir.filePath("pipe")).constData(), 0600) == 0);
-    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("folder")));
     const QString path = name.isEmpty() ? name : QDir(f.dir.path()).absoluteFilePath(name);
     f.transmit(path);
     QCOMPARE(f.services.messageBoxes.shown,
              message.isEmpty() ? QStringList() : QStringList{message.arg(path)});
-    QCOMPARE(f.services.fileDialogs.showings.size(), 1);
-    QVERIFY(!f.services.fileDialogs.showings[0].save);
     QVERIFY(!f.window->isTransmittingFile());
     QVERIFY(f.port->written.isEmpty());
     QVERIFY(f.display().isEmpty());
@@ -198,33 +187,45 @@ void TestFileTransmit::fullQueueIsWaitedForNotOverrun()
 void TestFileTransmit::sendEndsWhereItStops_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("stops");
-    QTest::newRow("port freed") << "cmdPortState" << true;
-    QTest::newRow("device lost") << "lost" << true;
-    QTest::newRow("stopped from the menu") << "yes" << true;
-    QTest::newRow("going on after the question") << "no" << false;
+    QTest::addColumn<bool>("receiveInterrupts");
+    QTest::addColumn<bool>("functionKey");
+    // A key goes out between the file's bytes where receive interrupts are
+    // allowed, else after the file.
+    QTest::newRow("port freed") << "cmdPortState" << false << false;
+    QTest::newRow("device lost") << "lost" << false << false;
+    QTest::newRow("stopped from the menu") << "yes" << false << false;
+    QTest::newRow("going on after the question") << "no" << false << false;
+    QTest::newRow("typed, receive interrupts allowed") << "" << true << false;
+    QTest::newRow("F1, full strings") << "" << false << true;
 }
 
 void TestFileTransmit::sendEndsWhereItStops()
 {
     QFETCH(QString, how);
-    QFETCH(bool, stops);
+    QFETCH(bool, receiveInterrupts);
+    QFETCH(bool, functionKey);
 
     Sending f;
-    f.useStyle(false, true); // keys wait until the file is out, or stopped
+    f.useStyle(receiveInterrupts, !receiveInterrupts);
+    f.window->stringSets().setString(0, 0, "XYZ");
     f.holdQueue(64);
     const QByteArray content(5000, 'a');
     f.transmit(f.file(content));
     const QByteArray sent = f.port->written;
     QVERIFY(!sent.isEmpty() && sent.size() < content.size());
-    f.window->rtbDisplay_KeyPress('X'); // shown at once, sent after the file
-    QCOMPARE(f.port->written, sent);
+    const QByteArray keys = functionKey ? "XYZ" : "X";
+    if (functionKey)
+        f.window->rtbDisplay_KeyDown(KeyboardTransmitter::KeyF1, 0);
+    else
+        f.window->rtbDisplay_KeyPress('X'); // shown at once
+    if (!receiveInterrupts)
+        QCOMPARE(f.port->written, sent);
 
     if (how == QLatin1String("lost")) {
         f.port->loseDevice();
     } else if (how == QLatin1String("cmdPortState")) {
         f.child<QAbstractButton>("cmdPortState")->click();
-    } else {
+    } else if (!how.isEmpty()) {
         // Chosen again, the menu item asks whether to stop.
         f.services.messageBoxes.answer = how == QLatin1String("yes");
         f.action("mnuTransmitFile")->trigger();
@@ -233,10 +234,13 @@ void TestFileTransmit::sendEndsWhereItStops()
         QCOMPARE(f.services.fileDialogs.showings.size(), 1);
     }
     QVERIFY(f.drainUntilSent() >= 0);
+    QTRY_VERIFY(!f.window->isSending());
     QVERIFY(f.child("StatusBar1Progress")->isHidden());
-    if (!stops) {
-        QCOMPARE(f.port->written, content + 'X');
-        QCOMPARE(f.display(), 'X' + content);
+    if (how.isEmpty() || how == QLatin1String("no")) {
+        QByteArray expected = content;
+        QCOMPARE(f.port->written, expected.insert(receiveInterrupts ? sent.size() : 5000, keys));
+        QCOMPARE(f.display().count('a'), content.size());
+        QVERIFY(f.display().contains(keys));
         return;
     }
     // What went out is shown in the transmit colors, then a red marker on a
@@ -247,71 +251,7 @@ void TestFileTransmit::sendEndsWhereItStops()
     QCOMPARE(f.spans(), (Spans{{1 + sent.size(), XmitChar},
                                {1 + sent.size() + 2 + marker.size(), ColorValue::Red}}));
     // Held keys go out once the send has ended, where the port is still open.
-    if (how == QLatin1String("yes"))
-        QCOMPARE(f.port->written, sent + 'X');
-    else
-        QCOMPARE(f.port->written, sent);
-}
-
-void TestFileTransmit::keysDuringTheSend_data()
-{
-    QTest::addColumn<bool>("receiveInterrupts");
-    QTest::addColumn<bool>("functionKey");
-    QTest::addColumn<bool>("between");
-
-    QTest::newRow("typed, receive interrupts allowed") << true << false << true;
-    QTest::newRow("F1, receive interrupts allowed") << true << true << true;
-    QTest::newRow("typed, full strings") << false << false << false;
-    QTest::newRow("F1, full strings") << false << true << false;
-}
-
-void TestFileTransmit::keysDuringTheSend()
-{
-    QFETCH(bool, receiveInterrupts);
-    QFETCH(bool, functionKey);
-    QFETCH(bool, between);
-
-    Sending f;
-    f.useStyle(receiveInterrupts, !receiveInterrupts);
-    f.window->stringSets().setString(0, 0, "XYZ");
-    f.holdQueue(64);
-    const QByteArray content(1000, 'a');
-    f.transmit(f.file(content));
-    const qsizetype before = f.port->written.size();
-    QVERIFY(before > 0 && before < content.size());
-    if (functionKey)
-        f.window->rtbDisplay_KeyDown(KeyboardTransmitter::KeyF1, 0);
-    else
-        f.window->rtbDisplay_KeyPress('X');
-    QVERIFY(f.drainUntilSent() >= 0);
-    QTRY_VERIFY(!f.window->isSending());
-
-    const QByteArray keys = functionKey ? "XYZ" : "X";
-    QByteArray expected = content;
-    expected.insert(between ? before : content.size(), keys);
-    QCOMPARE(f.port->written, expected);
-    QCOMPARE(f.display().count('a'), content.size());
-    QVERIFY(f.display().contains(keys));
-}
-
-void TestFileTransmit::readFailureStopsWithWhatWasSent()
-{
-    Sending f;
-    f.holdQueue(1024);
-    const QByteArray content = byteValues(100000);
-    const QString path = f.file(content);
-    f.transmit(path);
-    const QByteArray sent = f.port->written;
-    QVERIFY(!sent.isEmpty() && sent.size() < content.size());
-    QVERIFY(QFile::resize(path, 0));
-    QVERIFY(f.drainUntilSent() >= 0);
-    QCOMPARE(f.port->written, sent);
-    QVERIFY(f.services.messageBoxes.shown.isEmpty());
-    // What went out is shown.
-    QByteArray shown;
-    for (const char byte : sent)
-        shown += GeneralUtilities::CharacterTokenOf(uchar(byte), DisplayOptions()).text;
-    QCOMPARE(f.display(), shown);
+    QCOMPARE(f.port->written, how == QLatin1String("yes") ? sent + 'X' : sent);
 }
 
 // A megabyte reaches the device over a real port, with no Transmit Full on the way.
@@ -322,10 +262,7 @@ void TestFileTransmit::deviceGetsEveryByteOverAPseudoTerminal()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("megabyte.bin"));
     const QByteArray content = byteValues(1024 * 1024);
-    {
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(content) == content.size());
-    }
+    QVERIFY(writeFile(path, content));
 
     QtCommPort port;
     port.setCommPort(device.path);

@@ -198,33 +198,33 @@ void TestSessionLog::fileIsAppendedToAndWrittenEverySecond()
     const QString path = dir.filePath(QStringLiteral("session.log"));
     QVERIFY(writeFile(path, "earlier session\r\n"));
     const QFile::Permissions earlierPermissions = QFile::permissions(path);
-    const auto content = [&] { return contentOf(path); };
     Logging logging;
     auto [log, messages, changes] = logging.parts();
     QVERIFY(log.start(path));
-    QVERIFY(content().startsWith("earlier session\r\n2026-01-02T03:04:05.000 ! log started\r\n"));
+    QVERIFY(
+        contentOf(path).startsWith("earlier session\r\n2026-01-02T03:04:05.000 ! log started\r\n"));
     QCOMPARE(QFile::permissions(path), earlierPermissions);
 
     // A line still open is written with the rest within a second, and ended
     // there once its data have paused.
     log.received("reading");
-    QVERIFY(!content().contains("reading"));
-    QTRY_VERIFY_WITH_TIMEOUT(content().endsWith(" < reading"), 1500);
+    QVERIFY(!contentOf(path).contains("reading"));
+    QTRY_VERIFY_WITH_TIMEOUT(contentOf(path).endsWith(" < reading"), 1500);
     logging.clock.ticks += 101;
-    QTRY_VERIFY_WITH_TIMEOUT(content().endsWith(" < reading\r\n"), 1500);
+    QTRY_VERIFY_WITH_TIMEOUT(contentOf(path).endsWith(" < reading\r\n"), 1500);
     // 64 KiB are written at once.
     const QByteArray full(4096, 'b');
     log.received(full.repeated(16));
-    QVERIFY(content().endsWith(" < " + full + "\r\n"));
+    QVERIFY(contentOf(path).endsWith(" < " + full + "\r\n"));
 
     log.sent("x");
     log.stop();
     QVERIFY(!log.isLogging());
-    QVERIFY(content().endsWith(" < " + full +
-                               "\r\n2026-01-02T03:04:05.000 > x\r\n"
-                               "2026-01-02T03:04:05.000 ! log stopped\r\n"));
+    QVERIFY(contentOf(path).endsWith(" < " + full +
+                                     "\r\n2026-01-02T03:04:05.000 > x\r\n"
+                                     "2026-01-02T03:04:05.000 ! log stopped\r\n"));
     log.received("after");
-    QVERIFY(!content().contains("after"));
+    QVERIFY(!contentOf(path).contains("after"));
     QCOMPARE(changes.count(), 2);
     QVERIFY(messages.shown.isEmpty());
 
@@ -241,21 +241,19 @@ void TestSessionLog::failedOpensAndWritesStopLoggingWithOneMessage_data()
 {
     QTest::addColumn<QString>("situation");
     QTest::addColumn<QString>("reason");
+    const auto row = [](const char *name, const char *situation, const char *reason) {
+        QTest::newRow(name) << QString::fromLatin1(situation) << QString::fromLatin1(reason);
+    };
+    const char *const noRoom = "No space left on device";
     // Writing to /dev/full fails as a full disk does.
-    QTest::newRow("full device") << "full device"
-                                 << "No space left on device";
+    row("full device", "full device", noRoom);
     // Full while 64 KiB go out at once, with room again before the next write.
-    QTest::newRow("disk full for a moment") << "disk full"
-                                            << "No space left on device";
-    QTest::newRow("file removed") << "removed"
-                                  << "No such file or directory";
-    QTest::newRow("file replaced") << "replaced"
-                                   << "another file has taken its place";
+    row("disk full for a moment", "disk full", noRoom);
+    row("file removed", "removed", "No such file or directory");
+    row("file replaced", "replaced", "another file has taken its place");
     // Refused at the start.
-    QTest::newRow("no such folder") << "missing"
-                                    << "could not be opened: No such file or directory";
-    QTest::newRow("pipe") << "pipe"
-                          << "could not be opened: it is a pipe, not a file";
+    row("no such folder", "missing", "could not be opened: No such file or directory");
+    row("pipe", "pipe", "could not be opened: it is a pipe, not a file");
 }
 
 void TestSessionLog::failedOpensAndWritesStopLoggingWithOneMessage()
