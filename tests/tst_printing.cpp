@@ -83,7 +83,6 @@ private slots:
     void pdfPiecesAndLineBreaks();
     void printMenus_data();
     void printMenus();
-    void missingPrinterIsReported();
 };
 
 void TestPrinting::pieces_data()
@@ -148,55 +147,43 @@ void TestPrinting::pdfPiecesAndLineBreaks()
     expected.remove(QRegularExpression(QStringLiteral("\\s")));
     printed.remove(QLatin1Char(' '));
     QCOMPARE(printed, expected);
+
+    // A PDF that cannot be written is reported.
+    QtPrinter unwritable(QStringLiteral("/nonexistent/folder/print.pdf"));
+    RecordingMessageBoxes messages;
+    QVERIFY(!DisplayPrinter(unwritable, messages).print("text", 6));
+    QCOMPARE(messages.shown.size(), 1);
 }
 
 void TestPrinting::printMenus_data()
 {
     QTest::addColumn<QByteArray>("menu");
-    QTest::addColumn<QStringList>("lines");
-
-    QTest::newRow("all data") << QByteArray("mnuPrintAlldata")
-                              << QStringList{"first[CR ]", "second[CR ]"};
-    QTest::newRow("selected data") << QByteArray("mnuPrintSelectedData") << QStringList{"second"};
+    QTest::addColumn<bool>("missing");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("all data") << QByteArray("mnuPrintAlldata") << false
+                              << "first[CR ]\r\nsecond[CR ]";
+    QTest::newRow("selected data") << QByteArray("mnuPrintSelectedData") << false << "second";
+    QTest::newRow("all data, no printer") << QByteArray("mnuPrintAlldata") << true << "";
+    QTest::newRow("selected data, no printer") << QByteArray("mnuPrintSelectedData") << true << "";
 }
 
 void TestPrinting::printMenus()
 {
     QFETCH(QByteArray, menu);
+    QFETCH(bool, missing);
+    QFETCH(QString, printed);
 
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("print.pdf"));
-    TestServices services;
-    QtPrinter printer(pdf);
-    PlatformServices withPdf = services.services();
-    withPdf.printer = &printer;
-    frmMain window(withPdf, std::make_unique<FakeCommPort>(), std::make_unique<NoLockKeys>());
-    window.PutInDisplay("first", ColorValue::Green);
-    window.PutInDisplay("[CR ]", ColorValue::Magenta);
-    window.PutInDisplay("second[CR ]", ColorValue::Green);
-    window.displayModel().setSelection(12, 6);
-    QCOMPARE(window.displayModel().selectedText(), QByteArray("second"));
-
-    window.findChild<QAction *>(QLatin1String(menu))->trigger();
-    const QList<Page> pages = pdfPages(pdf);
-    QCOMPARE(pages.size(), 1);
-    QTEST(lineTexts(pages[0]), "lines");
-    QVERIFY(services.messageBoxes.shown.isEmpty());
-}
-
-void TestPrinting::missingPrinterIsReported()
-{
     Window f;
-    f.services.printer.missing = true;
-    f.action("mnuPrintAlldata")->trigger();
-    f.action("mnuPrintSelectedData")->trigger();
-    QCOMPARE(f.services.messageBoxes.shown, (QStringList{"no printer", "no printer"}));
-    QVERIFY(f.services.printer.documents.isEmpty());
-
-    QtPrinter pdfInMissingFolder(QStringLiteral("/nonexistent/folder/print.pdf"));
-    DisplayPrinter printer(pdfInMissingFolder, f.services.messageBoxes);
-    QVERIFY(!printer.print("text", 6));
-    QCOMPARE(f.services.messageBoxes.shown.size(), 3);
+    f.window->PutInDisplay("first", ColorValue::Green);
+    f.window->PutInDisplay("[CR ]", ColorValue::Magenta);
+    f.window->PutInDisplay("second[CR ]", ColorValue::Green);
+    f.window->displayModel().setSelection(12, 6);
+    f.services.printer.missing = missing;
+    f.action(menu.constData())->trigger();
+    QCOMPARE(f.services.printer.documents,
+             (missing ? QList<QStringList>() : QList<QStringList>{{" ", " " + printed}}));
+    QCOMPARE(f.services.messageBoxes.shown,
+             QStringList(missing ? 1 : 0, QStringLiteral("no printer")));
 }
 
 QTEST_MAIN(TestPrinting)
