@@ -47,10 +47,6 @@ struct Logging
     RecordingMessageBoxes boxes;
     SessionLog log{options, clock, boxes};
     QSignalSpy changes{&log, &SessionLog::loggingChanged};
-    std::tuple<SessionLog &, RecordingMessageBoxes &, QSignalSpy &> parts()
-    {
-        return {log, boxes, changes};
-    }
 };
 
 } // namespace
@@ -199,7 +195,7 @@ void TestSessionLog::fileIsAppendedToAndWrittenEverySecond()
     QVERIFY(writeFile(path, "earlier session\r\n"));
     const QFile::Permissions earlierPermissions = QFile::permissions(path);
     Logging logging;
-    auto [log, messages, changes] = logging.parts();
+    auto &[options, clock, messages, log, changes] = logging;
     QVERIFY(log.start(path));
     QVERIFY(
         contentOf(path).startsWith("earlier session\r\n2026-01-02T03:04:05.000 ! log started\r\n"));
@@ -210,7 +206,7 @@ void TestSessionLog::fileIsAppendedToAndWrittenEverySecond()
     log.received("reading");
     QVERIFY(!contentOf(path).contains("reading"));
     QTRY_VERIFY_WITH_TIMEOUT(contentOf(path).endsWith(" < reading"), 1500);
-    logging.clock.ticks += 101;
+    clock.ticks += 101;
     QTRY_VERIFY_WITH_TIMEOUT(contentOf(path).endsWith(" < reading\r\n"), 1500);
     // 64 KiB are written at once.
     const QByteArray full(4096, 'b');
@@ -278,7 +274,7 @@ void TestSessionLog::failedOpensAndWritesStopLoggingWithOneMessage()
     else if (situation == QLatin1String("pipe"))
         QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
     Logging logging;
-    auto [log, messages, changes] = logging.parts();
+    auto &[options, clock, messages, log, changes] = logging;
     QVERIFY(log.start(path) != refused ||
             situation == QLatin1String("full device")); // a full device fails at once
     const QByteArray other = "another file\r\n";

@@ -350,7 +350,7 @@ void TestSetupFile::whatIsNoFileIsNotReplaced_data()
     // A pipe would hold the start-up until something writes to it.
     QTest::newRow("a pipe") << "pipe" << false << 'p';
     // The usual way to keep a program from writing a file.
-    QTest::newRow("a link to a null device") << "null" << true << 'c';
+    QTest::newRow("a link to the null device") << "/dev/null" << true << 'c';
 }
 
 void TestSetupFile::whatIsNoFileIsNotReplaced()
@@ -360,22 +360,17 @@ void TestSetupFile::whatIsNoFileIsNotReplaced()
     QFETCH(char, kind);
     QTemporaryDir folder;
     const SetupFile setup(folder.path());
-    std::optional<ScratchFiles> scratch;
-    if (target == QLatin1String("pipe")) {
+    const bool link = target.startsWith(QLatin1Char('/'));
+    if (link)
+        QVERIFY(QFile::link(target, setup.path()));
+    else
         QCOMPARE(::mkfifo(QFile::encodeName(setup.path()).constData(), 0666), 0);
-    } else {
-        scratch.emplace();
-        if (*scratch->why())
-            QSKIP(scratch->why());
-        QVERIFY(scratch->makeDevice(target, 1, 3));
-        QVERIFY(QFile::link(scratch->filePath(target), setup.path()));
-    }
     const SetupFormat::Reading reading = setup.restore(Before);
     QVERIFY(!reading.restored);
     QCOMPARE(reading.setup.strings, LastSetup().strings);
     QCOMPARE(setup.save(unusualSetup()), saved);
     QCOMPARE(fileKind(setup.path()), kind);
-    QCOMPARE(QFileInfo(setup.path()).isSymLink(), bool(scratch));
+    QCOMPARE(QFileInfo(setup.path()).isSymLink(), link);
     QCOMPARE(QDir(folder.path())
                  .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("LastSetup.txt")});

@@ -8,13 +8,12 @@
 #include <sys/fsuid.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 // A small file system of its own (tmpfs) in a private mount namespace, so a
-// test can fill it up or make device nodes in it without touching the
-// machine's own. It needs the superuser; otherwise, or where mounting is not
-// allowed, why() says so and the test skips.
+// test can fill it up without touching the machine's own. It needs the
+// superuser; otherwise, or where mounting is not allowed, why() says so and
+// the test skips.
 class ScratchFiles
 {
 public:
@@ -58,13 +57,6 @@ public:
         while (filler.write(block) == block.size()) {
         }
         return filler.resize(std::max<qint64>(0, filler.size() - room));
-    }
-
-    // A node of the character device major:minor, as in /dev (1:3 null, 1:7 full).
-    bool makeDevice(const QString &name, unsigned major, unsigned minor) const
-    {
-        return ::mknod(QFile::encodeName(filePath(name)).constData(), S_IFCHR | 0666,
-                       makedev(major, minor)) == 0;
     }
 
 private:
