@@ -98,23 +98,9 @@ struct Files : Window
 
 using Spans = QList<QPair<qsizetype, quint32>>;
 
-// The lines of each page of a PDF, as pdftotext reads them back in the order printed.
-QList<QStringList> pdfPages(const QString &pdf)
-{
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {"-raw", pdf, "-"});
-    QList<QStringList> pages;
-    if (!pdftotext.waitForFinished(20000))
-        return pages;
-    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
-    for (const QString &page : text.split(QLatin1Char('\f')))
-        pages.append(page.split(QLatin1Char('\n'), Qt::SkipEmptyParts));
-    pages.removeLast(); // what follows the last page's form feed
-    return pages;
-}
-
 // Prints display text, "N" being 7.5 points wide as in the window's font, to a PDF file
-// and reads the pages back; gives the line width found on the way.
+// and gives the lines of each page as pdftotext reads them back in the order printed,
+// and the line width found on the way.
 QList<QStringList> printToPdf(const QByteArray &text, int *lineWidth = nullptr)
 {
     QTemporaryDir dir;
@@ -122,11 +108,20 @@ QList<QStringList> printToPdf(const QByteArray &text, int *lineWidth = nullptr)
     QtPrinter printer(pdf);
     RecordingMessageBoxes messages;
     DisplayPrinter displayPrinter(printer, messages);
+    QProcess pdftotext;
+    QList<QStringList> pages;
     if (!displayPrinter.print(text, 7.5))
-        return {};
+        return pages;
     if (lineWidth)
         *lineWidth = displayPrinter.lineWidth();
-    return pdfPages(pdf);
+    pdftotext.start(QStringLiteral("pdftotext"), {"-raw", pdf, "-"});
+    if (!pdftotext.waitForFinished(20000))
+        return pages;
+    const QString printed = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    for (const QString &page : printed.split(QLatin1Char('\f')))
+        pages.append(page.split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    pages.removeLast(); // what follows the last page's form feed
+    return pages;
 }
 
 } // namespace
@@ -256,9 +251,7 @@ void TestFileCommands::failures()
         QVERIFY(writeFile(answer, before));
         QVERIFY(scratch->fill(target == QLatin1String("disk full") ? 0 : 4096));
     }
-    f.services.fileDialogs.answer = answer;
-    f.action(menu.constData())->trigger();
-
+    f.choose(menu.constData(), answer);
     const QStringList &shownMessages = f.services.messageBoxes.shown;
     QCOMPARE(shownMessages.size(), messages.size());
     for (qsizetype i = 0; i < shownMessages.size(); ++i)

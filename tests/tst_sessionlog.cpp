@@ -1,5 +1,4 @@
 #include "DisplayOptions.h"
-#include "FakeCommPort.h"
 #include "ScratchFiles.h"
 #include "SessionLog.h"
 #include "SessionLogDecoder.h"
@@ -66,7 +65,6 @@ private slots:
     void fileIsAppendedToAndWrittenEverySecond();
     void failedOpensAndWritesStopLoggingWithOneMessage_data();
     void failedOpensAndWritesStopLoggingWithOneMessage();
-    void onlyWhatThePortTookIsLoggedAsSent();
 };
 
 void TestSessionLog::linesEndWhereTheyShould_data()
@@ -245,7 +243,6 @@ void TestSessionLog::failedOpensAndWritesStopLoggingWithOneMessage_data()
     row("full device", "full device", noRoom);
     // Full while 64 KiB go out at once, with room again before the next write.
     row("disk full for a moment", "disk full", noRoom);
-    row("file removed", "removed", "No such file or directory");
     row("file replaced", "replaced", "another file has taken its place");
     // Refused at the start.
     row("no such folder", "missing", "could not be opened: No such file or directory");
@@ -261,6 +258,10 @@ void TestSessionLog::failedOpensAndWritesStopLoggingWithOneMessage()
     QString path = dir.filePath("session.log");
     if (situation == QLatin1String("full device")) {
         path = QStringLiteral("/dev/full");
+    } else if (situation == QLatin1String("missing")) {
+        path = dir.filePath("missing/session.log");
+    } else if (situation == QLatin1String("pipe")) {
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
     } else if (situation == QLatin1String("disk full")) {
         scratch.emplace(64 * 1024);
         if (*scratch->why())
@@ -269,10 +270,6 @@ void TestSessionLog::failedOpensAndWritesStopLoggingWithOneMessage()
     }
     const bool refused =
         situation == QLatin1String("missing") || situation == QLatin1String("pipe");
-    if (situation == QLatin1String("missing"))
-        path = dir.filePath("missing/session.log");
-    else if (situation == QLatin1String("pipe"))
-        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
     Logging logging;
     auto &[options, clock, messages, log, changes] = logging;
     QVERIFY(log.start(path) != refused ||
@@ -280,8 +277,6 @@ void TestSessionLog::failedOpensAndWritesStopLoggingWithOneMessage()
     const QByteArray other = "another file\r\n";
     if (situation == QLatin1String("disk full")) {
         QVERIFY(scratch->fill(4096));
-    } else if (situation == QLatin1String("removed")) {
-        QVERIFY(QFile::remove(path));
     } else if (situation == QLatin1String("replaced")) {
         QVERIFY(writeFile(dir.filePath("other"), other));
         QVERIFY(QFile::remove(path) && QFile::rename(dir.filePath("other"), path));
@@ -302,24 +297,6 @@ void TestSessionLog::failedOpensAndWritesStopLoggingWithOneMessage()
     QVERIFY(!log.isLogging());
     if (situation == QLatin1String("replaced"))
         QCOMPARE(contentOf(path), other);
-}
-
-// Bytes that do not fit in the port's output queue are not sent, and not logged.
-void TestSessionLog::onlyWhatThePortTookIsLoggedAsSent()
-{
-    Logging logging;
-    QTemporaryDir dir;
-    const QString path = dir.filePath("session.log");
-    QVERIFY(logging.log.start(path));
-    FakeCommPort port;
-    port.setRecorder(&logging.log);
-    port.setOutBufferSize(16);
-    port.holdOutput = true;
-    port.setPortOpen(true);
-    port.Output("0123456789");
-    port.Output("abcdefghij");
-    logging.log.stop();
-    QCOMPARE(SessionLogDecoder::decode(contentOf(path), Out).bytes, QByteArray("0123456789abcdef"));
 }
 
 QTEST_GUILESS_MAIN(TestSessionLog)
