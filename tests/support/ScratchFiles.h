@@ -8,13 +8,12 @@
 #include <sys/fsuid.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 // A small file system of its own (tmpfs) in a private mount namespace, so a
-// test can fill it up or make device nodes in it without touching the
-// machine's own. It needs the superuser; otherwise, or where mounting is not
-// allowed, why() says so and the test skips.
+// test can fill it up without touching the machine's own. It needs the
+// superuser; otherwise, or where mounting is not allowed, why() says so and
+// the test skips.
 class ScratchFiles
 {
 public:
@@ -60,18 +59,24 @@ public:
         return filler.resize(std::max<qint64>(0, filler.size() - room));
     }
 
-    // A node of the character device major:minor, as in /dev (1:3 null, 1:7 full).
-    bool makeDevice(const QString &name, unsigned major, unsigned minor) const
-    {
-        return ::mknod(QFile::encodeName(filePath(name)).constData(), S_IFCHR | 0666,
-                       makedev(major, minor)) == 0;
-    }
-
 private:
     QTemporaryDir m_dir;
     const char *m_why = "";
     bool m_mounted = false;
 };
+
+// The bytes of a file, or "(none)" where it cannot be read.
+inline QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+inline bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
 
 // What stands at a path, links followed: 'f' file, 'c' device, 'p' pipe, 'd'
 // folder, '-' nothing.
