@@ -48,14 +48,15 @@ struct Window
     QTemporaryDir setupFolder;
     std::unique_ptr<frmMain> window;
 
-    explicit Window(const std::function<void(FakeCommPort &)> &prepare = {})
+    explicit Window(const std::function<void(FakeCommPort &)> &prepare = {},
+                    std::unique_ptr<LockKeys> lockKeys = std::make_unique<NoLockKeys>())
     {
         auto fake = std::make_unique<FakeCommPort>();
         port = fake.get();
         if (prepare)
             prepare(*port);
-        window = std::make_unique<frmMain>(services.services(), std::move(fake),
-                                           std::make_unique<NoLockKeys>());
+        window =
+            std::make_unique<frmMain>(services.services(), std::move(fake), std::move(lockKeys));
         window->setSetupFolder(setupFolder.path());
         window->setAddedOptionsFile(optionsPath());
     }
