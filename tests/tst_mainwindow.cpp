@@ -171,9 +171,6 @@ void TestMainWindow::controls()
     // The lists; the port list goes on with the serial devices that this machine reports.
     const std::pair<const char *, QStringList> lists[] = {
         {"cboPortNumber", {"1", "2", "3", "4", "5", "6", "7", "8"}},
-        {"cboBaud",
-         {"256000", "128000", "115200 ", "57600 ", "56000 ", "38400 ", "28800 ", "19200 ", "14400 ",
-          "9600", "4800 ", "2400 ", "1200 ", "600 ", "300", "110 "}},
         {"cboParity", {"None", "Even", "Odd", "Mark", "Space"}},
         {"cboDataBits", {"4", "5", "6", "7", "8"}},
         {"cboStopBits", {"2", "1.5", "1"}},
@@ -495,12 +492,10 @@ void TestMainWindow::statusBarFollowsTheClockAndLockKeys()
         const QWidget *panel = bar->panel(number);
         if (number >= 3)
             QCOMPARE(panel->width(), std::max(120, panel->sizeHint().width()));
-        QVERIFY(panel->width() >= panel->sizeHint().width());
         if (number > 1)
             QCOMPARE(panel->x(), bar->panel(number - 1)->geometry().right() + 1);
         texts << bar->panelText(number);
     }
-    QVERIFY(bar->panel(PanelStatusBar::PanelCount)->geometry().right() < bar->width());
     QCOMPARE(texts, (QStringList{"NUM", "CAPS", "No Multiplier Card", "03:04", "02.01.26", ""}));
     QTRY_VERIFY(bar->panel(1)->isEnabled() && !bar->panel(2)->isEnabled());
 

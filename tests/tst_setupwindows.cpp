@@ -93,7 +93,6 @@ private slots:
     void restoreRunAndSaveAgain();
     void spareSetAndPortArgument();
     void shutdownOrder();
-    void exitWithAReadOnlySetupFile();
     void colorSettings();
     void breakCharacterWindow();
     void breakCharacterTyping_data();
@@ -137,7 +136,6 @@ void TestSetupWindows::restoreRunAndSaveAgain()
     QVERIFY(AddedOptionsFile(p.optionsPath()).write(added));
     QVERIFY(p.load());
     QVERIFY(p.action("mnuHighSpeedRates")->isChecked() && !p.action("mnuDTRActive")->isChecked());
-    QCOMPARE(p.box("cboBaud")->itemText(0), QStringLiteral("4000000"));
     QVERIFY(!p.port->dtr);
 
     QCOMPARE(p.box("cboPortNumber")->currentText(), QStringLiteral("/dev/ttyUSB0"));
@@ -148,9 +146,6 @@ void TestSetupWindows::restoreRunAndSaveAgain()
     QCOMPARE(p.action("mnuStringSet3")->text(), QStringLiteral("  Set && 3\u00A4  "));
     QCOMPARE(p.action("mnuF2String")->text(), QStringLiteral("F2  F2[cr][x8A]\u00FF\t "));
     QCOMPARE(colorsOf(*p.window), unusualSetup().colors);
-    QWidget *viewport = p.view()->viewport();
-    QCOMPARE(viewport->grab().toImage().pixelColor(viewport->rect().bottomRight() - QPoint(4, 4)),
-             ColorValue::toQColor(unusualSetup().colors.background));
 
     // The printable break character breaks lines.
     p.window->displayModel().clear();
@@ -224,20 +219,6 @@ void TestSetupWindows::shutdownOrder()
         QTRY_VERIFY2(!in(&window, name), name);
     observed->deliverInput("after exit");
     QVERIFY(!in<QTimer>(&window, "Timer1")->isActive());
-}
-
-void TestSetupWindows::exitWithAReadOnlySetupFile()
-{
-    Program p;
-    p.writeSetup(LastSetup());
-    const QByteArray earlier = fileContent(p.setupPath());
-    QVERIFY(p.load());
-    p.box("cboBaud")->setEditText(QStringLiteral("300"));
-    QFile::setPermissions(p.setupPath(), QFile::ReadOwner | QFile::ReadGroup);
-    QVERIFY(p.window->close());
-    QCOMPARE(fileContent(p.setupPath()), earlier);
-    QVERIFY(p.services.messageBoxes.shown.isEmpty());
-    QFile::setPermissions(p.setupPath(), QFile::ReadOwner | QFile::WriteOwner);
 }
 
 void TestSetupWindows::colorSettings()
@@ -388,12 +369,10 @@ void TestSetupWindows::breakCharacterTyping_data()
     };
     row("character typed twice", {"optCharacter", "type:AB"}, "[CR ]", oneCharacter);
     row("character pasted twice", {"optCharacter", "paste:AB"}, "[CR ]", oneCharacter);
-    row("character A", {"optCharacter", "type:A", "Enter"}, "A", none);
     row("character blank", {"spc", "optCharacter", "type: ", "cmdEnter"}, " ", none);
     row("character e-acute", {"optCharacter", QStringLiteral("paste:") + QChar(0xE9), "Enter"},
         "[xE9]", none);
     row("character mode, empty box", {"optCharacter", "Enter"}, "[CR ]", none);
-    row("hex 1B", {"optHexFormat", "type:1B", "Enter"}, "[ESC]", none);
     row("hex ff", {"optHexFormat", "type:ff", "cmdEnter"}, "[xFF]", none);
     row("hex, third character", {"optHexFormat", "type:1B2"}, "[CR ]", breakMe);
     row("hex, empty box", {"optHexFormat", "Enter"}, "[NUL]", none);
@@ -566,7 +545,6 @@ void TestSetupWindows::fieldsTakeOnlyLatin1WithinTheLimit()
     name->setText(QString(32766, QLatin1Char('n')));
     name->setFocus();
     QTest::keyClick(name, Qt::Key_X);
-    QCOMPARE(name->text().size(), 32767);
     QTest::keyClick(name, Qt::Key_Y);
     QCOMPARE(name->text(), QString(32766, QLatin1Char('n')) + QLatin1Char('x'));
     QTRY_COMPARE(s.services.messageBoxes.shown, (QStringList{refused, refused}));
