@@ -66,7 +66,6 @@ class TestMainLayout : public QObject
 private slots:
     void initTestCase();
     void captionsFitAndTheLeftColumnStaysWhole();
-    void breakCharacterShowsWhole_data();
     void breakCharacterShowsWhole();
 };
 
@@ -150,28 +149,22 @@ void TestMainLayout::captionsFitAndTheLeftColumnStaysWhole()
     QCOMPARE(w.child("lblDataDrop")->geometry().bottom() + 1, shown.height());
 }
 
-void TestMainLayout::breakCharacterShowsWhole_data()
-{
-    QTest::addColumn<QString>("mode");
-    for (const char *mode : {"optFunction", "optCharacter", "optHexFormat"})
-        QTest::newRow(mode) << QString::fromLatin1(mode);
-}
-
 void TestMainLayout::breakCharacterShowsWhole()
 {
-    QFETCH(QString, mode);
     Window w;
     w.start();
     QWidget *window = w.open("mnuBreakCharacter", "frmBreakCharacter");
     QVERIFY(window);
-    // The widest token, from an empty hex number.
+    // The widest token, from an empty hex number, in each mode.
     window->findChild<QAbstractButton *>(QStringLiteral("optHexFormat"))->click();
     QTest::keyClick(window->findChild<QWidget *>(QStringLiteral("txtInput1")), Qt::Key_Return);
-    window->findChild<QAbstractButton *>(mode)->click();
     auto *selected = window->findChild<QLabel *>(QStringLiteral("lblBreakChar"));
     QCOMPARE(selected->text(), QStringLiteral("[NUL]"));
-    QTRY_VERIFY2(cutText(selected, selected->text()).isEmpty(),
-                 qPrintable(cutText(selected, selected->text())));
+    for (const char *mode : {"optFunction", "optCharacter", "optHexFormat"}) {
+        window->findChild<QAbstractButton *>(QLatin1String(mode))->click();
+        QTRY_VERIFY2(cutText(selected, selected->text()).isEmpty(),
+                     qPrintable(mode + QLatin1Char(' ') + cutText(selected, selected->text())));
+    }
 }
 
 int main(int argc, char *argv[])
