@@ -18,29 +18,8 @@ namespace {
 constexpr int ScreenWidth = 1280;
 constexpr int ScreenHeight = 1024;
 
-class FakeLockKeys : public LockKeys
-{
-public:
-    FakeLockKeys(bool known = true, bool num = false, bool caps = false)
-        : known(known), num(num), caps(caps)
-    {
-    }
-    bool available() const override { return known; }
-    bool numLock() const override { return num; }
-    bool capsLock() const override { return caps; }
-    bool known;
-    bool num;
-    bool caps;
-};
-
-// The main window with lock keys that the test sets.
 struct Fixture : Window
 {
-    explicit Fixture(FakeLockKeys *keys = new FakeLockKeys)
-        : Window({}, std::unique_ptr<LockKeys>(keys)), lockKeys(keys)
-    {
-    }
-    FakeLockKeys *lockKeys;
     DisplayView *view() const { return child<DisplayView>("rtbDisplay"); }
     PanelStatusBar *statusBar() const { return child<PanelStatusBar>("StatusBar1"); }
     void write(const QByteArray &bytes)
