@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontInfo>
-#include <QMenuBar>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
@@ -39,12 +38,10 @@ QString cutText(const QWidget *control, const QString &text, int flags = 0)
     const QRect needed = control->fontMetrics().boundingRect(room, flags | Qt::AlignCenter, text);
     if (room.contains(needed) && needed.width() <= room.width())
         return {};
-    return QStringLiteral("%1: \"%2\" needs %3 x %4, has %5 x %6")
-        .arg(control->objectName(), text)
-        .arg(needed.width())
-        .arg(needed.height())
-        .arg(room.width())
-        .arg(room.height());
+    QString message;
+    QDebug(&message) << control->objectName() << text << "needs" << needed.size() << "has"
+                     << room.size();
+    return message;
 }
 
 // Where a one-line label's text stands, in its parent's coordinates.

@@ -6,9 +6,7 @@
 #include "TokenRunWriter.h"
 #include "X11LockKeys.h"
 
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
 
 // The tests run on an offscreen screen of 1280 x 1024 pixels at 120 dots per
 // inch, so one pixel is exactly 12 twips; the offscreen frame adds 2 pixels on
