@@ -187,8 +187,7 @@ private slots:
     void startsCenteredWithTheDisplayFocused();
     void resetDisplaySize_data();
     void resetDisplaySize();
-    void clearing();
-    void copy();
+    void copyAndClear();
     void hexViewTakesTheDisplaysPlace();
     void optionMenus_data();
     void optionMenus();
@@ -424,25 +423,7 @@ void TestMainWindow::resetDisplaySize()
     QCOMPARE(DisplayLayout::forWindow({9000, 1053}, 252, 700).displayHeight.value_or(0), 101.0);
 }
 
-void TestMainWindow::clearing()
-{
-    // Clear Display keeps the focus where it is; Clear Screen focuses the display.
-    Loaded f;
-    for (const bool button : {false, true}) {
-        f.window->PutInDisplay("first", ColorValue::Green);
-        f.window->PutInDisplay("[CR ]", ColorValue::Yellow);
-        f.child("cboBaud")->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), f.child("cboBaud"));
-        if (button)
-            QTest::mouseClick(f.child("cmdClearScreen"), Qt::LeftButton);
-        else
-            f.action("mnuClearDisplay")->trigger();
-        QCOMPARE(f.window->displayModel().length(), 0);
-        QCOMPARE(QApplication::focusWidget(), f.child(button ? "rtbDisplay" : "cboBaud"));
-    }
-}
-
-void TestMainWindow::copy()
+void TestMainWindow::copyAndClear()
 {
     Loaded f;
     quint32 color = 1;
@@ -461,6 +442,19 @@ void TestMainWindow::copy()
         QCOMPARE(f.services.clipboard.text, QLatin1String(copied));
     }
     QCOMPARE(f.services.clipboard.setCount, 3);
+
+    // Clear Display keeps the focus where it is; Clear Screen focuses the display.
+    for (const bool button : {false, true}) {
+        f.child("cboBaud")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), f.child("cboBaud"));
+        if (button)
+            QTest::mouseClick(f.child("cmdClearScreen"), Qt::LeftButton);
+        else
+            f.action("mnuClearDisplay")->trigger();
+        QCOMPARE(f.window->displayModel().length(), 0);
+        QCOMPARE(QApplication::focusWidget(), f.child(button ? "rtbDisplay" : "cboBaud"));
+        f.window->PutInDisplay("[CR ]", ColorValue::Yellow);
+    }
 }
 
 void TestMainWindow::hexViewTakesTheDisplaysPlace()
@@ -1220,15 +1214,14 @@ void TestMainWindow::aboutWindow()
 {
     Loaded s;
     s.action("mnuAbout")->trigger();
-    auto *about = s.window->findChild<QWidget *>(QStringLiteral("frmAbout"));
+    QWidget *about = in(s.window.get(), "frmAbout");
     QVERIFY(about);
     QCOMPARE(about->windowTitle(), QStringLiteral("About Wirelook"));
-    QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblRev"))->text(),
-             QStringLiteral("Revision: 1.3.00"));
-    QCOMPARE(about->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+    QCOMPARE(in<QLabel>(about, "lblRev")->text(), QStringLiteral("Revision: 1.3.00"));
+    QCOMPARE(in<QLabel>(about, "Label1")->text(),
              QStringLiteral("Wirelook serial communications program"));
     QTest::keyClick(about, Qt::Key_Escape);
-    QTRY_VERIFY(!s.window->findChild<QWidget *>(QStringLiteral("frmAbout")));
+    QTRY_VERIFY(!in(s.window.get(), "frmAbout"));
 }
 
 // The offscreen screen is configured, so that sizes in pixels are the same on every machine.
