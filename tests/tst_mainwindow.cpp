@@ -480,12 +480,10 @@ void TestMainWindow::hexViewTakesTheDisplaysPlace()
     // Select All and Copy give the rows as text; the display is not touched.
     f.action("mnuSelectAll")->trigger();
     f.action("mnuCopy")->trigger();
-    const HexHistory &history = f.window->hexHistory();
-    const QString rows =
-        QString::fromLatin1(history.text(history.firstRow(), history.endRow() - 1));
-    QCOMPARE(f.services.clipboard.text, QString(rows).replace(QStringLiteral("\r\n"), "\n"));
-    QVERIFY(rows.contains(QStringLiteral(" < 41 42 0D ")));
-    QVERIFY(rows.contains(QStringLiteral(" > 7A 46 31 21 0D ")));
+    const QString copied = f.services.clipboard.text;
+    QVERIFY2(copied.contains(QStringLiteral(" < 41 42 0D ")) &&
+                 copied.contains(QStringLiteral(" > 7A 46 31 21 0D ")) && !copied.contains(u'\r'),
+             qPrintable(copied));
     const QByteArray shown = "AB[CR ]\r\nzF1![CR ]\r\n";
     QCOMPARE(f.display(), shown);
     QCOMPARE(f.window->displayModel().selectionLength(), 0);
@@ -501,7 +499,7 @@ void TestMainWindow::hexViewTakesTheDisplaysPlace()
     QCOMPARE(QApplication::focusWidget(), f.view());
     QCOMPARE(f.display(), shown);
     f.action("mnuClearDisplay")->trigger();
-    QCOMPARE(history.endRow(), history.firstRow());
+    QCOMPARE(f.window->hexHistory().endRow(), f.window->hexHistory().firstRow());
 }
 
 void TestMainWindow::optionMenus_data()
@@ -558,7 +556,6 @@ void TestMainWindow::backgroundRepaintsAtOnce()
     for (const auto &[color, shown] : {std::pair(quint32(0x00336699), QColor(0x99, 0x66, 0x33)),
                                        {quint32(0x8000000F), QColor(0xC0, 0xC0, 0xC0)}}) {
         f.window->SetBackGroundColor(color);
-        QCOMPARE(f.window->ReturnBackGroundColor(), color);
         QCOMPARE(viewport->grab().toImage().pixelColor(middle), shown);
     }
 }
