@@ -597,29 +597,24 @@ void TestMainWindow::statusBarFollowsTheClockAndLockKeys()
 
 void TestMainWindow::lockKeySources_data()
 {
-    // The LED folders as "device=brightness", then a second source as "known num caps"
-    // flags: the first source that knows is asked.
+    // The LED folders as "device=brightness"; a second source that may know, with Num Lock on
+    // and Caps Lock off. The first source that knows is asked: "available num caps" flags.
     QTest::addColumn<QStringList>("leds");
-    QTest::addColumn<QString>("second");
-    QTest::addColumn<bool>("available");
-    QTest::addColumn<bool>("num");
-    QTest::addColumn<bool>("caps");
-
-    const auto row = [](const char *name, const QStringList &leds, const char *second,
-                        bool available, bool num, bool caps) {
-        QTest::newRow(name) << leds << QString::fromLatin1(second) << available << num << caps;
-    };
-    row("no LED folder", {}, "101", true, false, true);
-    row("any keyboard lit", {"input3::numlock=0\n", "input9::numlock=1\n", "input9::capslock=255"},
-        "011", true, true, true);
-    row("other LEDs ignored, none knows",
-        {"input3::scrolllock=1", "phy0-led=1", "input3::numlock-x=1"}, "011", false, false, false);
+    QTest::addColumn<bool>("secondKnows");
+    QTest::addColumn<QString>("flags");
+    QTest::newRow("no LED folder") << QStringList() << true << "110";
+    QTest::newRow("any keyboard lit")
+        << QStringList{"input3::numlock=0\n", "input9::numlock=1\n", "input9::capslock=255"}
+        << false << "111";
+    QTest::newRow("other LEDs ignored, none knows")
+        << QStringList{"input3::scrolllock=1", "phy0-led=1", "input3::numlock-x=1"} << false
+        << "000";
 }
 
 void TestMainWindow::lockKeySources()
 {
     QFETCH(QStringList, leds);
-    QFETCH(QString, second);
+    QFETCH(bool, secondKnows);
 
     QTemporaryDir root;
     const QDir folder(root.filePath(QStringLiteral("leds")));
@@ -633,12 +628,11 @@ void TestMainWindow::lockKeySources()
 
     std::vector<std::unique_ptr<LockKeys>> sources;
     sources.push_back(std::make_unique<SysfsLockKeys>(folder.path()));
-    sources.push_back(
-        std::make_unique<FakeLockKeys>(second[0] == u'1', second[1] == u'1', second[2] == u'1'));
+    sources.push_back(std::make_unique<FakeLockKeys>(secondKnows, true, false));
     const FirstAvailableLockKeys keys(std::move(sources));
-    QTEST(keys.available(), "available");
-    QTEST(keys.numLock(), "num");
-    QTEST(keys.capsLock(), "caps");
+    QTEST(QString::number(keys.available()) + QString::number(keys.numLock()) +
+              QString::number(keys.capsLock()),
+          "flags");
 
     QVERIFY(!FirstAvailableLockKeys({}).available());
     // Off screen there is no X server to ask.
