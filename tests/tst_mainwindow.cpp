@@ -861,7 +861,7 @@ void TestMainWindow::colorSettings()
         QCOMPARE(items, offered);
     }
 
-    // Default only fills in the names; Escape or the close box apply nothing.
+    // Default only fills in the names; Escape applies nothing.
     in<QPushButton>(colors, "cmdDefault")->click();
     QCOMPARE(colorFieldTexts(colors),
              (QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"}));
@@ -878,15 +878,9 @@ void TestMainWindow::colorSettings()
     QCOMPARE(p.services.messageBoxes.shown,
              QStringList{"\"cyan\" is not a color name: choose one from the list."});
     QVERIFY(colors->isVisible());
-    colors->close();
-    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
     QCOMPARE(colorsOf(*p.window), before);
-
     // Every name of the table is taken, also one the lists do not offer.
-    colors = p.open("mnuColors", "frmColorSettings");
-    for (int i = 0; i < 5; ++i)
-        in<QComboBox>(colors, ColorFields[i])
-            ->setEditText(QLatin1String(i == 3 ? "Red" : chosen[i]));
+    in<QComboBox>(colors, ColorFields[3])->setEditText(QStringLiteral("Red"));
     in<QPushButton>(colors, "cmdSave")->click();
     QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
     QCOMPARE(p.services.messageBoxes.shown.size(), 1);
