@@ -32,12 +32,22 @@ inline QByteArray shownIn(const DisplayModel &model, std::initializer_list<quint
     return text;
 }
 
-class NoLockKeys : public LockKeys
+// Lock keys that the test sets; by default known and both off.
+class FakeLockKeys : public LockKeys
 {
 public:
-    bool numLock() const override { return false; }
-    bool capsLock() const override { return false; }
+    FakeLockKeys(bool known = true, bool num = false, bool caps = false)
+        : known(known), num(num), caps(caps)
+    {
+    }
+    bool available() const override { return known; }
+    bool numLock() const override { return num; }
+    bool capsLock() const override { return caps; }
+    bool known;
+    bool num;
+    bool caps;
 };
+using NoLockKeys = FakeLockKeys;
 
 // The main window on a fake port, with recording services and a setup file
 // in a folder of its own.
@@ -45,6 +55,7 @@ struct Window
 {
     TestServices services;
     FakeCommPort *port = nullptr;
+    FakeLockKeys *lockKeys = new FakeLockKeys; // owned by the window
     QTemporaryDir setupFolder;
     std::unique_ptr<frmMain> window;
 
@@ -55,7 +66,7 @@ struct Window
         if (prepare)
             prepare(*port);
         window = std::make_unique<frmMain>(services.services(), std::move(fake),
-                                           std::make_unique<NoLockKeys>());
+                                           std::unique_ptr<LockKeys>(lockKeys));
         window->setSetupFolder(setupFolder.path());
         window->setAddedOptionsFile(optionsPath());
     }
@@ -64,7 +75,7 @@ struct Window
     explicit Window(std::unique_ptr<FakeCommPort> fake) : port(fake.get())
     {
         window = std::make_unique<frmMain>(services.services(), std::move(fake),
-                                           std::make_unique<NoLockKeys>());
+                                           std::unique_ptr<LockKeys>(lockKeys));
     }
 
     QString optionsPath() const { return setupFolder.filePath(QStringLiteral("Wirelook.ini")); }
