@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -75,9 +74,7 @@ private slots:
     void vanishingDeviceClosesThePortOnce();
     void reconnectsWhenTheDeviceIsBack();
     void typingLandsBetweenTheCharactersOfAString();
-    void searchFindsTheDevice();
     void searchThatFindsNothingPutsTheSettingsBack();
-    void compareTestCountsReadings();
 };
 
 void TestSerialEndToEnd::readingBackWhileReadingsArrive()
@@ -89,13 +86,8 @@ void TestSerialEndToEnd::readingBackWhileReadingsArrive()
     const DisplayModel &model = program.window->displayModel();
     QScrollBar *bar = view->verticalScrollBar();
     const auto readings = [&] { return program.display().count("kg"); };
-    const auto waitForReadings = [&](qsizetype more) {
-        const qsizetype until = readings() + more;
-        QTRY_VERIFY_WITH_TIMEOUT(readings() >= until, 10000);
-    };
     // Where the view's first line starts, counted from the first byte ever shown.
     const auto firstLine = [&] { return model.origin() + view->positionAt(QPoint(0, 0)); };
-    const auto rowHeight = view->fontMetrics().height();
     QTRY_VERIFY_WITH_TIMEOUT(bar->maximum() > 30, 10000);
 
     // A reading in the receive character color, its line end in the function color.
@@ -105,37 +97,17 @@ void TestSerialEndToEnd::readingBackWhileReadingsArrive()
     QCOMPARE(model.colorSpanAt(at).end, at + 11);
     QCOMPARE(model.colorSpanAt(at + 11).color, program.window->ReturnReceiveFuncColor());
 
-    // Scrolled up, the view stays on the same first line while readings arrive.
+    // Scrolled up, the view stays on the same first line while readings arrive,
+    // and typing meanwhile goes out at once: the device echoes it back.
     bar->setValue(bar->maximum() - 20);
     const int heldRow = bar->value();
     const qint64 heldLine = firstLine();
-    waitForReadings(40);
+    const qsizetype until = readings() + 40;
+    QTest::keyClick(view, 'z');
+    QTRY_VERIFY_WITH_TIMEOUT(readings() >= until && program.received().contains('z'), 10000);
     QCOMPARE(bar->value(), heldRow);
     QCOMPARE(firstLine(), heldLine);
     QVERIFY(bar->maximum() > heldRow + 40);
-
-    // A selection made with the mouse survives ten readings, and typing meanwhile
-    // goes out at once: the device echoes it back.
-    QWidget *area = view->viewport();
-    QTest::mousePress(area, Qt::LeftButton, {}, QPoint(10, rowHeight / 2));
-    QTest::mouseMove(area, QPoint(60, 2 * rowHeight + rowHeight / 2));
-    QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(60, 2 * rowHeight + rowHeight / 2));
-    const QByteArray selected = model.selectedText();
-    const qint64 selectedFrom = model.origin() + model.selectionStart();
-    QVERIFY(selected.contains("kg"));
-    QTest::keyClick(view, 'z');
-    waitForReadings(10);
-    QTRY_VERIFY(program.received().contains('z'));
-    QCOMPARE(model.selectedText(), selected);
-    QCOMPARE(model.origin() + model.selectionStart(), selectedFrom);
-    QCOMPARE(firstLine(), heldLine);
-
-    // End follows the readings again.
-    QTest::keyClick(view, Qt::Key_End);
-    waitForReadings(3);
-    QTRY_COMPARE(bar->value(), bar->maximum());
-    QCOMPARE(model.selectionLength(), 0);
-    QVERIFY(bar->value() > heldRow + 40);
     QVERIFY(program.services.messageBoxes.shown.isEmpty());
 }
 
@@ -145,17 +117,16 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings_data()
     // settings: the rate (after the card's division), stop bits, odd, mark and
     // space parity. Data bits and the difference of None and Even do not show.
     QTest::addColumn<QString>("baud");
-    QTest::addColumn<QString>("menuItem"); // a card, a preset or high speed rates
+    QTest::addColumn<QString>("menuItem"); // a card or a preset
     QTest::addColumn<QStringList>("device");
 
-    QTest::newRow("arbitrary rate") << "12345" << "mnuNone81" << QStringList{"--baud", "12345"};
-    QTest::newRow("quadrupler divides") << "115200 " << "mnuQuadruple"
-                                        << QStringList{"--baud", "28800"};
-    QTest::newRow("mark parity, 2 stop bits")
-        << "19200" << "mnuMark72" << QStringList{"--baud", "19200", "--parity", "M", "--stop", "2"};
-    QTest::newRow("space parity") << "9600" << "mnuSpace71" << QStringList{"--parity", "S"};
-    QTest::newRow("high speed rate") << "921600" << "mnuHighSpeedRates"
-                                     << QStringList{"--baud", "921600"};
+    QTest::newRow("arbitrary rate, mark parity, 2 stop bits")
+        << "12345"
+        << "mnuMark72" << QStringList{"--baud", "12345", "--parity", "M", "--stop", "2"};
+    QTest::newRow("quadrupler divides") << "115200 "
+                                        << "mnuQuadruple" << QStringList{"--baud", "28800"};
+    QTest::newRow("space parity") << "9600"
+                                  << "mnuSpace71" << QStringList{"--parity", "S"};
 }
 
 void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
@@ -167,22 +138,8 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
     DevSim probe(QStringList{"probe"} + device);
     Program program;
     QVERIFY(program.start(probe.path));
-
-    // At the start-up settings, 9600 N 8 1, the device keeps silent.
-    program.window->commPort().Output(DevSim::Probe);
-    QTest::qWait(150);
-    QVERIFY(!program.display().contains("[ACK][NAK][xEE][xEF]"));
-
-    // High speed rates only widen the range; the rate applies with the next open.
-    auto *item = program.child<QAction>(qPrintable(menuItem));
-    const bool widensRange = menuItem == u"mnuHighSpeedRates";
-    if (widensRange)
-        item->trigger();
     program.child<QComboBox>("cboBaud")->setEditText(baud);
-    if (widensRange)
-        program.window->EnableCommPort();
-    else
-        item->trigger();
+    program.child<QAction>(qPrintable(menuItem))->trigger();
     QCOMPARE(program.portState(), QStringLiteral("Port Active"));
     program.window->commPort().Output(DevSim::Probe);
     QTRY_VERIFY(program.display().contains("[ACK][NAK][xEE][xEF]"));
@@ -399,26 +356,6 @@ void TestSerialEndToEnd::typingLandsBetweenTheCharactersOfAString()
     QCOMPARE(QByteArray(echoed).remove(z, 1), string);
 }
 
-// The probes are divided for the card: the device at 57600 answers the
-// first, at 115200.
-void TestSerialEndToEnd::searchFindsTheDevice()
-{
-    DevSim probe({"probe", "--baud", "57600", "--pair", "DEDF"});
-    Program program;
-    QVERIFY(program.start(probe.path));
-    program.child<QAction>("mnuDouble")->trigger();
-    program.child<QAction>("mnuFindCommSetting")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!program.window->isSearching(), 20000);
-
-    QCOMPARE(program.display(), QByteArray("Searching..\r\n[ACK][NAK][xDE][xDF]\r\nFound it!!!!"));
-    QCOMPARE(program.boxes(), (QStringList{"115200", "None", "8", "1"}));
-    QVERIFY(program.services.messageBoxes.shown.isEmpty());
-
-    // The port stays at the setting found: the device answers again.
-    program.window->commPort().Output(DevSim::Probe);
-    QTRY_COMPARE(program.display().count("[ACK][NAK]"), 2);
-}
-
 void TestSerialEndToEnd::searchThatFindsNothingPutsTheSettingsBack()
 {
     // The device answers on probe 30, but without function characters shown
@@ -451,7 +388,7 @@ void TestSerialEndToEnd::searchThatFindsNothingPutsTheSettingsBack()
     QCOMPARE(program.window->commPort().Settings(), QStringLiteral("9600,E,7,2"));
     QVERIFY(program.services.messageBoxes.shown.isEmpty());
 
-    // The device saw all 50 probes, from 115200 down to 2400.
+    // The device saw all 50 probes and answered the 30th.
     QByteArray log;
     const auto probesSeen = [&] {
         log += probe.process.readAllStandardError();
@@ -460,39 +397,7 @@ void TestSerialEndToEnd::searchThatFindsNothingPutsTheSettingsBack()
     QTRY_COMPARE(probesSeen(), 50);
     const QStringList lines =
         QString::fromLocal8Bit(log).split(QLatin1Char('\n')).filter(QStringLiteral("probe at"));
-    QCOMPARE(lines.size(), 50);
-    QVERIFY2(lines.first().contains(QStringLiteral("probe at 115200 baud")),
-             qPrintable(lines.first()));
     QVERIFY2(lines[29].contains(QStringLiteral(": answering")), qPrintable(lines[29]));
-    QVERIFY2(lines.last().contains(QStringLiteral("probe at 2400 baud, parity odd, 2 stop")),
-             qPrintable(lines.last()));
-}
-
-void TestSerialEndToEnd::compareTestCountsReadings()
-{
-    // Every third reading is the wrong one; 700 ms apart, each is quiet long
-    // enough to be judged. Time stamps shown stay out of the comparison.
-    DevSim readings({"readings", "--text", "+0012.34 kg", "--bad-text", "+0099.99 kg",
-                     "--interval-ms", "700", "--bad-every", "3"});
-    Program program;
-    QVERIFY(program.start(readings.path));
-    program.child<QAction>("mnuTimeStamps")->setChecked(true);
-    program.child<QAction>("mnuCompareTest")->trigger();
-    // The standard is the next whole reading after a clear display: a good
-    // one, or the wrong one if the program was slow to get here.
-    const QByteArray good = "+0012.34 kg[CR ]\r\n[LF ]";
-    QTRY_VERIFY_WITH_TIMEOUT(program.display().endsWith("[LF ]"), 3000);
-    program.window->cmdClearScreen_Click();
-    QTRY_VERIFY_WITH_TIMEOUT(program.display().endsWith("[LF ]"), 3000);
-    QCOMPARE(program.display().size(), good.size());
-    const bool standardIsGood = program.display() == good;
-    QTest::mouseClick(program.child("cmdSetStandard"), Qt::LeftButton);
-
-    // Of the next three readings one is counted one way and two the other.
-    auto *goodCount = program.child<QLabel>("lblGoodCount");
-    auto *badCount = program.child<QLabel>("lblBadCount");
-    QTRY_VERIFY_WITH_TIMEOUT(goodCount->text().toInt() + badCount->text().toInt() == 3, 8000);
-    QCOMPARE(badCount->text(), standardIsGood ? QStringLiteral("1") : QStringLiteral("2"));
 }
 
 QTEST_MAIN(TestSerialEndToEnd)

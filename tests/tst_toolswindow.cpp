@@ -16,16 +16,17 @@
 
 namespace {
 
-// A device at 19200 E 7 1 that answers the probe with ACK NAK 7E 7F; the
-// port cannot be opened at 56000 (probes 11 to 15). At 115200 N 8 1 (the
-// first probe) the same answer comes with a line end after it.
+// A device at 19200 E 7 1 behind a card that halves the rates: it answers the
+// probe at 38400 with ACK NAK 7E 7F; the port cannot be opened at 56000
+// (probes 11 to 15). At 115200 N 8 1 (the first probe) the same answer comes
+// with a line end after it.
 class ProbeAnsweringPort : public FakeCommPort
 {
 protected:
     CommError openDevice(const QString &commPort, const LineSettings &settings,
                          ::Handshaking handshaking) override
     {
-        if (settings.baudRate == 56000)
+        if (settings.baudRate == 28000)
             return CommError::SettingRefused;
         return FakeCommPort::openDevice(commPort, settings, handshaking);
     }
@@ -34,7 +35,7 @@ protected:
         FakeCommPort::writeDevice(data);
         if (data == DevSim::Probe && Settings() == QStringLiteral("19200,E,7,1"))
             QTimer::singleShot(20, this, [this] { deliverInput("\x06\x15\x7e\x7f"); });
-        if (data == DevSim::Probe && Settings() == QStringLiteral("115200,N,8,1"))
+        if (data == DevSim::Probe && Settings() == QStringLiteral("57600,N,8,1"))
             QTimer::singleShot(20, this, [this] { deliverInput("\x06\x15\x7e\x7f\r"); });
     }
 };
@@ -144,6 +145,7 @@ void TestToolsWindow::searchFindsTheDevice()
     Window w(std::move(device));
     w.start();
     w.box("cboBaud")->setEditText(QStringLiteral("4800"));
+    w.action("mnuDouble")->trigger();
     port.log.clear();
 
     w.action("mnuFindCommSetting")->trigger();
@@ -151,10 +153,10 @@ void TestToolsWindow::searchFindsTheDevice()
     w.action("mnuFindCommSetting")->trigger(); // ignored while searching
     QTRY_VERIFY_WITH_TIMEOUT(!w.window->isSearching(), 20000);
 
-    // Found on probe 27, not on the first with its extra byte; the five at
+    // Found on probe 17, not on the first with its extra byte; the five at
     // 56000 could not be sent.
-    QCOMPARE(port.written, DevSim::Probe.repeated(27 - 5));
-    const QByteArray status = "Searching." + QByteArray(27, '.') + "\r\n";
+    QCOMPARE(port.written, DevSim::Probe.repeated(17 - 5));
+    const QByteArray status = "Searching." + QByteArray(17, '.') + "\r\n";
     QCOMPARE(w.display(), status + "[ACK][NAK]~[x7F]\r\nFound it!!!!");
     const DisplayModel &model = w.window->displayModel();
     const quint32 xmitFunc = w.window->ReturnXmitFuncColor();
@@ -163,14 +165,15 @@ void TestToolsWindow::searchFindsTheDevice()
              (DisplayModel::ColorSpan{xmitFunc, model.length()}));
     QVERIFY(port.PortOpen());
     QCOMPARE(port.Settings(), QStringLiteral("19200,E,7,1"));
+    QCOMPARE(w.box("cboBaud")->currentText(), QStringLiteral("38400"));
     QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Active"));
     QVERIFY(w.services.messageBoxes.shown.isEmpty());
 
     // RTS goes up on the open port before each reopen, and on the reopened one.
     const QStringList opens = port.log.filter(QStringLiteral("open "));
-    QCOMPARE(opens.size(), 27 - 5);
-    QCOMPARE(opens.first(), QStringLiteral("open 1 115200,N,8,1 0"));
-    QCOMPARE(port.log.count(QStringLiteral("close")), 27 - 5);
+    QCOMPARE(opens.size(), 17 - 5);
+    QCOMPARE(opens.first(), QStringLiteral("open 1 57600,N,8,1 0"));
+    QCOMPARE(port.log.count(QStringLiteral("close")), 17 - 5);
     for (qsizetype at = 0; at < port.log.size(); ++at) {
         if (port.log[at] == QStringLiteral("close"))
             QCOMPARE(port.log.value(at - 1), QStringLiteral("rts 1"));
