@@ -19,37 +19,12 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 using Program = SerialProgram;
 
 namespace {
-
-// A child process named "shell" whose controlling terminal the device is,
-// as a login shell's; it waits until killed.
-pid_t startShellOn(const QByteArray &device)
-{
-    int ready[2];
-    if (::pipe(ready) != 0)
-        return -1;
-    const pid_t shell = ::fork();
-    if (shell == 0) {
-        ::prctl(PR_SET_NAME, "shell");
-        const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY);
-        const char taken = ::setsid() >= 0 && fd >= 0 && ::ioctl(fd, TIOCSCTTY, 0) == 0;
-        if (::write(ready[1], &taken, 1) == 1)
-            ::pause();
-        ::_exit(1);
-    }
-    char taken = 0;
-    ::close(ready[1]);
-    const bool started = shell > 0 && ::read(ready[0], &taken, 1) == 1 && taken;
-    ::close(ready[0]);
-    return started ? shell : -1;
-}
 
 QByteArray fileContent(const QString &path)
 {
@@ -71,8 +46,7 @@ private slots:
     void aSessionsTerminalIsNotTaken();
     void terminationSignalClosesAsTheWindowDoes_data();
     void terminationSignalClosesAsTheWindowDoes();
-    void vanishingDeviceClosesThePortOnce();
-    void reconnectsWhenTheDeviceIsBack();
+    void vanishingDeviceIsReportedOrReconnected();
     void typingLandsBetweenTheCharactersOfAString();
     void searchThatFindsNothingPutsTheSettingsBack();
 };
@@ -125,8 +99,6 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings_data()
         << "mnuMark72" << QStringList{"--baud", "12345", "--parity", "M", "--stop", "2"};
     QTest::newRow("quadrupler divides") << "115200 "
                                         << "mnuQuadruple" << QStringList{"--baud", "28800"};
-    QTest::newRow("space parity") << "9600"
-                                  << "mnuSpace71" << QStringList{"--parity", "S"};
 }
 
 void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
@@ -175,8 +147,7 @@ void TestSerialEndToEnd::aSessionsTerminalIsNotTaken()
 {
     DevSim device({"echo"});
     QVERIFY(!device.path.isEmpty());
-    const QByteArray path = QFile::encodeName(device.path);
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(QFile::encodeName(device.path).constData(), O_RDWR | O_NOCTTY);
     QVERIFY(fd >= 0);
     const auto closeDevice = qScopeGuard([fd] { ::close(fd); });
     termios modes{};
@@ -186,30 +157,29 @@ void TestSerialEndToEnd::aSessionsTerminalIsNotTaken()
     QCOMPARE(::tcsetattr(fd, TCSANOW, &modes), 0);
     QCOMPARE(::tcgetattr(fd, &modes), 0);
 
-    pid_t shell = startShellOn(path);
-    QVERIFY(shell > 0);
-    const auto endShell = [&shell] {
-        if (shell > 0 && ::kill(shell, SIGKILL) == 0)
-            ::waitpid(shell, nullptr, 0);
-        shell = 0;
-    };
-    const auto endShellAtLast = qScopeGuard(endShell);
+    // A session leader whose controlling terminal the device is, as a login shell's.
+    QProcess shell;
+    shell.setStandardInputFile(device.path);
+    shell.start(QStringLiteral("setsid"), {"--ctty", "sleep", "600"});
+    QVERIFY(shell.waitForStarted());
+    const QString comm = QStringLiteral("/proc/%1/comm").arg(shell.processId());
+    QTRY_COMPARE(fileContent(comm), QByteArray("sleep\n"));
     Program program;
     program.window->Form_Load(device.path);
     QCOMPARE(program.portState(), QStringLiteral("Port Busy"));
     QCOMPARE(program.services.messageBoxes.shown,
              QStringList{QStringLiteral("Someone else has control of the port\n%1: the "
-                                        "controlling terminal of shell (process %2)")
+                                        "controlling terminal of sleep (process %2)")
                              .arg(device.path)
-                             .arg(shell)});
+                             .arg(shell.processId())});
     termios after{};
     QCOMPARE(::tcgetattr(fd, &after), 0);
-    QCOMPARE(after.c_lflag, modes.c_lflag);
-    QCOMPARE(after.c_cflag, modes.c_cflag);
-    QCOMPARE(::cfgetospeed(&after), speed_t(B4800));
+    QCOMPARE(std::tuple(after.c_lflag, after.c_cflag, ::cfgetospeed(&after)),
+             std::tuple(modes.c_lflag, modes.c_cflag, speed_t(B4800)));
 
     // Once the session has ended the device is free.
-    endShell();
+    shell.kill();
+    QVERIFY(shell.waitForFinished());
     program.window->cmdPortState_Click();
     QCOMPARE(program.portState(), QStringLiteral("Port Active"));
 }
@@ -261,51 +231,35 @@ void TestSerialEndToEnd::terminationSignalClosesAsTheWindowDoes()
     QVERIFY(lockable);
 }
 
-void TestSerialEndToEnd::vanishingDeviceClosesThePortOnce()
+// Lost, the device is reported once; with reconnection on, a marker says so
+// and the port opens again by itself.
+void TestSerialEndToEnd::vanishingDeviceIsReportedOrReconnected()
 {
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("ttyDevice"));
-    Program program;
-    {
-        DevSim device({"flood", "--bytes", "200K", "--mix", "text", "--vanish-after", "100K",
-                       "--link", link});
-        QVERIFY(!device.path.isEmpty() && program.start(link));
-        // Typed but not applied: the message names the device that was open.
-        program.child<QComboBox>("cboPortNumber")->setEditText(QStringLiteral("/dev/ttyUSB7"));
-        QTRY_COMPARE_WITH_TIMEOUT(program.portState(), QStringLiteral("Port Free"), 10000);
-    }
-    QCOMPARE(program.services.messageBoxes.shown,
-             QStringList{QStringLiteral("The port %1 was lost: the device is gone.").arg(link)});
-    // Everything read before the loss is shown: the text mix has no control
-    // bytes but CR LF, so the display holds 100K bytes and the tokens added.
-    QTRY_VERIFY(program.display().count("[CR ]\r\n[LF ]") > 0);
-    QByteArray shown = program.display();
-    shown.replace("[CR ]\r\n[LF ]", "\r\n");
-    QCOMPARE(shown.size(), 100 * 1024);
-
-    // The device is back: the button reopens it.
-    DevSim again({"echo", "--link", link});
-    program.child<QComboBox>("cboPortNumber")->setEditText(link);
-    program.window->cmdPortState_Click();
-    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
-    QCOMPARE(program.services.messageBoxes.shown.size(), 1);
-}
-
-void TestSerialEndToEnd::reconnectsWhenTheDeviceIsBack()
-{
-    QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("ttyDevice"));
+    const QString logPath = dir.filePath(QStringLiteral("session.log"));
     Program program;
     auto device = std::make_unique<DevSim>(QStringList{"echo", "--link", link});
     QVERIFY(!device->path.isEmpty() && program.start(link));
-    program.child<QAction>("mnuReconnectAutomatically")->setChecked(true);
-    const QString logPath = dir.filePath(QStringLiteral("session.log"));
     QVERIFY(program.window->startLogging(logPath));
+    // Typed but not applied: the message names the device that was open.
+    program.child<QComboBox>("cboPortNumber")->setEditText(QStringLiteral("/dev/ttyUSB7"));
+    device.reset();
+    QTRY_COMPARE(program.portState(), QStringLiteral("Port Free"));
+    QCOMPARE(program.services.messageBoxes.shown,
+             QStringList{QStringLiteral("The port %1 was lost: the device is gone.").arg(link)});
+
+    // The device is back: the button reopens it.
+    device = std::make_unique<DevSim>(QStringList{"echo", "--link", link});
+    program.child<QComboBox>("cboPortNumber")->setEditText(link);
+    program.window->cmdPortState_Click();
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    program.child<QAction>("mnuReconnectAutomatically")->setChecked(true);
     auto *display = program.child("rtbDisplay");
     QTest::keyClick(display, 'a');
     QTRY_COMPARE(program.received(), QByteArray("a"));
 
-    // The device goes: no message, a marker.
+    // Gone again: no message, a marker.
     device.reset();
     QTRY_COMPARE(program.portState(), QStringLiteral("Port Free"));
     QTRY_VERIFY(program.display().endsWith("***DEVICE LOST***"));
@@ -321,12 +275,10 @@ void TestSerialEndToEnd::reconnectsWhenTheDeviceIsBack()
     QTest::keyClick(display, 'b');
     QTRY_COMPARE_WITH_TIMEOUT(program.received(), QByteArray("ab"), 1000);
     QVERIFY2(back.elapsed() <= 1000, qPrintable(QString::number(back.elapsed())));
-    QVERIFY(program.services.messageBoxes.shown.isEmpty());
+    QCOMPARE(program.services.messageBoxes.shown.size(), 1);
 
     program.window->mnuLogToFile_Click();
-    QFile log(logPath);
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    const QByteArray logged = log.readAll();
+    const QByteArray logged = fileContent(logPath);
     QVERIFY(logged.contains(" ! port " + link.toLocal8Bit() + " lost: the device is gone\r\n"));
     QVERIFY(logged.contains(" ! port " + link.toLocal8Bit() + " reconnected\r\n"));
 }
