@@ -42,8 +42,7 @@ private slots:
     void readingBackWhileReadingsArrive();
     void deviceSeesTheChosenLineSettings_data();
     void deviceSeesTheChosenLineSettings();
-    void twoProgramsOnOneDeviceExcludeEachOther();
-    void aSessionsTerminalIsNotTaken();
+    void aHeldDeviceIsBusy();
     void terminationSignalClosesAsTheWindowDoes_data();
     void terminationSignalClosesAsTheWindowDoes();
     void vanishingDeviceIsReportedOrReconnected();
@@ -118,32 +117,8 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
     QVERIFY(program.services.messageBoxes.shown.isEmpty());
 }
 
-void TestSerialEndToEnd::twoProgramsOnOneDeviceExcludeEachOther()
-{
-    DevSim device({"echo"});
-    Program first;
-    QVERIFY(first.start(device.path));
-
-    Program second;
-    second.window->Form_Load(device.path);
-    QCOMPARE(second.portState(), QStringLiteral("Port Busy"));
-    QCOMPARE(BackColor::of(second.window->findChild<QWidget *>(QStringLiteral("cmdPortState"))),
-             ColorValue::Yellow);
-    // The holder is this process, which the message does not name.
-    QCOMPARE(second.services.messageBoxes.shown,
-             QStringList{QStringLiteral("Someone else has control of the port\n%1: in use by "
-                                        "another program")
-                             .arg(device.path)});
-
-    // Released by the first, the retry takes it, and now the first is kept out.
-    first.window->cmdPortState_Click();
-    second.window->cmdPortState_Click();
-    QCOMPARE(second.portState(), QStringLiteral("Port Active"));
-    first.window->cmdPortState_Click();
-    QCOMPARE(first.portState(), QStringLiteral("Port Busy"));
-}
-
-void TestSerialEndToEnd::aSessionsTerminalIsNotTaken()
+// Held by a session or by another program, the device shows busy and is not touched.
+void TestSerialEndToEnd::aHeldDeviceIsBusy()
 {
     DevSim device({"echo"});
     QVERIFY(!device.path.isEmpty());
@@ -164,10 +139,10 @@ void TestSerialEndToEnd::aSessionsTerminalIsNotTaken()
     QVERIFY(shell.waitForStarted());
     const QString comm = QStringLiteral("/proc/%1/comm").arg(shell.processId());
     QTRY_COMPARE(fileContent(comm), QByteArray("sleep\n"));
-    Program program;
-    program.window->Form_Load(device.path);
-    QCOMPARE(program.portState(), QStringLiteral("Port Busy"));
-    QCOMPARE(program.services.messageBoxes.shown,
+    Program first;
+    first.window->Form_Load(device.path);
+    QCOMPARE(first.portState(), QStringLiteral("Port Busy"));
+    QCOMPARE(first.services.messageBoxes.shown,
              QStringList{QStringLiteral("Someone else has control of the port\n%1: the "
                                         "controlling terminal of sleep (process %2)")
                              .arg(device.path)
@@ -177,11 +152,27 @@ void TestSerialEndToEnd::aSessionsTerminalIsNotTaken()
     QCOMPARE(std::tuple(after.c_lflag, after.c_cflag, ::cfgetospeed(&after)),
              std::tuple(modes.c_lflag, modes.c_cflag, speed_t(B4800)));
 
-    // Once the session has ended the device is free.
+    // Once the session has ended the device is free, and a second program is kept out.
     shell.kill();
     QVERIFY(shell.waitForFinished());
-    program.window->cmdPortState_Click();
-    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    first.window->cmdPortState_Click();
+    QCOMPARE(first.portState(), QStringLiteral("Port Active"));
+    Program second;
+    second.window->Form_Load(device.path);
+    QCOMPARE(second.portState(), QStringLiteral("Port Busy"));
+    QCOMPARE(BackColor::of(second.child("cmdPortState")), ColorValue::Yellow);
+    // The holder is this process, which the message does not name.
+    QCOMPARE(second.services.messageBoxes.shown,
+             QStringList{QStringLiteral("Someone else has control of the port\n%1: in use by "
+                                        "another program")
+                             .arg(device.path)});
+
+    // Released by the first, the retry takes it, and now the first is kept out.
+    first.window->cmdPortState_Click();
+    second.window->cmdPortState_Click();
+    QCOMPARE(second.portState(), QStringLiteral("Port Active"));
+    first.window->cmdPortState_Click();
+    QCOMPARE(first.portState(), QStringLiteral("Port Busy"));
 }
 
 void TestSerialEndToEnd::terminationSignalClosesAsTheWindowDoes_data()
