@@ -128,22 +128,12 @@ void TestSessionLogEndToEnd::floodThatTheDisplayDropsIsLoggedWhole()
     QVERIFY(program.window->startLogging(path));
     program.window->Form_Load(device.path);
 
-    // The display falls 100,000 entries behind, as in a long burst.
-    auto *showTimer = program.child<QTimer>("Timer1");
-    showTimer->blockSignals(true);
+    // The display falls 100,000 entries behind, as in a long burst, and drops
+    // what follows.
+    program.child<QTimer>("Timer1")->blockSignals(true);
     for (int i = 0; i < 100000; ++i)
         program.window->receivePath().receive("x");
-    auto *dropLabel = program.child<QLabel>("lblDataDrop");
-    QTRY_VERIFY(dropLabel->isVisible());
-    // The report is looked for as it is appended: the flood after it may push
-    // it out of the display before a later look.
-    bool reported = false;
-    connect(&program.window->receivePath(), &ReceivePath::droppingReported, this, [&] {
-        reported = program.display().right(200).contains("......Input Buffer OverFlow..........");
-    });
-    showTimer->blockSignals(false);
-    program.window->Timer1_Timer();
-    QTRY_VERIFY_WITH_TIMEOUT(reported, 20000);
+    QTRY_VERIFY(program.child<QLabel>("lblDataDrop")->isVisible());
 
     QTRY_VERIFY_WITH_TIMEOUT(receivedIn(path).size() >= Size, 20000);
     program.window->close();
