@@ -122,8 +122,6 @@ void TestDevSim::probeAnswersOnlyMatchingSettings_data()
     row("arbitrary rate 12345", "--baud 12345", 12345, 0, probe, a);
     row("rate 12344, device 12345", "--baud 12345", 12344, 0, probe, {});
     row("mark, device odd", "--parity O", 9600, mark, probe, {});
-    row("mark, device space", "--parity S", 9600, mark, probe, {});
-    row("even looks like none on a pty", "--parity E", 9600, 0, probe, a);
     row("one stop bit, device two", "--stop 2", 9600, 0, probe, {});
     row("after other bytes, twice", "", 9600, 0, "ab\x16" + probe + probe, a + a);
     row("chosen pair", "--pair 7e7f", 9600, 0, probe, "\x06\x15\x7E\x7F");
@@ -173,19 +171,6 @@ void TestDevSim::floodDeliversThePayload()
     const auto marker = markerPattern.match(QString::fromLatin1(data.right(80)));
     QVERIFY2(marker.hasMatch(), data.right(80).constData());
     QCOMPARE(marker.captured(1).toInt(), size);
-
-    // About 2% control bytes (never ESC) and 0.5% bytes 0x80-0xFF.
-    const QByteArray body = data.left(data.size() - marker.capturedLength());
-    QVERIFY(!body.contains('\x1B'));
-    qsizetype controls = 0;
-    qsizetype high = 0;
-    for (const char c : body) {
-        controls += (uchar(c) < 0x20 && c != '\r' && c != '\n') || c == 0x7F;
-        high += uchar(c) >= 0x80;
-    }
-    QVERIFY2(controls > size / 100 && controls < size * 3 / 100,
-             qPrintable(QString::number(controls)));
-    QVERIFY2(high > size / 500 && high < size / 100, qPrintable(QString::number(high)));
 
     // It exits when the terminal closes the port, with a report on stderr.
     terminal.close();

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -20,37 +19,12 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 using Program = SerialProgram;
 
 namespace {
-
-// A child process named "shell" whose controlling terminal the device is,
-// as a login shell's; it waits until killed.
-pid_t startShellOn(const QByteArray &device)
-{
-    int ready[2];
-    if (::pipe(ready) != 0)
-        return -1;
-    const pid_t shell = ::fork();
-    if (shell == 0) {
-        ::prctl(PR_SET_NAME, "shell");
-        const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY);
-        const char taken = ::setsid() >= 0 && fd >= 0 && ::ioctl(fd, TIOCSCTTY, 0) == 0;
-        if (::write(ready[1], &taken, 1) == 1)
-            ::pause();
-        ::_exit(1);
-    }
-    char taken = 0;
-    ::close(ready[1]);
-    const bool started = shell > 0 && ::read(ready[0], &taken, 1) == 1 && taken;
-    ::close(ready[0]);
-    return started ? shell : -1;
-}
 
 QByteArray fileContent(const QString &path)
 {
@@ -68,16 +42,12 @@ private slots:
     void readingBackWhileReadingsArrive();
     void deviceSeesTheChosenLineSettings_data();
     void deviceSeesTheChosenLineSettings();
-    void twoProgramsOnOneDeviceExcludeEachOther();
-    void aSessionsTerminalIsNotTaken();
+    void aHeldDeviceIsBusy();
     void terminationSignalClosesAsTheWindowDoes_data();
     void terminationSignalClosesAsTheWindowDoes();
-    void vanishingDeviceClosesThePortOnce();
-    void reconnectsWhenTheDeviceIsBack();
+    void vanishingDeviceIsReportedOrReconnected();
     void typingLandsBetweenTheCharactersOfAString();
-    void searchFindsTheDevice();
     void searchThatFindsNothingPutsTheSettingsBack();
-    void compareTestCountsReadings();
 };
 
 void TestSerialEndToEnd::readingBackWhileReadingsArrive()
@@ -89,13 +59,8 @@ void TestSerialEndToEnd::readingBackWhileReadingsArrive()
     const DisplayModel &model = program.window->displayModel();
     QScrollBar *bar = view->verticalScrollBar();
     const auto readings = [&] { return program.display().count("kg"); };
-    const auto waitForReadings = [&](qsizetype more) {
-        const qsizetype until = readings() + more;
-        QTRY_VERIFY_WITH_TIMEOUT(readings() >= until, 10000);
-    };
     // Where the view's first line starts, counted from the first byte ever shown.
     const auto firstLine = [&] { return model.origin() + view->positionAt(QPoint(0, 0)); };
-    const auto rowHeight = view->fontMetrics().height();
     QTRY_VERIFY_WITH_TIMEOUT(bar->maximum() > 30, 10000);
 
     // A reading in the receive character color, its line end in the function color.
@@ -105,37 +70,17 @@ void TestSerialEndToEnd::readingBackWhileReadingsArrive()
     QCOMPARE(model.colorSpanAt(at).end, at + 11);
     QCOMPARE(model.colorSpanAt(at + 11).color, program.window->ReturnReceiveFuncColor());
 
-    // Scrolled up, the view stays on the same first line while readings arrive.
+    // Scrolled up, the view stays on the same first line while readings arrive,
+    // and typing meanwhile goes out at once: the device echoes it back.
     bar->setValue(bar->maximum() - 20);
     const int heldRow = bar->value();
     const qint64 heldLine = firstLine();
-    waitForReadings(40);
+    const qsizetype until = readings() + 40;
+    QTest::keyClick(view, 'z');
+    QTRY_VERIFY_WITH_TIMEOUT(readings() >= until && program.received().contains('z'), 10000);
     QCOMPARE(bar->value(), heldRow);
     QCOMPARE(firstLine(), heldLine);
     QVERIFY(bar->maximum() > heldRow + 40);
-
-    // A selection made with the mouse survives ten readings, and typing meanwhile
-    // goes out at once: the device echoes it back.
-    QWidget *area = view->viewport();
-    QTest::mousePress(area, Qt::LeftButton, {}, QPoint(10, rowHeight / 2));
-    QTest::mouseMove(area, QPoint(60, 2 * rowHeight + rowHeight / 2));
-    QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(60, 2 * rowHeight + rowHeight / 2));
-    const QByteArray selected = model.selectedText();
-    const qint64 selectedFrom = model.origin() + model.selectionStart();
-    QVERIFY(selected.contains("kg"));
-    QTest::keyClick(view, 'z');
-    waitForReadings(10);
-    QTRY_VERIFY(program.received().contains('z'));
-    QCOMPARE(model.selectedText(), selected);
-    QCOMPARE(model.origin() + model.selectionStart(), selectedFrom);
-    QCOMPARE(firstLine(), heldLine);
-
-    // End follows the readings again.
-    QTest::keyClick(view, Qt::Key_End);
-    waitForReadings(3);
-    QTRY_COMPARE(bar->value(), bar->maximum());
-    QCOMPARE(model.selectionLength(), 0);
-    QVERIFY(bar->value() > heldRow + 40);
     QVERIFY(program.services.messageBoxes.shown.isEmpty());
 }
 
@@ -145,17 +90,14 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings_data()
     // settings: the rate (after the card's division), stop bits, odd, mark and
     // space parity. Data bits and the difference of None and Even do not show.
     QTest::addColumn<QString>("baud");
-    QTest::addColumn<QString>("menuItem"); // a card, a preset or high speed rates
+    QTest::addColumn<QString>("menuItem"); // a card or a preset
     QTest::addColumn<QStringList>("device");
 
-    QTest::newRow("arbitrary rate") << "12345" << "mnuNone81" << QStringList{"--baud", "12345"};
-    QTest::newRow("quadrupler divides") << "115200 " << "mnuQuadruple"
-                                        << QStringList{"--baud", "28800"};
-    QTest::newRow("mark parity, 2 stop bits")
-        << "19200" << "mnuMark72" << QStringList{"--baud", "19200", "--parity", "M", "--stop", "2"};
-    QTest::newRow("space parity") << "9600" << "mnuSpace71" << QStringList{"--parity", "S"};
-    QTest::newRow("high speed rate") << "921600" << "mnuHighSpeedRates"
-                                     << QStringList{"--baud", "921600"};
+    QTest::newRow("arbitrary rate, mark parity, 2 stop bits")
+        << "12345"
+        << "mnuMark72" << QStringList{"--baud", "12345", "--parity", "M", "--stop", "2"};
+    QTest::newRow("quadrupler divides") << "115200 "
+                                        << "mnuQuadruple" << QStringList{"--baud", "28800"};
 }
 
 void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
@@ -167,39 +109,58 @@ void TestSerialEndToEnd::deviceSeesTheChosenLineSettings()
     DevSim probe(QStringList{"probe"} + device);
     Program program;
     QVERIFY(program.start(probe.path));
-
-    // At the start-up settings, 9600 N 8 1, the device keeps silent.
-    program.window->commPort().Output(DevSim::Probe);
-    QTest::qWait(150);
-    QVERIFY(!program.display().contains("[ACK][NAK][xEE][xEF]"));
-
-    // High speed rates only widen the range; the rate applies with the next open.
-    auto *item = program.child<QAction>(qPrintable(menuItem));
-    const bool widensRange = menuItem == u"mnuHighSpeedRates";
-    if (widensRange)
-        item->trigger();
     program.child<QComboBox>("cboBaud")->setEditText(baud);
-    if (widensRange)
-        program.window->EnableCommPort();
-    else
-        item->trigger();
+    program.child<QAction>(qPrintable(menuItem))->trigger();
     QCOMPARE(program.portState(), QStringLiteral("Port Active"));
     program.window->commPort().Output(DevSim::Probe);
     QTRY_VERIFY(program.display().contains("[ACK][NAK][xEE][xEF]"));
     QVERIFY(program.services.messageBoxes.shown.isEmpty());
 }
 
-void TestSerialEndToEnd::twoProgramsOnOneDeviceExcludeEachOther()
+// Held by a session or by another program, the device shows busy and is not touched.
+void TestSerialEndToEnd::aHeldDeviceIsBusy()
 {
     DevSim device({"echo"});
-    Program first;
-    QVERIFY(first.start(device.path));
+    QVERIFY(!device.path.isEmpty());
+    const int fd = ::open(QFile::encodeName(device.path).constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    const auto closeDevice = qScopeGuard([fd] { ::close(fd); });
+    termios modes{};
+    QCOMPARE(::tcgetattr(fd, &modes), 0);
+    modes.c_lflag |= ICANON | ECHO;
+    ::cfsetspeed(&modes, B4800);
+    QCOMPARE(::tcsetattr(fd, TCSANOW, &modes), 0);
+    QCOMPARE(::tcgetattr(fd, &modes), 0);
 
+    // A session leader whose controlling terminal the device is, as a login shell's.
+    QProcess shell;
+    shell.setStandardInputFile(device.path);
+    shell.start(QStringLiteral("setsid"), {"--ctty", "sleep", "600"});
+    QVERIFY(shell.waitForStarted());
+    const QString comm = QStringLiteral("/proc/%1/comm").arg(shell.processId());
+    QTRY_COMPARE(fileContent(comm), QByteArray("sleep\n"));
+    Program first;
+    first.window->Form_Load(device.path);
+    QCOMPARE(first.portState(), QStringLiteral("Port Busy"));
+    QCOMPARE(first.services.messageBoxes.shown,
+             QStringList{QStringLiteral("Someone else has control of the port\n%1: the "
+                                        "controlling terminal of sleep (process %2)")
+                             .arg(device.path)
+                             .arg(shell.processId())});
+    termios after{};
+    QCOMPARE(::tcgetattr(fd, &after), 0);
+    QCOMPARE(std::tuple(after.c_lflag, after.c_cflag, ::cfgetospeed(&after)),
+             std::tuple(modes.c_lflag, modes.c_cflag, speed_t(B4800)));
+
+    // Once the session has ended the device is free, and a second program is kept out.
+    shell.kill();
+    QVERIFY(shell.waitForFinished());
+    first.window->cmdPortState_Click();
+    QCOMPARE(first.portState(), QStringLiteral("Port Active"));
     Program second;
     second.window->Form_Load(device.path);
     QCOMPARE(second.portState(), QStringLiteral("Port Busy"));
-    QCOMPARE(BackColor::of(second.window->findChild<QWidget *>(QStringLiteral("cmdPortState"))),
-             ColorValue::Yellow);
+    QCOMPARE(BackColor::of(second.child("cmdPortState")), ColorValue::Yellow);
     // The holder is this process, which the message does not name.
     QCOMPARE(second.services.messageBoxes.shown,
              QStringList{QStringLiteral("Someone else has control of the port\n%1: in use by "
@@ -212,49 +173,6 @@ void TestSerialEndToEnd::twoProgramsOnOneDeviceExcludeEachOther()
     QCOMPARE(second.portState(), QStringLiteral("Port Active"));
     first.window->cmdPortState_Click();
     QCOMPARE(first.portState(), QStringLiteral("Port Busy"));
-}
-
-void TestSerialEndToEnd::aSessionsTerminalIsNotTaken()
-{
-    DevSim device({"echo"});
-    QVERIFY(!device.path.isEmpty());
-    const QByteArray path = QFile::encodeName(device.path);
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    QVERIFY(fd >= 0);
-    const auto closeDevice = qScopeGuard([fd] { ::close(fd); });
-    termios modes{};
-    QCOMPARE(::tcgetattr(fd, &modes), 0);
-    modes.c_lflag |= ICANON | ECHO;
-    ::cfsetspeed(&modes, B4800);
-    QCOMPARE(::tcsetattr(fd, TCSANOW, &modes), 0);
-    QCOMPARE(::tcgetattr(fd, &modes), 0);
-
-    pid_t shell = startShellOn(path);
-    QVERIFY(shell > 0);
-    const auto endShell = [&shell] {
-        if (shell > 0 && ::kill(shell, SIGKILL) == 0)
-            ::waitpid(shell, nullptr, 0);
-        shell = 0;
-    };
-    const auto endShellAtLast = qScopeGuard(endShell);
-    Program program;
-    program.window->Form_Load(device.path);
-    QCOMPARE(program.portState(), QStringLiteral("Port Busy"));
-    QCOMPARE(program.services.messageBoxes.shown,
-             QStringList{QStringLiteral("Someone else has control of the port\n%1: the "
-                                        "controlling terminal of shell (process %2)")
-                             .arg(device.path)
-                             .arg(shell)});
-    termios after{};
-    QCOMPARE(::tcgetattr(fd, &after), 0);
-    QCOMPARE(after.c_lflag, modes.c_lflag);
-    QCOMPARE(after.c_cflag, modes.c_cflag);
-    QCOMPARE(::cfgetospeed(&after), speed_t(B4800));
-
-    // Once the session has ended the device is free.
-    endShell();
-    program.window->cmdPortState_Click();
-    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
 }
 
 void TestSerialEndToEnd::terminationSignalClosesAsTheWindowDoes_data()
@@ -304,51 +222,35 @@ void TestSerialEndToEnd::terminationSignalClosesAsTheWindowDoes()
     QVERIFY(lockable);
 }
 
-void TestSerialEndToEnd::vanishingDeviceClosesThePortOnce()
+// Lost, the device is reported once; with reconnection on, a marker says so
+// and the port opens again by itself.
+void TestSerialEndToEnd::vanishingDeviceIsReportedOrReconnected()
 {
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("ttyDevice"));
-    Program program;
-    {
-        DevSim device({"flood", "--bytes", "200K", "--mix", "text", "--vanish-after", "100K",
-                       "--link", link});
-        QVERIFY(!device.path.isEmpty() && program.start(link));
-        // Typed but not applied: the message names the device that was open.
-        program.child<QComboBox>("cboPortNumber")->setEditText(QStringLiteral("/dev/ttyUSB7"));
-        QTRY_COMPARE_WITH_TIMEOUT(program.portState(), QStringLiteral("Port Free"), 10000);
-    }
-    QCOMPARE(program.services.messageBoxes.shown,
-             QStringList{QStringLiteral("The port %1 was lost: the device is gone.").arg(link)});
-    // Everything read before the loss is shown: the text mix has no control
-    // bytes but CR LF, so the display holds 100K bytes and the tokens added.
-    QTRY_VERIFY(program.display().count("[CR ]\r\n[LF ]") > 0);
-    QByteArray shown = program.display();
-    shown.replace("[CR ]\r\n[LF ]", "\r\n");
-    QCOMPARE(shown.size(), 100 * 1024);
-
-    // The device is back: the button reopens it.
-    DevSim again({"echo", "--link", link});
-    program.child<QComboBox>("cboPortNumber")->setEditText(link);
-    program.window->cmdPortState_Click();
-    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
-    QCOMPARE(program.services.messageBoxes.shown.size(), 1);
-}
-
-void TestSerialEndToEnd::reconnectsWhenTheDeviceIsBack()
-{
-    QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("ttyDevice"));
+    const QString logPath = dir.filePath(QStringLiteral("session.log"));
     Program program;
     auto device = std::make_unique<DevSim>(QStringList{"echo", "--link", link});
     QVERIFY(!device->path.isEmpty() && program.start(link));
-    program.child<QAction>("mnuReconnectAutomatically")->setChecked(true);
-    const QString logPath = dir.filePath(QStringLiteral("session.log"));
     QVERIFY(program.window->startLogging(logPath));
+    // Typed but not applied: the message names the device that was open.
+    program.child<QComboBox>("cboPortNumber")->setEditText(QStringLiteral("/dev/ttyUSB7"));
+    device.reset();
+    QTRY_COMPARE(program.portState(), QStringLiteral("Port Free"));
+    QCOMPARE(program.services.messageBoxes.shown,
+             QStringList{QStringLiteral("The port %1 was lost: the device is gone.").arg(link)});
+
+    // The device is back: the button reopens it.
+    device = std::make_unique<DevSim>(QStringList{"echo", "--link", link});
+    program.child<QComboBox>("cboPortNumber")->setEditText(link);
+    program.window->cmdPortState_Click();
+    QCOMPARE(program.portState(), QStringLiteral("Port Active"));
+    program.child<QAction>("mnuReconnectAutomatically")->setChecked(true);
     auto *display = program.child("rtbDisplay");
     QTest::keyClick(display, 'a');
     QTRY_COMPARE(program.received(), QByteArray("a"));
 
-    // The device goes: no message, a marker.
+    // Gone again: no message, a marker.
     device.reset();
     QTRY_COMPARE(program.portState(), QStringLiteral("Port Free"));
     QTRY_VERIFY(program.display().endsWith("***DEVICE LOST***"));
@@ -364,12 +266,10 @@ void TestSerialEndToEnd::reconnectsWhenTheDeviceIsBack()
     QTest::keyClick(display, 'b');
     QTRY_COMPARE_WITH_TIMEOUT(program.received(), QByteArray("ab"), 1000);
     QVERIFY2(back.elapsed() <= 1000, qPrintable(QString::number(back.elapsed())));
-    QVERIFY(program.services.messageBoxes.shown.isEmpty());
+    QCOMPARE(program.services.messageBoxes.shown.size(), 1);
 
     program.window->mnuLogToFile_Click();
-    QFile log(logPath);
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    const QByteArray logged = log.readAll();
+    const QByteArray logged = fileContent(logPath);
     QVERIFY(logged.contains(" ! port " + link.toLocal8Bit() + " lost: the device is gone\r\n"));
     QVERIFY(logged.contains(" ! port " + link.toLocal8Bit() + " reconnected\r\n"));
 }
@@ -397,26 +297,6 @@ void TestSerialEndToEnd::typingLandsBetweenTheCharactersOfAString()
     const qsizetype z = echoed.indexOf('Z');
     QVERIFY2(z > 0 && z < string.size(), qPrintable(QString::number(z)));
     QCOMPARE(QByteArray(echoed).remove(z, 1), string);
-}
-
-// The probes are divided for the card: the device at 57600 answers the
-// first, at 115200.
-void TestSerialEndToEnd::searchFindsTheDevice()
-{
-    DevSim probe({"probe", "--baud", "57600", "--pair", "DEDF"});
-    Program program;
-    QVERIFY(program.start(probe.path));
-    program.child<QAction>("mnuDouble")->trigger();
-    program.child<QAction>("mnuFindCommSetting")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!program.window->isSearching(), 20000);
-
-    QCOMPARE(program.display(), QByteArray("Searching..\r\n[ACK][NAK][xDE][xDF]\r\nFound it!!!!"));
-    QCOMPARE(program.boxes(), (QStringList{"115200", "None", "8", "1"}));
-    QVERIFY(program.services.messageBoxes.shown.isEmpty());
-
-    // The port stays at the setting found: the device answers again.
-    program.window->commPort().Output(DevSim::Probe);
-    QTRY_COMPARE(program.display().count("[ACK][NAK]"), 2);
 }
 
 void TestSerialEndToEnd::searchThatFindsNothingPutsTheSettingsBack()
@@ -451,7 +331,7 @@ void TestSerialEndToEnd::searchThatFindsNothingPutsTheSettingsBack()
     QCOMPARE(program.window->commPort().Settings(), QStringLiteral("9600,E,7,2"));
     QVERIFY(program.services.messageBoxes.shown.isEmpty());
 
-    // The device saw all 50 probes, from 115200 down to 2400.
+    // The device saw all 50 probes and answered the 30th.
     QByteArray log;
     const auto probesSeen = [&] {
         log += probe.process.readAllStandardError();
@@ -460,39 +340,7 @@ void TestSerialEndToEnd::searchThatFindsNothingPutsTheSettingsBack()
     QTRY_COMPARE(probesSeen(), 50);
     const QStringList lines =
         QString::fromLocal8Bit(log).split(QLatin1Char('\n')).filter(QStringLiteral("probe at"));
-    QCOMPARE(lines.size(), 50);
-    QVERIFY2(lines.first().contains(QStringLiteral("probe at 115200 baud")),
-             qPrintable(lines.first()));
     QVERIFY2(lines[29].contains(QStringLiteral(": answering")), qPrintable(lines[29]));
-    QVERIFY2(lines.last().contains(QStringLiteral("probe at 2400 baud, parity odd, 2 stop")),
-             qPrintable(lines.last()));
-}
-
-void TestSerialEndToEnd::compareTestCountsReadings()
-{
-    // Every third reading is the wrong one; 700 ms apart, each is quiet long
-    // enough to be judged. Time stamps shown stay out of the comparison.
-    DevSim readings({"readings", "--text", "+0012.34 kg", "--bad-text", "+0099.99 kg",
-                     "--interval-ms", "700", "--bad-every", "3"});
-    Program program;
-    QVERIFY(program.start(readings.path));
-    program.child<QAction>("mnuTimeStamps")->setChecked(true);
-    program.child<QAction>("mnuCompareTest")->trigger();
-    // The standard is the next whole reading after a clear display: a good
-    // one, or the wrong one if the program was slow to get here.
-    const QByteArray good = "+0012.34 kg[CR ]\r\n[LF ]";
-    QTRY_VERIFY_WITH_TIMEOUT(program.display().endsWith("[LF ]"), 3000);
-    program.window->cmdClearScreen_Click();
-    QTRY_VERIFY_WITH_TIMEOUT(program.display().endsWith("[LF ]"), 3000);
-    QCOMPARE(program.display().size(), good.size());
-    const bool standardIsGood = program.display() == good;
-    QTest::mouseClick(program.child("cmdSetStandard"), Qt::LeftButton);
-
-    // Of the next three readings one is counted one way and two the other.
-    auto *goodCount = program.child<QLabel>("lblGoodCount");
-    auto *badCount = program.child<QLabel>("lblBadCount");
-    QTRY_VERIFY_WITH_TIMEOUT(goodCount->text().toInt() + badCount->text().toInt() == 3, 8000);
-    QCOMPARE(badCount->text(), standardIsGood ? QStringLiteral("1") : QStringLiteral("2"));
 }
 
 QTEST_MAIN(TestSerialEndToEnd)

@@ -1,10 +1,8 @@
 #include "DevSim.h"
-#include "HexHistory.h"
 #include "Payload.h"
 #include "QtCommPort.h"
 #include "ReceivePath.h"
 #include "SerialProgram.h"
-#include "SessionLog.h"
 #include "SessionLogDecoder.h"
 #include "SystemServices.h"
 
@@ -55,15 +53,12 @@ class TestSessionLogEndToEnd : public QObject
     Q_OBJECT
 
 private slots:
-    void typedBytesAndTheirEchoInTheLogAndTheHexRows();
-    void decodeLogCommand_data();
-    void decodeLogCommand();
+    void typedBytesAndTheirEchoInTheLogAndDecoded();
     void floodThatTheDisplayDropsIsLoggedWhole();
-    void readingsOneSecondApartThroughReopenAndLoss();
     void timeStampsGiveArrivalTimesWhileTheDisplayLags();
 };
 
-void TestSessionLogEndToEnd::typedBytesAndTheirEchoInTheLogAndTheHexRows()
+void TestSessionLogEndToEnd::typedBytesAndTheirEchoInTheLogAndDecoded()
 {
     DevSim device({"echo"});
     QVERIFY(!device.path.isEmpty());
@@ -97,12 +92,6 @@ void TestSessionLogEndToEnd::typedBytesAndTheirEchoInTheLogAndTheHexRows()
     QVERIFY(!item->isChecked());
     QVERIFY(program.services.messageBoxes.shown.isEmpty());
 
-    for (const QStringList &arguments :
-         {QStringList{"--decode-log", path}, QStringList{"--decode-log", path, "--sent"}}) {
-        const Decoded decoded = decodedByTheProgram(arguments);
-        QCOMPARE(decoded.bytes, values);
-        QCOMPARE(decoded.exitCode, 0);
-    }
     // Sent and received alternate in bursts.
     QByteArray marks;
     for (const QByteArray &line : fileContent(path).split('\n')) {
@@ -112,68 +101,20 @@ void TestSessionLogEndToEnd::typedBytesAndTheirEchoInTheLogAndTheHexRows()
     }
     QCOMPARE(marks, QByteArray("><").repeated(256 / Burst));
 
-    // The hex rows heard the same traffic: each direction's bytes back in
-    // order, the directions alternating by burst.
-    const HexHistory &history = program.window->hexHistory();
-    QByteArray hexSent;
-    QByteArray hexReceived;
-    QByteArray hexMarks;
-    for (qint64 number = history.firstRow(); number < history.endRow(); ++number) {
-        const HexHistory::Row &row = history.row(number);
-        (row.kind == HexHistory::Kind::Sent ? hexSent : hexReceived) +=
-            QByteArray(row.bytes.data(), row.count);
-        if (row.kind != HexHistory::Kind::Event && !hexMarks.endsWith(char(row.kind)))
-            hexMarks += char(row.kind);
-    }
-    QCOMPARE(hexSent, values);
-    QCOMPARE(hexReceived, values);
-    QCOMPARE(hexMarks, marks);
-}
-
-void TestSessionLogEndToEnd::decodeLogCommand_data()
-{
-    QTest::addColumn<QStringList>("arguments"); // "%1" stands for the log file
-    QTest::addColumn<bool>("badLine");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QByteArray>("errors");
-
-    const QByteArray received("rx\rmore");
-    const QByteArray sent("TX\0", 3);
-    const QStringList fromFile{"--decode-log", "%1"};
-    const QStringList fromPipe{"--decode-log", "/dev/stdin"};
-    const QByteArray none;
-    QTest::newRow("received, from a pipe") << fromPipe << false << received << none;
-    QTest::newRow("a bad line") << fromFile << true << received
-                                << QByteArray("%1:4: not a log line, skipped\n");
-    QTest::newRow("a bad line, sent, from a pipe")
-        << fromPipe + QStringList{"--sent"} << true << sent
-        << QByteArray("/dev/stdin:4: not a log line, skipped\n");
-}
-
-// Different bytes each way, from a file or a pipe; a skipped line fails the command.
-void TestSessionLogEndToEnd::decodeLogCommand()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, badLine);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QByteArray, errors);
-    const QByteArray log = "2026-01-02T03:04:05.000 ! log started\r\n"
-                           "2026-01-02T03:04:05.001 < rx[CR ]\r\n"
-                           "2026-01-02T03:04:05.002 > TX[NUL]\r\n" +
-                           QByteArray(badLine ? "not a log line\r\n" : "") +
-                           "2026-01-02T03:04:05.003 < more\r\n";
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("session.log"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(log) == log.size());
-    file.close();
-    const bool fromPipe = arguments.contains(QStringLiteral("/dev/stdin"));
-    arguments.replaceInStrings(QStringLiteral("%1"), path);
-
-    const Decoded decoded = decodedByTheProgram(arguments, fromPipe ? log : QByteArray());
-    QCOMPARE(decoded.bytes, bytes);
-    QCOMPARE(decoded.errors, QByteArray(errors).replace("%1", path.toLocal8Bit()));
-    QCOMPARE(decoded.exitCode, badLine ? 1 : 0);
+    // Decoded by the program from the file, each way, and from a pipe, where a
+    // line that is no log line is skipped with a message and fails the command.
+    const QString stdIn = QStringLiteral("/dev/stdin");
+    const QByteArray badLine = "not a log line\r\n";
+    const QList<Decoded> decoded{
+        decodedByTheProgram({"--decode-log", path}),
+        decodedByTheProgram({"--decode-log", path, "--sent"}),
+        decodedByTheProgram({"--decode-log", stdIn, "--sent"}, badLine + fileContent(path))};
+    for (const Decoded &each : decoded)
+        QCOMPARE(each.bytes, values);
+    QCOMPARE((QList<int>{decoded[0].exitCode, decoded[1].exitCode, decoded[2].exitCode}),
+             (QList<int>{0, 0, 1}));
+    QCOMPARE(decoded[2].errors, QByteArray("/dev/stdin:1: not a log line, skipped\n"));
+    QCOMPARE(decoded[2].exitCode, 1);
 }
 
 void TestSessionLogEndToEnd::floodThatTheDisplayDropsIsLoggedWhole()
@@ -187,22 +128,12 @@ void TestSessionLogEndToEnd::floodThatTheDisplayDropsIsLoggedWhole()
     QVERIFY(program.window->startLogging(path));
     program.window->Form_Load(device.path);
 
-    // The display falls 100,000 entries behind, as in a long burst.
-    auto *showTimer = program.child<QTimer>("Timer1");
-    showTimer->blockSignals(true);
+    // The display falls 100,000 entries behind, as in a long burst, and drops
+    // what follows.
+    program.child<QTimer>("Timer1")->blockSignals(true);
     for (int i = 0; i < 100000; ++i)
         program.window->receivePath().receive("x");
-    auto *dropLabel = program.child<QLabel>("lblDataDrop");
-    QTRY_VERIFY(dropLabel->isVisible());
-    // The report is looked for as it is appended: the flood after it may push
-    // it out of the display before a later look.
-    bool reported = false;
-    connect(&program.window->receivePath(), &ReceivePath::droppingReported, this, [&] {
-        reported = program.display().right(200).contains("......Input Buffer OverFlow..........");
-    });
-    showTimer->blockSignals(false);
-    program.window->Timer1_Timer();
-    QTRY_VERIFY_WITH_TIMEOUT(reported, 20000);
+    QTRY_VERIFY(program.child<QLabel>("lblDataDrop")->isVisible());
 
     QTRY_VERIFY_WITH_TIMEOUT(receivedIn(path).size() >= Size, 20000);
     program.window->close();
@@ -211,60 +142,9 @@ void TestSessionLogEndToEnd::floodThatTheDisplayDropsIsLoggedWhole()
     QVERIFY(fileContent(path).endsWith(" ! log stopped\r\n"));
 }
 
-// Readings every second keep their spacing in the log's times, the log goes
-// on across a reopen of the port and past the loss of the device.
-void TestSessionLogEndToEnd::readingsOneSecondApartThroughReopenAndLoss()
-{
-    auto device = std::make_unique<DevSim>(
-        QStringList{"readings", "--text", "+0012.34 kg", "--interval-ms", "1000"});
-    QVERIFY(!device->path.isEmpty());
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("readings.log"));
-    QtCommPort port;
-    DisplayOptions options;
-    SystemClock clock;
-    RecordingMessageBoxes messages;
-    SessionLog log(options, clock, messages);
-    port.setRecorder(&log);
-    connect(&port, &CommPort::OnComm, &port, [&port] { port.Input(); });
-    QVERIFY(log.start(path));
-    port.setCommPort(device->path);
-    QCOMPARE(port.setPortOpen(true), CommError::None);
-
-    const auto readings = [&] { return fileContent(path).count(" < +0012.34 kg[CR ]"); };
-    QTRY_VERIFY_WITH_TIMEOUT(readings() >= 2, 5000);
-    port.setPortOpen(false);
-    QCOMPARE(port.setPortOpen(true), CommError::None);
-    QTRY_VERIFY_WITH_TIMEOUT(readings() >= 4, 5000);
-    device.reset();
-    QTRY_VERIFY(!port.PortOpen());
-    QVERIFY(log.isLogging());
-    log.stop();
-
-    QList<QDateTime> times;
-    QByteArrayList events;
-    for (const QByteArray &line : fileContent(path).split('\n')) {
-        if (line.contains(" < +0012.34 kg"))
-            times.append(
-                QDateTime::fromString(QString::fromLatin1(line.left(23)), Qt::ISODateWithMs));
-        else if (line.contains(" ! "))
-            events.append(line.mid(line.indexOf(" ! ") + 3).trimmed());
-    }
-    for (qsizetype i = 1; i < times.size(); ++i) {
-        const qint64 apart = times[i - 1].msecsTo(times[i]);
-        QVERIFY2(qAbs(apart - 1000) <= 20, qPrintable(QString::number(apart)));
-    }
-    const QByteArray name = port.deviceName().toLatin1();
-    QCOMPARE(events.first(), "log started");
-    QVERIFY(events.contains("port " + name + " closed"));
-    QVERIFY(events.contains("port " + name + " lost: the device is gone"));
-    QCOMPARE(events.last(), "log stopped");
-    QVERIFY(messages.shown.isEmpty());
-}
-
-// Readings a second apart show stamps a second apart, also those that waited
-// while the display was held back, and each is the time the log gives the
-// bytes that begin its line.
+// Readings that waited while the display was held back are stamped with their
+// arrival, before the display went on, and each stamp is the time the log
+// gives the bytes that begin its line; the log goes on across a reopen.
 void TestSessionLogEndToEnd::timeStampsGiveArrivalTimesWhileTheDisplayLags()
 {
     DevSim device({"readings", "--text", "+0012.34 kg", "--interval-ms", "1000"});
@@ -290,10 +170,17 @@ void TestSessionLogEndToEnd::timeStampsGiveArrivalTimesWhileTheDisplayLags()
     const qsizetype held = shown();
     QTRY_VERIFY_WITH_TIMEOUT(logged() >= held + 3, 6000);
     QCOMPARE(shown(), held);
+    const qint64 released = QDateTime::currentMSecsSinceEpoch();
     showTimer->blockSignals(false);
     program.window->Timer1_Timer();
     QTRY_VERIFY(shown() >= held + 3);
+    program.window->cmdPortState_Click();
+    program.window->cmdPortState_Click();
+    const qsizetype reopened = logged();
+    QTRY_VERIFY_WITH_TIMEOUT(logged() > reopened, 5000);
     program.window->close();
+    const QByteArray closed = " ! port " + QFile::encodeName(device.path) + " closed\r\n";
+    QVERIFY(fileContent(path).contains(closed));
 
     QList<qint64> logTimes; // of the data lines that start a display line: "[LF ]"
     for (const QByteArray &line : fileContent(path).split('\n')) {
@@ -301,22 +188,19 @@ void TestSessionLogEndToEnd::timeStampsGiveArrivalTimesWhileTheDisplayLags()
             logTimes += QDateTime::fromString(QString::fromLatin1(line.left(23)), Qt::ISODateWithMs)
                             .toMSecsSinceEpoch();
     }
+    // The first reading's line has no [LF ]; the three held ones have.
     const DisplayModel &model = program.window->displayModel();
-    QList<qint64> stamps;
+    qsizetype beforeRelease = 0;
     for (qsizetype line = 0; line < model.lineCount(); ++line) {
         if (model.textView(model.lineStart(line), 21) != "[LF ]+0012.34 kg[CR ]")
             continue;
         const qint64 stamp = model.lineTime(line);
         QVERIFY2(std::any_of(logTimes.begin(), logTimes.end(),
-                             [stamp](qint64 time) { return qAbs(time - stamp) <= 5; }),
+                             [stamp](qint64 time) { return stamp >= time && stamp - time <= 50; }),
                  qPrintable(QString::number(stamp)));
-        stamps += stamp;
+        beforeRelease += stamp < released;
     }
-    QVERIFY(stamps.size() >= 4);
-    for (qsizetype i = 1; i < stamps.size(); ++i) {
-        const qint64 apart = stamps[i] - stamps[i - 1];
-        QVERIFY2(qAbs(apart - 1000) <= 20, qPrintable(QString::number(apart)));
-    }
+    QVERIFY2(beforeRelease >= held - 1 + 3, qPrintable(QString::number(beforeRelease)));
 }
 
 QTEST_MAIN(TestSessionLogEndToEnd)
