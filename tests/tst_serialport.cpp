@@ -26,15 +26,6 @@ struct Reads
 };
 Q_DECLARE_METATYPE(QList<Reads>)
 
-// The events a port tells its recorder.
-struct Events : TrafficRecorder
-{
-    void received(QByteArrayView) override {}
-    void sent(QByteArrayView) override {}
-    void event(const QString &text) override { texts.append(text); }
-    QStringList texts;
-};
-
 // Pieces of all reads with neighbouring data joined, written as d(41 42) for
 // data and m(00) for a marked byte, so that where a read ended does not show.
 static QString render(LineMarkerParser &parser, const Chunks &chunks)
@@ -145,17 +136,14 @@ void TestSerialPort::portChoices_data()
     QTest::addColumn<QStringList>("stable");
     QTest::addColumn<QStringList>("extra");
 
-    QTest::newRow("natural order")
-        << QStringList{"/dev/ttyUSB10", "/dev/ttyUSB2", "/dev/ttyACM0"} << QStringList()
-        << QStringList{"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10"};
-    QTest::newRow("numbered ports left out")
-        << QStringList{"/dev/ttyS0", "/dev/ttyS8", "/dev/ttyS7"} << QStringList()
-        << QStringList{"/dev/ttyS8"};
-    QTest::newRow("repeats once") << QStringList{"/dev/ttyUSB0", "/dev/ttyUSB0"} << QStringList()
-                                  << QStringList{"/dev/ttyUSB0"};
+    const auto row = [](const char *name, QStringList system, QStringList stable,
+                        QStringList extra) { QTest::newRow(name) << system << stable << extra; };
     const QString stable = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
-    QTest::newRow("stable names last") << QStringList{"/dev/ttyUSB0"} << QStringList{stable}
-                                       << QStringList{"/dev/ttyUSB0", stable};
+    row("natural order", {"/dev/ttyUSB10", "/dev/ttyUSB2", "/dev/ttyACM0"}, {},
+        {"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10"});
+    row("numbered ports left out", {"/dev/ttyS0", "/dev/ttyS8", "/dev/ttyS7"}, {}, {"/dev/ttyS8"});
+    row("repeats once", {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {}, {"/dev/ttyUSB0"});
+    row("stable names last", {"/dev/ttyUSB0"}, {stable}, {"/dev/ttyUSB0", stable});
 }
 
 void TestSerialPort::portChoices()
@@ -188,13 +176,14 @@ void TestSerialPort::deliversInOrder_data()
     QTest::addColumn<QStringList>("device"); // in:<data>, ev:<code>, cts:<0|1>, lost, close
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("break between data") << QStringList{"in:AB", "ev:1001", "in:CD"} << "AB<1001>CD";
-    QTest::newRow("events back to back")
-        << QStringList{"in:A", "ev:1009", "ev:1004", "in:B"} << "A<1009><1004>B";
-    QTest::newRow("event first") << QStringList{"ev:1006", "in:A"} << "<1006>A";
-    QTest::newRow("cts change") << QStringList{"in:A", "cts:1", "in:B"} << "A<3>B";
-    QTest::newRow("nothing after lost")
-        << QStringList{"in:A", "lost", "in:B", "ev:1001", "lost", "close"} << "A<lost>";
+    const auto row = [](const char *name, QStringList device, const char *expected) {
+        QTest::newRow(name) << device << QString::fromLatin1(expected);
+    };
+    row("break between data", {"in:AB", "ev:1001", "in:CD"}, "AB<1001>CD");
+    row("events back to back", {"in:A", "ev:1009", "ev:1004", "in:B"}, "A<1009><1004>B");
+    row("event first", {"ev:1006", "in:A"}, "<1006>A");
+    row("cts change", {"in:A", "cts:1", "in:B"}, "A<3>B");
+    row("nothing after lost", {"in:A", "lost", "in:B", "ev:1001", "lost", "close"}, "A<lost>");
 }
 
 void TestSerialPort::deliversInOrder()
@@ -320,8 +309,6 @@ void TestSerialPort::reconnectorWaitsForTheDevice()
     const auto plugIn = [&device] { return QFile(device).open(QIODevice::WriteOnly); };
     QVERIFY(plugIn());
     FakeCommPort port;
-    Events events;
-    port.setRecorder(&events);
     port.setCommPort(device);
     QCOMPARE(port.setPortOpen(true), CommError::None);
 
@@ -360,7 +347,6 @@ void TestSerialPort::reconnectorWaitsForTheDevice()
     QCOMPARE(attempts.size(), 3);
     QVERIFY2(attempts[2] - replugged < 500, qPrintable(QString::number(attempts[2] - replugged)));
     QVERIFY(!reconnector.isWaiting());
-    QCOMPARE(events.texts.last(), QStringLiteral("port %1 reconnected").arg(device));
 
     // stop() ends the waiting.
     port.loseDevice();
@@ -403,24 +389,25 @@ void TestSerialPort::parser_data()
     QTest::addColumn<Chunks>("chunks");
     QTest::addColumn<QString>("expected");
 
+    const auto row = [](const char *name, Chunks chunks, const char *expected) {
+        QTest::newRow(name) << chunks << QString::fromLatin1(expected);
+    };
     const QByteArray breakMarker("\377\0\0", 3);
-    QTest::newRow("no bytes") << Chunks{"", "A", ""} << "d(41)";
-    QTest::newRow("literal ff") << Chunks{"A\377\377B"} << "d(41 ff 42)";
-    QTest::newRow("literal ff split") << Chunks{"A\377", "\377B"} << "d(41 ff 42)";
-    QTest::newRow("break") << Chunks{"A" + breakMarker + "B"} << "d(41) m(00) d(42)";
-    QTest::newRow("break one byte per read")
-        << Chunks{"\377", QByteArray(1, '\0'), QByteArray(1, '\0')} << "m(00)";
-    QTest::newRow("error on a byte") << Chunks{QByteArray("x\377\0A", 4)} << "d(78) m(41)";
-    QTest::newRow("error on ff") << Chunks{QByteArray("\377\0\377", 3)} << "m(ff)";
-    QTest::newRow("error on escape split")
-        << Chunks{QByteArray("\377\0", 2), "\377", "\377", "\377"} << "m(ff) d(ff)";
-    QTest::newRow("markers back to back")
-        << Chunks{breakMarker + QByteArray("\377\0A", 3)} << "m(00) m(41)";
-    QTest::newRow("literal ff then break") << Chunks{"\377\377" + breakMarker} << "d(ff) m(00)";
-    QTest::newRow("nul data stays data") << Chunks{QByteArray("\0\0A", 3)} << "d(00 00 41)";
-    QTest::newRow("escape before other byte is itself") << Chunks{"\377A"} << "d(ff 41)";
-    QTest::newRow("escape at end waits") << Chunks{"A\377"} << "d(41)";
-    QTest::newRow("escape nul at end waits") << Chunks{QByteArray("A\377\0", 3)} << "d(41)";
+    const QByteArray nul(1, '\0');
+    row("no bytes", {"", "A", ""}, "d(41)");
+    row("literal ff", {"A\377\377B"}, "d(41 ff 42)");
+    row("literal ff split", {"A\377", "\377B"}, "d(41 ff 42)");
+    row("break", {"A" + breakMarker + "B"}, "d(41) m(00) d(42)");
+    row("break one byte per read", {"\377", nul, nul}, "m(00)");
+    row("error on a byte", {QByteArray("x\377\0A", 4)}, "d(78) m(41)");
+    row("error on ff", {QByteArray("\377\0\377", 3)}, "m(ff)");
+    row("error on escape split", {QByteArray("\377\0", 2), "\377", "\377", "\377"}, "m(ff) d(ff)");
+    row("markers back to back", {breakMarker + QByteArray("\377\0A", 3)}, "m(00) m(41)");
+    row("literal ff then break", {"\377\377" + breakMarker}, "d(ff) m(00)");
+    row("nul data stays data", {QByteArray("\0\0A", 3)}, "d(00 00 41)");
+    row("escape before other byte is itself", {"\377A"}, "d(ff 41)");
+    row("escape at end waits", {"A\377"}, "d(41)");
+    row("escape nul at end waits", {QByteArray("A\377\0", 3)}, "d(41)");
 }
 
 void TestSerialPort::parser()
@@ -491,27 +478,24 @@ void TestSerialPort::readPauseAfterEachPhase_data()
     // The pause in ms after the last read of each phase; 0: read as data come.
     QTest::addColumn<QList<int>>("pauses");
 
+    const auto row = [](const char *name, QList<Reads> phases, QList<int> pauses) {
+        QTest::newRow(name) << phases << pauses;
+    };
     const Reads trickle{460, 40, 50}; // 115200 baud, read every 40 ms
     const Reads flood{4096, 1, 300};  // the line buffer full at every read
     const Reads quiet{0, 40, 1};      // a read that finds nothing
-    QTest::newRow("first read of a stream probes its rate")
-        << QList<Reads>{{20, 5000, 1}} << QList<int>{1};
-    QTest::newRow("a full first read is followed at once")
-        << QList<Reads>{{4096, 5000, 1}} << QList<int>{0};
-    QTest::newRow("data left behind are read at once")
-        << QList<Reads>{trickle, {65536, 40, 1, true}} << QList<int>{40, 0};
-    QTest::newRow("a flood that slows to a trickle")
-        << QList<Reads>{flood, trickle} << QList<int>{0, 40};
-    QTest::newRow("an empty read after the longest pause ends the stream")
-        << QList<Reads>{trickle, quiet, {20, 5000, 1}} << QList<int>{40, 0, 1};
-    QTest::newRow("empty reads lengthen a shorter pause")
-        << QList<Reads>{{20, 5000, 1}, {0, 1, 1}, {0, 2, 1}, {0, 4, 4}, {1, 40, 1}}
-        << QList<int>{1, 2, 4, 40, 40};
-    QTest::newRow("a burst shortens the pause at once")
-        << QList<Reads>{trickle, {2048, 2, 1}} << QList<int>{40, 2};
+    const Reads first{20, 5000, 1};   // the first read of a stream
+    row("first read of a stream probes its rate", {first}, {1});
+    row("a full first read is followed at once", {{4096, 5000, 1}}, {0});
+    row("data left behind are read at once", {trickle, {65536, 40, 1, true}}, {40, 0});
+    row("a flood that slows to a trickle", {flood, trickle}, {0, 40});
+    row("an empty read after the longest pause ends the stream", {trickle, quiet, first},
+        {40, 0, 1});
+    row("empty reads lengthen a shorter pause",
+        {first, {0, 1, 1}, {0, 2, 1}, {0, 4, 4}, {1, 40, 1}}, {1, 2, 4, 40, 40});
+    row("a burst shortens the pause at once", {trickle, {2048, 2, 1}}, {40, 2});
     // A bursty stream is judged by its bursts, not by its lulls.
-    QTest::newRow("a lull lengthens the pause only a little")
-        << QList<Reads>{{2048, 2, 50}, {100, 20, 1}} << QList<int>{2, 3};
+    row("a lull lengthens the pause only a little", {{2048, 2, 50}, {100, 20, 1}}, {2, 3});
 }
 
 void TestSerialPort::readPauseAfterEachPhase()
