@@ -60,7 +60,6 @@ private slots:
     void resolvePortName();
     void portChoices_data();
     void portChoices();
-    void stablePortNames();
 
     void deliversInOrder_data();
     void deliversInOrder();
@@ -154,21 +153,6 @@ void TestSerialPort::portChoices()
 
     const QStringList numbered{"1", "2", "3", "4", "5", "6", "7", "8"};
     QCOMPARE(::portChoices(system, stable), numbered + extra);
-}
-
-void TestSerialPort::stablePortNames()
-{
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    // Links to devices, one of them gone: the names are listed as they are.
-    QVERIFY(
-        QFile::link(QStringLiteral("/dev/null"), folder.filePath(QStringLiteral("usb-B-port0"))));
-    QVERIFY(QFile::link(folder.filePath(QStringLiteral("gone")),
-                        folder.filePath(QStringLiteral("usb-A-port0"))));
-    QCOMPARE(::stablePortNames(folder.path()),
-             (QStringList{folder.filePath(QStringLiteral("usb-A-port0")),
-                          folder.filePath(QStringLiteral("usb-B-port0"))}));
-    QCOMPARE(::stablePortNames(folder.filePath(QStringLiteral("missing"))), QStringList());
 }
 
 void TestSerialPort::deliversInOrder_data()
