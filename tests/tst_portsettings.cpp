@@ -40,42 +40,51 @@ class TestPortSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void startUpAndTheLineButtons();
+    void startUpAndTheLineControls();
     void enableCommPort_data();
     void enableCommPort();
     void boxesApplyOnPickOrEnterOnly();
     void quickSettings_data();
     void quickSettings();
-    void multiplierCard();
-    void highSpeedRatesExtendTheBaudList();
+    void rateChoicesAndMultiplierCards();
     void appliedRateIsReadBack_data();
     void appliedRateIsReadBack();
-    void dtrAndBreak();
     void portEventsAreShown_data();
     void portEventsAreShown();
     void dropsBeyondTheQueueBoundUntilPurged();
 };
 
-void TestPortSettings::startUpAndTheLineButtons()
+void TestPortSettings::startUpAndTheLineControls()
 {
     Window w;
     w.start();
+    QVERIFY(w.startLog());
     QVERIFY(w.window->isVisible());
-    // The open applies the yellow RTS button's level (low), then start-up raises it.
+    // The open applies the yellow RTS button's level (low), then start-up
+    // raises it; the open raises DTR.
     QCOMPARE(w.port->log, (QStringList{"open 1 9600,N,8,1 0", "rate 9600", "rts 0", "rts 1"}));
     QCOMPARE(state(w, "cmdRTSstate"), State("RTS Active", ColorValue::Green));
+    QVERIFY(w.port->dtr);
     QCOMPARE(w.window->settingsString(), QStringLiteral("9600,N,8,1"));
-    QVERIFY(w.services.messageBoxes.shown.isEmpty());
-    w.port->deliverInput("ok");
-    QTRY_COMPARE(w.display(), QByteArray("ok"));
+    w.port->deliverInput("a");
+    QTRY_COMPARE(w.display(), QByteArray("a"));
 
-    // A click lowers RTS; a reopen applies the level the button shows.
-    auto *rts = w.child<QPushButton>("cmdRTSstate");
-    rts->click();
+    // A click lowers RTS, the check mark DTR, at once and after each open.
+    w.child<QPushButton>("cmdRTSstate")->click();
     QCOMPARE(state(w, "cmdRTSstate"), State("RTS Idle", ColorValue::Red));
-    QVERIFY(!w.port->rts);
+    w.action("mnuDTRActive")->trigger();
+    QVERIFY(!w.port->rts && !w.port->dtr);
+    w.port->log.clear();
     w.window->EnableCommPort();
-    QCOMPARE(w.port->log.last(), QStringLiteral("rts 0"));
+    QCOMPARE(w.port->log,
+             (QStringList{"close", "open 1 9600,N,8,1 0", "rate 9600", "rts 0", "dtr 0"}));
+    w.action("mnuDTRActive")->trigger();
+    QVERIFY(w.port->dtr);
+    // While closed only the mark changes; the next open follows it.
+    w.window->DisableCommPort();
+    w.action("mnuDTRActive")->trigger();
+    w.window->EnableCommPort();
+    QVERIFY(!w.port->dtr);
 
     QCOMPARE(w.text("lblCTSstate"), QStringLiteral("CTS ?"));
     w.port->setCts(true);
@@ -83,10 +92,26 @@ void TestPortSettings::startUpAndTheLineButtons()
     w.port->setCts(false);
     QCOMPARE(state(w, "lblCTSstate"), State("CTS Low", ColorValue::Red));
 
-    // Clicked, the port button releases the port.
+    // A break of 250 ms, shown as a marker in the transmit function color.
+    w.port->log.clear();
+    w.action("mnuSendBreak")->trigger();
+    QCOMPARE(w.port->log, QStringList{"break 250"});
+    QCOMPARE(w.display(), QByteArray("a***BREAK***"));
+    QCOMPARE(w.shownIn(w.window->ReturnXmitFuncColor()), QByteArray("***BREAK***"));
+    QVERIFY(w.loggedEvents().contains(QStringLiteral("break sent, 250 ms")));
+
+    // A port without them, or one the port button released, says so.
+    w.port->noDtrOrBreak = true;
+    w.action("mnuDTRActive")->trigger();
+    w.action("mnuSendBreak")->trigger();
     w.child<QPushButton>("cmdPortState")->click();
     QVERIFY(!w.port->PortOpen());
     QCOMPARE(state(w, "cmdPortState"), State("Port Free", ColorValue::Red));
+    w.action("mnuSendBreak")->trigger();
+    QCOMPARE(w.services.messageBoxes.shown,
+             (QStringList{"The port 1 has no DTR line.", "The port 1 cannot send a break.",
+                          "The port is not open: no break was sent."}));
+    QCOMPARE(w.display(), QByteArray("a***BREAK***"));
 }
 
 void TestPortSettings::enableCommPort_data()
@@ -242,35 +267,7 @@ void TestPortSettings::quickSettings()
     QCOMPARE(w.window->focusWidget(), w.child("rtbDisplay"));
 }
 
-void TestPortSettings::multiplierCard()
-{
-    Window w;
-    w.start();
-    auto *statusBar = w.child<PanelStatusBar>("StatusBar1");
-    w.box("cboBaud")->setEditText(QStringLiteral("256000"));
-    w.action("mnuDouble")->trigger();
-    // The range test comes before the division, after the panel changed.
-    QCOMPARE(statusBar->panelText(3), QStringLiteral("Doubler Card"));
-    QCOMPARE(w.services.messageBoxes.shown.last(), QStringLiteral("The Baud Is Too High!!!"));
-    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
-
-    w.box("cboBaud")->setEditText(QStringLiteral("38400"));
-    w.action("mnuQuadruple")->trigger();
-    QCOMPARE(statusBar->panelText(3), QStringLiteral("Quadrupler Card"));
-    QCOMPARE(w.port->lineRate, 9600);
-    QCOMPARE(w.port->Settings(), QStringLiteral("9600,N,8,1")); // the rate goes on its own
-    // 110 / 4 = 27.5 rounds up. The checked item clicked again stays checked.
-    w.box("cboBaud")->setEditText(QStringLiteral("110 "));
-    w.action("mnuQuadruple")->trigger();
-    QVERIFY(w.action("mnuQuadruple")->isChecked());
-    QCOMPARE(w.port->lineRate, 28);
-    w.box("cboBaud")->setEditText(QStringLiteral("38400"));
-    w.action("mnuSingle")->trigger();
-    QCOMPARE(statusBar->panelText(3), QStringLiteral("No Multiplier Card"));
-    QCOMPARE(w.port->lineRate, 38400);
-}
-
-void TestPortSettings::highSpeedRatesExtendTheBaudList()
+void TestPortSettings::rateChoicesAndMultiplierCards()
 {
     Window w;
     w.start();
@@ -299,6 +296,30 @@ void TestPortSettings::highSpeedRatesExtendTheBaudList()
     w.action("mnuHighSpeedRates")->trigger();
     QCOMPARE(items(), documented);
     QCOMPARE(baud->currentText(), QStringLiteral("921600"));
+
+    // A multiplier card divides the rate the port is set to.
+    auto *statusBar = w.child<PanelStatusBar>("StatusBar1");
+    w.box("cboBaud")->setEditText(QStringLiteral("256000"));
+    w.action("mnuDouble")->trigger();
+    // The range test comes before the division, after the panel changed.
+    QCOMPARE(statusBar->panelText(3), QStringLiteral("Doubler Card"));
+    QCOMPARE(w.services.messageBoxes.shown, QStringList{"The Baud Is Too High!!!"});
+    QCOMPARE(w.text("cmdPortState"), QStringLiteral("Port Free"));
+
+    w.box("cboBaud")->setEditText(QStringLiteral("38400"));
+    w.action("mnuQuadruple")->trigger();
+    QCOMPARE(statusBar->panelText(3), QStringLiteral("Quadrupler Card"));
+    QCOMPARE(w.port->lineRate, 9600);
+    QCOMPARE(w.port->Settings(), QStringLiteral("9600,N,8,1")); // the rate goes on its own
+    // 110 / 4 = 27.5 rounds up. The checked item clicked again stays checked.
+    w.box("cboBaud")->setEditText(QStringLiteral("110 "));
+    w.action("mnuQuadruple")->trigger();
+    QVERIFY(w.action("mnuQuadruple")->isChecked());
+    QCOMPARE(w.port->lineRate, 28);
+    w.box("cboBaud")->setEditText(QStringLiteral("38400"));
+    w.action("mnuSingle")->trigger();
+    QCOMPARE(statusBar->panelText(3), QStringLiteral("No Multiplier Card"));
+    QCOMPARE(w.port->lineRate, 38400);
 }
 
 void TestPortSettings::appliedRateIsReadBack_data()
@@ -340,49 +361,6 @@ void TestPortSettings::appliedRateIsReadBack()
     const QString event =
         QStringLiteral("line rate %1 asked, the device runs at %2").arg(baud).arg(driverRate);
     QCOMPARE(w.loggedEvents().count(event), told ? 2 : 0);
-}
-
-void TestPortSettings::dtrAndBreak()
-{
-    Window w;
-    w.start();
-    QVERIFY(w.startLog());
-    // The open raises DTR; the check mark lowers it at once and after each open.
-    QVERIFY(w.port->dtr);
-    w.action("mnuDTRActive")->trigger();
-    QVERIFY(!w.port->dtr);
-    w.port->log.clear();
-    w.window->EnableCommPort();
-    QCOMPARE(w.port->log,
-             (QStringList{"close", "open 1 9600,N,8,1 0", "rate 9600", "rts 1", "dtr 0"}));
-    w.action("mnuDTRActive")->trigger();
-    QVERIFY(w.port->dtr);
-    // While closed only the mark changes; the next open follows it.
-    w.window->DisableCommPort();
-    w.action("mnuDTRActive")->trigger();
-    w.window->EnableCommPort();
-    QVERIFY(!w.port->dtr);
-
-    // A break of 250 ms, shown as a marker in the transmit function color.
-    w.port->deliverInput("a");
-    QTRY_COMPARE(w.display(), QByteArray("a"));
-    w.port->log.clear();
-    w.action("mnuSendBreak")->trigger();
-    QCOMPARE(w.port->log, QStringList{"break 250"});
-    QCOMPARE(w.display(), QByteArray("a***BREAK***"));
-    QCOMPARE(w.shownIn(w.window->ReturnXmitFuncColor()), QByteArray("***BREAK***"));
-    QVERIFY(w.loggedEvents().contains(QStringLiteral("break sent, 250 ms")));
-
-    // A port without them, or a closed one, says so.
-    w.port->noDtrOrBreak = true;
-    w.action("mnuDTRActive")->trigger();
-    w.action("mnuSendBreak")->trigger();
-    w.window->DisableCommPort();
-    w.action("mnuSendBreak")->trigger();
-    QCOMPARE(w.services.messageBoxes.shown,
-             (QStringList{"The port 1 has no DTR line.", "The port 1 cannot send a break.",
-                          "The port is not open: no break was sent."}));
-    QCOMPARE(w.display(), QByteArray("a***BREAK***"));
 }
 
 void TestPortSettings::portEventsAreShown_data()
