@@ -127,7 +127,7 @@ struct TerminalSession
 {
     explicit TerminalSession(const QByteArray &path)
     {
-        int ready[2];
+        int ready[2] = {-1, -1};
         if (::pipe(ready) != 0 || (leader = ::fork()) != 0) {
             ::close(ready[1]);
             if (leader < 0 || ::read(ready[0], &member, sizeof member) != sizeof member)
@@ -135,19 +135,18 @@ struct TerminalSession
             ::close(ready[0]);
             return;
         }
-        const int fd = ::setsid() < 0 ? -1 : ::open(path.constData(), O_RDWR);
-        if (fd >= 0 && ::ioctl(fd, TIOCSCTTY, 0) == 0) {
-            for (pid_t id = ::getpid() - 1; id > 1 && member < 0; --id) {
-                clone_args args{};
-                args.exit_signal = SIGCHLD;
-                args.set_tid = quint64(quintptr(&id));
-                args.set_tid_size = 1;
-                member = pid_t(::syscall(SYS_clone3, &args, sizeof args));
-                if (member == 0)
-                    ::pause();
-                if (member < 0 && errno != EEXIST)
-                    break;
-            }
+        // A session leader without a terminal takes the first one it opens.
+        const bool opened = ::setsid() >= 0 && ::open(path.constData(), O_RDWR) >= 0;
+        for (pid_t id = ::getpid() - 1; opened && id > 1 && member < 0; --id) {
+            clone_args args{};
+            args.exit_signal = SIGCHLD;
+            args.set_tid = quintptr(&id);
+            args.set_tid_size = 1;
+            member = pid_t(::syscall(SYS_clone3, &args, sizeof args));
+            if (member == 0)
+                ::pause();
+            if (member < 0 && errno != EEXIST)
+                break;
         }
         const bool told = ::write(ready[1], &member, sizeof member) == sizeof member;
         ::_exit(told && ::waitpid(member, nullptr, 0) == member ? 0 : 1);
@@ -356,12 +355,6 @@ void TestSerialPty::openFailures()
 void TestSerialPty::aBusyPortNamesItsHolder()
 {
     PtyMaster master;
-    const QByteArray path = QFile::encodeName(master.slavePath);
-    // Opened first, as by the program playing the device: no hindrance.
-    const int player = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    QVERIFY(player >= 0);
-    const auto closePlayer = qScopeGuard([player] { ::close(player); });
-
     // flock(1) locks the device as a serial program does, says so, and waits
     // for its input to end.
     QProcess locker;
