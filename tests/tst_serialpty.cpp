@@ -20,7 +20,6 @@
 #include <linux/sched.h>
 #include <pwd.h>
 #include <stdlib.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
