@@ -349,7 +349,8 @@ void TestSerialPty::openFailures()
         locker.waitForFinished();
     });
     if (commPort.endsWith(u"flock")) {
-        locker.start(u"flock"_s, {u"--close"_s, path, u"sh"_s, u"-c"_s, u"echo locked; exec cat"_s});
+        locker.start(u"flock"_s,
+                     {u"--close"_s, path, u"sh"_s, u"-c"_s, u"echo locked; exec cat"_s});
         QVERIFY(locker.waitForReadyRead());
         reason.replace(u"HOLDER"_s, QString::number(locker.processId()));
     }
