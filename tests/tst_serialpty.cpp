@@ -4,7 +4,6 @@
 #include "QtCommPort.h"
 #include "SerialLockFile.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -14,16 +13,16 @@
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTest>
-#include <QTimer>
 
 #include <asm/termbits.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <linux/sched.h>
 #include <pwd.h>
 #include <stdlib.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,20 +43,14 @@ struct PtyMaster
         slavePath = QString::fromLocal8Bit(::ptsname(fd));
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     }
-    ~PtyMaster() { close(); }
-    bool valid() const { return fd >= 0 && !slavePath.isEmpty(); }
+    ~PtyMaster()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
     bool write(const QByteArray &data) const
     {
         return ::write(fd, data.constData(), size_t(data.size())) == data.size();
-    }
-    // Everything the port has sent so far.
-    QByteArray received()
-    {
-        char buffer[4096];
-        ssize_t count = 0;
-        while ((count = ::read(fd, buffer, sizeof buffer)) > 0)
-            sent.append(buffer, count);
-        return sent;
     }
     termios2 attributes() const
     {
@@ -65,45 +58,9 @@ struct PtyMaster
         ::ioctl(fd, TCGETS2, &tio);
         return tio;
     }
-    void close()
-    {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
-    }
 
     int fd = -1;
     QString slavePath;
-    QByteArray sent;
-};
-
-// Takes every arrival in the handler, as the receive path does.
-struct Receiver
-{
-    explicit Receiver(CommPort *port)
-    {
-        QObject::connect(port, &CommPort::OnComm, port, [this, port] {
-            codes.append(port->CommEvent());
-            if (port->CommEvent() == CommPort::Receive)
-                data += port->Input();
-        });
-    }
-    QByteArray data;
-    QList<int> codes;
-};
-
-// A port open on a new pseudo-terminal, with a receiver.
-struct OpenPty
-{
-    bool open()
-    {
-        port.setCommPort(master.slavePath);
-        return master.valid() && port.setPortOpen(true) == CommError::None;
-    }
-
-    PtyMaster master;
-    QtCommPort port;
-    Receiver receiver{&port};
 };
 
 // The id of a process that has ended.
@@ -140,7 +97,6 @@ OpenResult openAsNobody(const QString &path, const QString &settings)
         return {CommError::None, u"no pipe"_s};
     const pid_t child = ::fork();
     if (child == 0) {
-        ::close(channel[0]);
         if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
             ::_exit(1);
         const auto [error, errorString] = openOnce(path, settings);
@@ -161,6 +117,49 @@ OpenResult openAsNobody(const QString &path, const QString &settings)
     return {CommError(message.left(end).toInt()), QString::fromUtf8(message.sliced(end + 1))};
 }
 
+// A new session with the terminal at the path as its controlling terminal,
+// and in it a member with a lower process id than its leader's, as after the
+// ids wrapped around: /proc lists the processes by id.
+struct TerminalSession
+{
+    explicit TerminalSession(const QByteArray &path)
+    {
+        int ready[2] = {-1, -1};
+        if (::pipe(ready) != 0 || (leader = ::fork()) != 0) {
+            ::close(ready[1]);
+            if (leader < 0 || ::read(ready[0], &member, sizeof member) != sizeof member)
+                member = -1;
+            ::close(ready[0]);
+            return;
+        }
+        // A session leader without a terminal takes the first one it opens.
+        const bool opened = ::setsid() >= 0 && ::open(path.constData(), O_RDWR) >= 0;
+        for (pid_t id = ::getpid() - 1; opened && id > 1 && member < 0; --id) {
+            clone_args args{};
+            args.exit_signal = SIGCHLD;
+            args.set_tid = quintptr(&id);
+            args.set_tid_size = 1;
+            member = pid_t(::syscall(SYS_clone3, &args, sizeof args));
+            if (member == 0)
+                ::pause();
+            if (member < 0 && errno != EEXIST)
+                break;
+        }
+        const bool told = ::write(ready[1], &member, sizeof member) == sizeof member;
+        ::_exit(told && ::waitpid(member, nullptr, 0) == member ? 0 : 1);
+    }
+    ~TerminalSession()
+    {
+        if (member > 0)
+            ::kill(member, SIGKILL);
+        if (leader > 0)
+            ::waitpid(leader, nullptr, 0);
+    }
+
+    pid_t leader = -1;
+    pid_t member = -1;
+};
+
 } // namespace
 
 class TestSerialPty : public QObject
@@ -169,18 +168,12 @@ class TestSerialPty : public QObject
 
 private slots:
     void init();
-    void carriesDataBothWays();
-    void aStreamIsReadInBatches_data();
-    void aStreamIsReadInBatches();
     void framingReachesTheDevice_data();
     void framingReachesTheDevice();
-    void rateAndSettingsApplyWhileOpen();
     void openFailures_data();
     void openFailures();
-    void portIsOwnedExclusively();
     void lockFileOwners_data();
     void lockFileOwners();
-    void lossIsReportedOnceAfterTheInput_data();
     void lossIsReportedOnceAfterTheInput();
 };
 
@@ -189,83 +182,6 @@ void TestSerialPty::init()
     // Pseudo-terminals have no modem lines or error counters: the port must
     // stay quiet about it.
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-}
-
-void TestSerialPty::carriesDataBothWays()
-{
-    OpenPty pty;
-    QVERIFY(pty.open());
-    auto &[master, port, receiver] = pty;
-
-    // 0xFF and NULs are plain data, whatever the marking does inside.
-    const QByteArray incoming("hello\r\n\xff\xff\0\0\xff\0x\x7f end", 17);
-    QVERIFY(master.write(incoming));
-    QTRY_COMPARE(receiver.data, incoming);
-    QCOMPARE(receiver.codes.count(CommPort::Receive), receiver.codes.size());
-
-    const QByteArray outgoing("ping\xff\0\r", 7);
-    port.Output(outgoing);
-    QTRY_COMPARE(master.received(), outgoing);
-    QTRY_COMPARE(port.OutBufferCount(), 0);
-
-    // No modem lines and no break on a pseudo-terminal.
-    QVERIFY(!port.CTSHolding());
-    QVERIFY(!port.setRTS(true));
-    QVERIFY(!port.setDTR(false));
-    QVERIFY(!port.sendBreak(250));
-}
-
-void TestSerialPty::aStreamIsReadInBatches_data()
-{
-    QTest::addColumn<int>("chunkBytes"); // written every 2 ms, 100 times
-    QTest::addColumn<int>("maxReads");
-
-    // Read as they came, either would be about one read for each write.
-    QTest::newRow("a trickle, 1 KB/s") << 2 << 25;
-    QTest::newRow("a fast stream, 200 KB/s") << 400 << 50;
-}
-
-void TestSerialPty::aStreamIsReadInBatches()
-{
-    QFETCH(int, chunkBytes);
-    QFETCH(int, maxReads);
-
-    OpenPty pty;
-    QVERIFY(pty.open());
-    auto &[master, port, receiver] = pty;
-
-    constexpr int Writes = 100;
-    QByteArray expected;
-    QTimer writer;
-    writer.setTimerType(Qt::PreciseTimer);
-    writer.setInterval(2);
-    int written = 0;
-    QObject::connect(&writer, &QTimer::timeout, &writer, [&] {
-        const QByteArray chunk = QByteArray(chunkBytes - 1, char('0' + written % 10)) + ',';
-        expected += chunk;
-        QVERIFY(master.write(chunk));
-        if (++written == Writes)
-            writer.stop();
-    });
-    // A plain event loop: QTRY_ would only look every 10 ms.
-    QEventLoop loop;
-    QTimer done;
-    QObject::connect(&done, &QTimer::timeout, &loop, [&] {
-        if (written == Writes && receiver.data.size() == expected.size())
-            loop.quit();
-    });
-    done.start(5);
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    writer.start();
-    loop.exec();
-    QCOMPARE(receiver.data, expected);
-    QVERIFY2(receiver.codes.size() <= maxReads,
-             qPrintable(QStringLiteral("%1 reads").arg(receiver.codes.size())));
-
-    // After a quiet spell the next byte is read as it comes.
-    QTest::qWait(3 * ReadPacer::MaxPauseMs);
-    QVERIFY(master.write("!"));
-    QTRY_COMPARE(receiver.data, expected + '!');
 }
 
 void TestSerialPty::framingReachesTheDevice_data()
@@ -283,29 +199,36 @@ void TestSerialPty::framingReachesTheDevice_data()
     QTest::newRow("space, 2 stop") << "9600,S,8,2" << 0 << uint(CMSPAR | CSTOPB) << 0u;
     QTest::newRow("xon/xoff") << "9600,N,8,1" << 1 << 0u << uint(IXON | IXOFF);
     QTest::newRow("rts/cts, even") << "9600,E,8,1" << 2 << uint(CRTSCTS) << 0u;
-    QTest::newRow("both") << "9600,N,8,1" << 3 << uint(CRTSCTS) << uint(IXON | IXOFF);
 }
 
 void TestSerialPty::framingReachesTheDevice()
 {
     QFETCH(QString, settings);
     QFETCH(int, handshaking);
+    constexpr uint Framing = PARODD | CMSPAR | CSTOPB | CRTSCTS;
+    constexpr uint Flow = IXON | IXOFF | IXANY;
+    constexpr uint Marking = PARMRK | INPCK | IGNBRK | BRKINT | IGNPAR | ISTRIP;
 
     PtyMaster master;
-    QVERIFY(master.valid());
     QtCommPort port;
     port.setCommPort(master.slavePath);
     QCOMPARE(port.setSettings(settings), CommError::None);
     QCOMPARE(port.setHandshaking(handshaking), CommError::None);
     QCOMPARE(port.setPortOpen(true), CommError::None);
-
     const termios2 tio = master.attributes();
-    QCOMPARE(tio.c_ospeed, 9600u);
-    QTEST(uint(tio.c_cflag & (PARODD | CMSPAR | CSTOPB | CRTSCTS)), "cflag");
-    QTEST(uint(tio.c_iflag & (IXON | IXOFF | IXANY)), "iflag");
+    QTEST(uint(tio.c_cflag & Framing), "cflag");
+    QTEST(uint(tio.c_iflag & Flow), "iflag");
     // A pseudo-terminal has no line events to mark; nothing is dropped or
     // turned into a signal.
-    QCOMPARE(tio.c_iflag & (PARMRK | INPCK | IGNBRK | BRKINT | IGNPAR | ISTRIP), 0u);
+    QCOMPARE(tio.c_iflag & Marking, 0u);
+
+    // The same, applied while open over settings that set every flag.
+    QCOMPARE(port.setSettings(QStringLiteral("19200,M,8,2")), CommError::None);
+    QCOMPARE(port.setHandshaking(3), CommError::None);
+    QCOMPARE(port.setSettings(settings), CommError::None);
+    QCOMPARE(port.setHandshaking(handshaking), CommError::None);
+    QCOMPARE(master.attributes().c_cflag & Framing, tio.c_cflag & Framing);
+    QCOMPARE(master.attributes().c_iflag & Flow, tio.c_iflag & Flow);
 
     // A serial line gets the same framing, with its line events marked.
     port.setPortOpen(false);
@@ -316,60 +239,16 @@ void TestSerialPty::framingReachesTheDevice()
         fd, *LineSettings::parse(settings), ::Handshaking(handshaking), true);
     QVERIFY(framing.applied && framing.marking);
     const termios2 marked = master.attributes();
-    QCOMPARE(marked.c_cflag & (PARODD | CMSPAR | CSTOPB | CRTSCTS),
-             tio.c_cflag & (PARODD | CMSPAR | CSTOPB | CRTSCTS));
-    QCOMPARE(marked.c_iflag & (PARMRK | INPCK | IGNBRK | BRKINT | IGNPAR | ISTRIP),
-             uint(PARMRK | INPCK));
-}
-
-void TestSerialPty::rateAndSettingsApplyWhileOpen()
-{
-    PtyMaster master;
-    QVERIFY(master.valid());
-    QtCommPort port;
-    port.setCommPort(master.slavePath);
-    QCOMPARE(port.setSettings(QStringLiteral("9600,O,8,2")), CommError::None);
-    QCOMPARE(port.setPortOpen(true), CommError::None);
-
-    // Any rate, with the framing kept, read back as the driver applied it.
-    QCOMPARE(port.appliedLineRate(), 9600);
-    QVERIFY(port.setLineRate(12345));
-    termios2 tio = master.attributes();
-    QCOMPARE(tio.c_ospeed, 12345u);
-    QCOMPARE(port.appliedLineRate(), 12345);
-    QCOMPARE(tio.c_cflag & CBAUD, uint(BOTHER));
-    QCOMPARE(tio.c_cflag & (PARODD | CSTOPB), uint(PARODD | CSTOPB));
-    QCOMPARE(port.Settings(), "9600,O,8,2");
-
-    // New settings bring their own rate; leaving mark parity clears the stick bit.
-    QCOMPARE(port.setSettings(QStringLiteral("19200,M,8,2")), CommError::None);
-    tio = master.attributes();
-    QCOMPARE(tio.c_ospeed, 19200u);
-    QCOMPARE(port.appliedLineRate(), 19200);
-    QCOMPARE(tio.c_cflag & (PARODD | CMSPAR | CSTOPB), uint(PARODD | CMSPAR | CSTOPB));
-    QCOMPARE(port.setSettings(QStringLiteral("19200,O,8,2")), CommError::None);
-    QCOMPARE(master.attributes().c_cflag & (PARODD | CMSPAR), uint(PARODD));
-    QCOMPARE(port.setSettings(QStringLiteral("19200,E,8,2")), CommError::None);
-    QCOMPARE(master.attributes().c_cflag & (PARODD | CMSPAR), 0u);
-
-    // Refused settings leave the device as it was.
-    QCOMPARE(port.setSettings(QStringLiteral("9600,N,8,1.5")), CommError::SettingRefused);
-    QCOMPARE(port.Settings(), "19200,E,8,2");
-    QCOMPARE(master.attributes().c_cflag & CSTOPB, uint(CSTOPB));
-
-    // The highest rate of USB adapters; the data still get through.
-    QVERIFY(port.setLineRate(4000000));
-    QCOMPARE(master.attributes().c_ospeed, 4000000u);
-    QCOMPARE(port.appliedLineRate(), 4000000);
-    Receiver receiver(&port);
-    QVERIFY(master.write("ok"));
-    QTRY_COMPARE(receiver.data, "ok");
+    QCOMPARE(marked.c_cflag & Framing, tio.c_cflag & Framing);
+    QCOMPARE(marked.c_iflag & Marking, uint(PARMRK | INPCK));
 }
 
 void TestSerialPty::openFailures_data()
 {
     // "pty" stands for the slave of a fresh pseudo-terminal; "pty, stale lock" for one
-    // with a lock file of a program that is gone, which the user may not remove.
+    // with a lock file of a program that is gone, which the user may not remove;
+    // "pty, session" for the controlling terminal of a session whose leader is
+    // HOLDER; "pty, flock" for one that flock(1), process HOLDER, has locked.
     QTest::addColumn<QString>("commPort");
     QTest::addColumn<QString>("settings");
     // A mode other than 0 is given to the pty, with the group unless it is -1,
@@ -404,11 +283,14 @@ void TestSerialPty::openFailures_data()
     const char *joinGroup = "^PTY: [^\n]+\nMembers of the group GROUP may use it: "
                             "sudo usermod -aG GROUP USER, then log in again\\.\\z";
     row("no access, the group may use it", "pty", standard, other, joinGroup, 0660, 20); // dialout
-    row("no access, a group without a name", "pty", standard, other, joinGroup, 0660, 4242);
     row("no access, for no group", "pty", standard, other, "^PTY: [^\n]+\\z", 0600);
     row("no access, the group may only read", "pty", standard, other, "^PTY: [^\n]+\\z", 0640, 20);
     row("no access, for root's group only", "pty", standard, other, "^PTY: [^\n]+\\z", 0660, 0);
     row("stale lock file", "pty, stale lock", standard, CommError::None, "^opened$", 0666);
+    row("a session's controlling terminal", "pty, session", standard, CommError::PortBusy,
+        "^PTY: the controlling terminal of tst_serialpty \\(process HOLDER\\)$");
+    row("locked by another program", "pty, flock", standard, CommError::PortBusy,
+        "^PTY: in use by flock \\(process HOLDER\\)$");
 }
 
 void TestSerialPty::openFailures()
@@ -420,7 +302,6 @@ void TestSerialPty::openFailures()
     QFETCH(QString, reason);
 
     PtyMaster master;
-    QVERIFY(master.valid());
     const QString path = commPort.startsWith(u"pty") ? master.slavePath : commPort;
     const QByteArray device = QFile::encodeName(path);
     QFile lock(SerialLockFile::pathFor(path));
@@ -454,63 +335,30 @@ void TestSerialPty::openFailures()
         .replace(u"GROUP"_s, QRegularExpression::escape(groupName))
         .replace(u"USER"_s, QRegularExpression::escape(userName));
 
+    std::optional<TerminalSession> session;
+    if (commPort.endsWith(u"session")) {
+        session.emplace(device);
+        if (session->member < 0)
+            QSKIP("Choosing a process id needs the superuser.");
+        reason.replace(u"HOLDER"_s, QString::number(session->leader));
+    }
+    // flock(1) locks the device as a serial program does, says so, and waits.
+    QProcess locker;
+    const auto endLocker = qScopeGuard([&locker] {
+        locker.kill();
+        locker.waitForFinished();
+    });
+    if (commPort.endsWith(u"flock")) {
+        locker.start(u"flock"_s,
+                     {u"--close"_s, path, u"sh"_s, u"-c"_s, u"echo locked; exec cat"_s});
+        QVERIFY(locker.waitForReadyRead());
+        reason.replace(u"HOLDER"_s, QString::number(locker.processId()));
+    }
+
     const auto [error, errorString] =
         mode != 0 ? openAsNobody(path, settings) : openOnce(path, settings);
     QTEST(error, "error");
     QVERIFY2(QRegularExpression(reason).match(errorString).hasMatch(), qPrintable(errorString));
-}
-
-void TestSerialPty::portIsOwnedExclusively()
-{
-    PtyMaster master;
-    QVERIFY(master.valid());
-    const QByteArray path = QFile::encodeName(master.slavePath);
-    // Opened first, as by the program playing the device: no hindrance.
-    const int player = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    QVERIFY(player >= 0);
-    const auto closePlayer = qScopeGuard([player] { ::close(player); });
-
-    // flock(1) locks the device as a serial program does, says so, and waits
-    // for its input to end.
-    QProcess locker;
-    const auto endLocker = qScopeGuard([&] {
-        locker.kill();
-        locker.waitForFinished();
-    });
-    locker.start(QStringLiteral("flock"),
-                 {QStringLiteral("--close"), master.slavePath, QStringLiteral("sh"),
-                  QStringLiteral("-c"), QStringLiteral("echo locked; exec cat")});
-    QVERIFY(locker.waitForReadyRead());
-    QtCommPort port;
-    port.setCommPort(master.slavePath);
-    QCOMPARE(port.setPortOpen(true), CommError::PortBusy);
-    QCOMPARE(port.errorString(), QStringLiteral("%1: in use by flock (process %2)")
-                                     .arg(master.slavePath)
-                                     .arg(locker.processId()));
-    locker.kill();
-    locker.waitForFinished();
-    QCOMPARE(port.setPortOpen(true), CommError::None);
-
-    // Now a later open is refused, except to the superuser, and the lock is taken.
-    int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        QCOMPARE(errno, EBUSY);
-    } else {
-        int exclusive = 0;
-        QCOMPARE(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
-        const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-        ::close(fd);
-        QVERIFY(exclusive != 0);
-        QVERIFY(locked);
-    }
-
-    // Both end with the port, although the device stays open elsewhere.
-    port.setPortOpen(false);
-    fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    QVERIFY(fd >= 0);
-    const bool lockable = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ::close(fd);
-    QVERIFY(lockable);
 }
 
 void TestSerialPty::lockFileOwners_data()
@@ -520,7 +368,6 @@ void TestSerialPty::lockFileOwners_data()
 
     const QByteArray gone = QByteArray::number(goneProcess());
     const QByteArray here = QSysInfo::machineHostName().toUtf8();
-    QTest::newRow("QLockFile's, process gone") << gone + "\nwirelook\n" + here + "\n" << true;
     QTest::newRow("QLockFile's, process running")
         << QByteArray::number(::getpid()) + "\nwirelook\n" + here + "\n"
         << false;
@@ -535,20 +382,9 @@ void TestSerialPty::lockFileOwners()
     QTEST(SerialLockFile::ownerGone(content), "gone");
 }
 
-void TestSerialPty::lossIsReportedOnceAfterTheInput_data()
-{
-    QTest::addColumn<bool>("hangUp");
-    QTest::newRow("the other end closes") << true;
-    // A read error that ends QSerialPort's reading, the line still up.
-    QTest::newRow("resource error") << false;
-}
-
 void TestSerialPty::lossIsReportedOnceAfterTheInput()
 {
-    QFETCH(bool, hangUp);
-
     PtyMaster master;
-    QVERIFY(master.valid());
     QtCommPort port;
     QSignalSpy arrivals(&port, &CommPort::OnComm);
     QSignalSpy lost(&port, &CommPort::deviceLost);
@@ -559,13 +395,11 @@ void TestSerialPty::lossIsReportedOnceAfterTheInput()
 
     QVERIFY(master.write("last words"));
     QVERIFY(arrivals.wait());
-    if (hangUp) {
-        master.close();
-    } else {
-        auto *serial = port.findChild<QSerialPort *>();
-        QVERIFY(serial);
-        emit serial->errorOccurred(QSerialPort::ResourceError);
-    }
+    // A read error that ends QSerialPort's reading, the line still up, as a
+    // USB adapter pulled out may give.
+    auto *serial = port.findChild<QSerialPort *>();
+    QVERIFY(serial);
+    emit serial->errorOccurred(QSerialPort::ResourceError);
 
     // Closed at once, but the loss is reported only after the data are taken.
     QTRY_VERIFY(!port.PortOpen());
@@ -574,13 +408,6 @@ void TestSerialPty::lossIsReportedOnceAfterTheInput()
     QVERIFY(lost.wait());
     QVERIFY(!lost.wait(100));
     QCOMPARE(lost.count(), 1);
-    QCOMPARE(port.deviceName(), master.slavePath);
-
-    // The port can be used again once the device is back.
-    PtyMaster again;
-    QVERIFY(again.valid());
-    port.setCommPort(again.slavePath);
-    QCOMPARE(port.setPortOpen(true), CommError::None);
 }
 
 QTEST_GUILESS_MAIN(TestSerialPty)
