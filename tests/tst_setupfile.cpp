@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -74,6 +75,7 @@ private slots:
     void roundTrip();
     void reading_data();
     void reading();
+    void arbitraryBytes();
     void chooseFolder_data();
     void chooseFolder();
     void saving_data();
@@ -212,6 +214,45 @@ void TestSetupFile::reading()
     expected.options = optionsOf(options);
     QCOMPARE(reading.setup, expected);
     QCOMPARE(reading.multiplierPanel, panel);
+}
+
+void TestSetupFile::arbitraryBytes()
+{
+    QRandomGenerator random(8);
+    const QByteArray valid = SetupFormat::write(unusualSetup());
+    int restoredCount = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bytes = valid;
+        for (int changes = 1 + random.bounded(4); changes > 0 && !bytes.isEmpty(); --changes) {
+            const qsizetype at = random.bounded(bytes.size());
+            const char byte = "\r\n0 -.9TtFx\xFF"[random.bounded(13)];
+            if (const int how = random.bounded(4); how == 0)
+                bytes[at] = byte;
+            else if (how == 1)
+                bytes.insert(at, byte);
+            else if (how == 2)
+                bytes.truncate(at);
+            else
+                bytes[at] = char(random.bounded(256));
+        }
+
+        const SetupFormat::Reading reading = SetupFormat::read(bytes, Before);
+        if (reading.restored) {
+            ++restoredCount;
+            const SetupFormat::Reading again =
+                SetupFormat::read(SetupFormat::write(reading.setup), Before);
+            QVERIFY(again.restored);
+            QCOMPARE(again.setup, reading.setup);
+        } else {
+            LastSetup defaults;
+            defaults.options = reading.setup.options;
+            QCOMPARE(reading.setup, defaults);
+            QVERIFY(defaults.options.single && !defaults.options.doubler &&
+                    !defaults.options.quadruple);
+        }
+    }
+    // Both outcomes were exercised.
+    QVERIFY(restoredCount > 100 && restoredCount < 2900);
 }
 
 void TestSetupFile::chooseFolder_data()
