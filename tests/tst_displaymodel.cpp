@@ -114,8 +114,7 @@ private slots:
     void decodes();
     void hexValue_data();
     void hexValue();
-    void breakCharacterEndsTheLine();
-    void appendMovesCaretAndDropsSelection();
+    void appendEndsTheLineAndDropsTheSelection();
     void heldSelectionCoversTheSameCharacters();
     void clearEmptiesEverything();
     void matchesReferenceOverManyTrims();
@@ -263,19 +262,14 @@ void TestDisplayModel::hexValue()
     QTEST(input, "afterCall");
 }
 
-void TestDisplayModel::breakCharacterEndsTheLine()
+void TestDisplayModel::appendEndsTheLineAndDropsTheSelection()
 {
     // Only a piece that is the whole break character, in its case, ends the line.
     DisplayModel model;
     for (const char *input : {"AB[CR ]", "[cr ]", "", "[CR ]"})
         model.putInDisplay(input, 1, "[CR ]");
     QCOMPARE(model.text(), "AB[CR ][cr ][CR ]\r\n");
-}
-
-void TestDisplayModel::appendMovesCaretAndDropsSelection()
-{
-    DisplayModel model;
-    model.putInDisplay("hello world", 1, "[CR ]");
+    // While the display follows, an append drops the selection and moves the caret to the end.
     model.setSelection(7, 2);
     QSignalSpy selectionSpy(&model, &DisplayModel::selectionChanged);
     model.putInDisplay("!", 1, "[CR ]");
