@@ -286,16 +286,11 @@ void TestDisplayView::timeStampsLeadEachLine()
     };
     QCOMPARE(std::tuple(stampInRow(0), stampInRow(1), stampInRow(2)),
              std::tuple(true, false, true));
-    // Characters sit in their cells: the last w of the first row, the x after its stamp.
+    // Characters sit in their cells: the x after its stamp.
     const QRgb background = image.pixel(image.width() - 1, image.height() - 1);
-    const int last = 2 + (cols - 1) * cell.width();
-    const QRect lastCell(last, 0, image.width() - last, cell.height());
-    QVERIFY(QRect(QPoint(0, 0), cell).contains(inkBounds(image.copy(lastCell), background)));
     const QRect xCell(2 + 12 * cell.width(), 2 * cell.height(), 2 * cell.width(), cell.height());
     QVERIFY(
         QRect(QPoint(cell.width(), 0), cell).contains(inkBounds(image.copy(xCell), background)));
-    QCOMPARE(TimeStampText().stamped(*m_model, 0, m_model->length()),
-             "07:08:09.010 " + QByteArray(cols, 'w') + "[CR ]\r\n07:08:09.010 x");
     // A line partly selected is still led by its stamp.
     QCOMPARE(TimeStampText().stamped(*m_model, cols + 3, 5), "07:08:09.010  ]\r\n07:08:09.010 x");
 }
@@ -365,7 +360,10 @@ void TestDisplayView::hexViewFollowsHoldsAndSelectsRows()
     QCOMPARE(view.selectionLast() - view.selectionFirst(), 1);
     QTest::keyClick(&view, Qt::Key_Home, Qt::ShiftModifier);
     QCOMPARE(view.selectionFirst(), history.firstRow());
-    addRows(1000000 / 16); // the history keeps a million bytes
+    addRows(1000000 / 16);
+    // The history keeps the newest million bytes; rows fall away whole.
+    QVERIFY(history.byteCount() >= 1000000);
+    QVERIFY(history.byteCount() - history.row(history.firstRow()).count < 1000000);
     QVERIFY(!view.hasSelection());
     QCOMPARE(view.rowAt(QPoint(0, 0)), history.firstRow());
     QCOMPARE(bar->value(), 0);

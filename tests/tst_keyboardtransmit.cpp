@@ -97,10 +97,7 @@ void TestKeyboardTransmit::typedCharacters()
     s.useStyle(setup & Interrupts, setup & FullStrings);
     s.view()->setFocus();
     QTest::keyClick(s.view(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QTRY_COMPARE(s.display(), shown);
-    QTRY_COMPARE(s.port->written, sent);
     QTRY_VERIFY(!s.window->isSending());
-    QTest::qWait(10);
     QCOMPARE(s.port->written, sent);
     QCOMPARE(s.display(), shown);
     if (!shown.isEmpty())
@@ -186,11 +183,10 @@ void TestKeyboardTransmit::selectionCountsATokenAsOneCharacter()
 void TestKeyboardTransmit::stringMenus()
 {
     Sender s;
-    const QByteArray sixty = QByteArray(55, 'x') + "R&D[]";
+    // The caption shows the first 50 characters, an ampersand as itself.
+    const QByteArray sixty = "R&D" + QByteArray(57, 'x');
     s.setF(12, sixty);
-    QCOMPARE(s.action("mnuF12String")->text(), "F12 " + QString(QByteArray(50, 'x')));
-    s.setF(11, "R&D");
-    QCOMPARE(s.action("mnuF11String")->text(), QStringLiteral("F11 R&&D"));
+    QCOMPARE(s.action("mnuF12String")->text(), "F12 R&&D" + QString(47, u'x'));
 
     s.action("mnuF12String")->trigger();
     QTRY_COMPARE(s.port->written, sixty);
