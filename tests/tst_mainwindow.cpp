@@ -192,7 +192,6 @@ private slots:
     void restoreRunAndSaveAgain();
     void spareSetAndPortArgument();
     void shutdownOrder();
-    void colorSettings();
     void breakCharacterWindow();
     void breakCharacterTyping_data();
     void breakCharacterTyping();
@@ -681,8 +680,8 @@ void TestMainWindow::captionsFitAndTheLeftColumnStaysWhole()
 void TestMainWindow::restoreRunAndSaveAgain()
 {
     Fixture p;
-    p.writeSetup(unusualSetup());
-    const QByteArray written = fileContent(p.setupPath());
+    LastSetup setup = unusualSetup();
+    p.writeSetup(setup);
     AddedOptions added;
     added.highSpeedRates = true;
     added.dtrActive = false;
@@ -704,11 +703,67 @@ void TestMainWindow::restoreRunAndSaveAgain()
     p.port->deliverInput("xAy");
     QTRY_COMPARE(p.display(), QByteArray("xA\r\ny"));
 
-    // A mark changed during the run is what the options file keeps.
+    // The colors window shows the restored colors.
+    QWidget *colors = p.open("mnuColors", "frmColorSettings");
+    QVERIFY(colors);
+    QCOMPARE(colorFieldTexts(colors), (QStringList{"White", "Dark Gray", "Cyan", "Blue", "Black"}));
+    QStringList captions;
+    for (const char *label : {"lblReceive", "lblRecCharColor", "lblRecFuncColor", "lblXmit",
+                              "lblXmitCharColor", "lblXmitFuncColor", "lblBackGround"})
+        captions << in<QLabel>(colors, label)->text();
+    QCOMPARE(captions,
+             (QStringList{"Receive", "Character Color :", "Function Color :", "Transmit",
+                          "Character Color :", "Function Color :", "Background Color :"}));
+    const QStringList offered{"Black", "White",   "Blue", "Dark Blue",  "Yellow",
+                              "Green", "Magenta", "Cyan", "Light Gray", "Dark Gray"};
+    for (const char *field : ColorFields) {
+        QStringList items;
+        for (int i = 0; i < in<QComboBox>(colors, field)->count(); ++i)
+            items << in<QComboBox>(colors, field)->itemText(i);
+        QCOMPARE(items, offered);
+    }
+
+    // Default only fills in the names; Escape applies nothing.
+    in<QPushButton>(colors, "cmdDefault")->click();
+    QCOMPARE(colorFieldTexts(colors),
+             (QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"}));
+    QTest::keyClick(in(colors, "cboRecFuncColor"), Qt::Key_Escape);
+    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
+    QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
+    colors = p.open("mnuColors", "frmColorSettings");
+    // A typed name that is not in the table is refused, and nothing changes.
+    const char *const chosen[] = {"Yellow", "Dark Gray", "Green", "cyan", "Light Gray"};
+    for (int i = 0; i < 5; ++i)
+        in<QComboBox>(colors, ColorFields[i])->setEditText(QLatin1String(chosen[i]));
+    in<QPushButton>(colors, "cmdSave")->click();
+    QCOMPARE(p.services.messageBoxes.shown,
+             QStringList{"\"cyan\" is not a color name: choose one from the list."});
+    QVERIFY(colors->isVisible());
+    QCOMPARE(colorsOf(*p.window), setup.colors);
+    // Every name of the table is taken, also one the lists do not offer.
+    in<QComboBox>(colors, ColorFields[3])->setEditText(QStringLiteral("Red"));
+    in<QPushButton>(colors, "cmdSave")->click();
+    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
+    QCOMPARE(p.services.messageBoxes.shown.size(), 1);
+    setup.colors = {ColorValue::Yellow, ColorValue::SystemGrayText, ColorValue::Green,
+                    ColorValue::Red, ColorValue::SystemButtonFace};
+    QCOMPARE(colorsOf(*p.window), setup.colors);
+    // The background repaints at once; the system button face is light gray.
+    QWidget *viewport = p.view()->viewport();
+    QCOMPARE(viewport->grab().toImage().pixelColor(viewport->rect().center()),
+             QColor(Qt::lightGray));
+    QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
+    // Text already shown keeps its color, new text takes the new one.
+    QTest::keyClick(p.view(), 'n');
+    QCOMPARE(p.display(), QByteArray("xA\r\nyn"));
+    QCOMPARE(p.window->displayModel().colorSpanAt(0).color, ColorValue::White);
+    QCOMPARE(p.window->displayModel().colorSpanAt(5).color, ColorValue::Green);
+
+    // The new colors, and a mark changed during the run, are what the files keep.
     p.action("mnuHexView")->setChecked(true);
     added.hexView = true;
     p.window->close();
-    QCOMPARE(fileContent(p.setupPath()), written);
+    QCOMPARE(fileContent(p.setupPath()), SetupFormat::write(setup));
     QCOMPARE(AddedOptionsFile(p.optionsPath()).read(), added);
 }
 
@@ -781,70 +836,6 @@ void TestMainWindow::shutdownOrder()
     Loaded ended;
     ended.window.reset();
     QVERIFY(!QFile::exists(ended.setupPath()));
-}
-
-void TestMainWindow::colorSettings()
-{
-    Fixture p;
-    p.writeSetup(unusualSetup());
-    QVERIFY(p.load());
-    p.window->PutInDisplay("old", ColorValue::SystemButtonFace);
-    const DisplayColors before = colorsOf(*p.window);
-    QWidget *colors = p.open("mnuColors", "frmColorSettings");
-    QVERIFY(colors);
-    const QStringList named{"White", "Dark Gray", "Cyan", "Blue", "Black"};
-    QCOMPARE(colorFieldTexts(colors), named);
-    QStringList captions;
-    for (const char *label : {"lblReceive", "lblRecCharColor", "lblRecFuncColor", "lblXmit",
-                              "lblXmitCharColor", "lblXmitFuncColor", "lblBackGround"})
-        captions << in<QLabel>(colors, label)->text();
-    QCOMPARE(captions,
-             (QStringList{"Receive", "Character Color :", "Function Color :", "Transmit",
-                          "Character Color :", "Function Color :", "Background Color :"}));
-    const QStringList offered{"Black", "White",   "Blue", "Dark Blue",  "Yellow",
-                              "Green", "Magenta", "Cyan", "Light Gray", "Dark Gray"};
-    for (const char *field : ColorFields) {
-        QStringList items;
-        for (int i = 0; i < in<QComboBox>(colors, field)->count(); ++i)
-            items << in<QComboBox>(colors, field)->itemText(i);
-        QCOMPARE(items, offered);
-    }
-
-    // Default only fills in the names; Escape applies nothing.
-    in<QPushButton>(colors, "cmdDefault")->click();
-    QCOMPARE(colorFieldTexts(colors),
-             (QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"}));
-    QTest::keyClick(in(colors, "cboRecFuncColor"), Qt::Key_Escape);
-    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
-    QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
-    colors = p.open("mnuColors", "frmColorSettings");
-    // A typed name that is not in the table is refused, and nothing changes.
-    const char *const chosen[] = {"White", "Dark Gray", "Cyan", "cyan", "Light Gray"};
-    for (int i = 0; i < 5; ++i)
-        in<QComboBox>(colors, ColorFields[i])->setEditText(QLatin1String(chosen[i]));
-    in<QPushButton>(colors, "cmdSave")->click();
-    QCOMPARE(p.services.messageBoxes.shown,
-             QStringList{"\"cyan\" is not a color name: choose one from the list."});
-    QVERIFY(colors->isVisible());
-    QCOMPARE(colorsOf(*p.window), before);
-    // Every name of the table is taken, also one the lists do not offer.
-    in<QComboBox>(colors, ColorFields[3])->setEditText(QStringLiteral("Red"));
-    in<QPushButton>(colors, "cmdSave")->click();
-    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
-    QCOMPARE(p.services.messageBoxes.shown.size(), 1);
-    const DisplayColors saved{ColorValue::White, ColorValue::SystemGrayText, ColorValue::Cyan,
-                              ColorValue::Red, ColorValue::SystemButtonFace};
-    QCOMPARE(colorsOf(*p.window), saved);
-    // The background repaints at once; the system button face is light gray.
-    QWidget *viewport = p.view()->viewport();
-    QCOMPARE(viewport->grab().toImage().pixelColor(viewport->rect().center()),
-             QColor(Qt::lightGray));
-    QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
-    // Text already shown keeps its color, new text takes the new one.
-    QTest::keyClick(p.view(), 'n');
-    QCOMPARE(p.display(), QByteArray("oldn"));
-    QCOMPARE(p.window->displayModel().colorSpanAt(0).color, ColorValue::SystemButtonFace);
-    QCOMPARE(p.window->displayModel().colorSpanAt(3).color, ColorValue::Cyan);
 }
 
 void TestMainWindow::breakCharacterWindow()
