@@ -475,6 +475,7 @@ void TestMainWindow::optionMenus_data()
     };
     row("[SPC] twice", {"mnuSpcString", "mnuSpcString"}, "010110", "[SOH][SPC]");
     row("currency sign", {"mnuSpcString", "mnuSpcSpecialChar"}, "001110", "[SOH]\xA4");
+    row("function characters hidden", {"mnuShowFunctionCharacters"}, "100010", " ");
     row("full strings twice", {"mnuFullStrings", "mnuFullStrings"}, "100101", "[SOH] ");
 }
 
