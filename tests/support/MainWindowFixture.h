@@ -120,6 +120,7 @@ struct Window
             return button->text();
         return child<QLabel>(name)->text();
     }
+    quint32 color(const char *name) const { return BackColor::of(child(name)); }
     void useStyle(bool receiveInterrupts, bool fullStrings) const
     {
         action("mnuReceiveInterruptsAllowed")->setChecked(receiveInterrupts);
