@@ -43,16 +43,18 @@ QLineEdit *keyField(QWidget *strings, int key)
     return strings->findChild<QLineEdit *>(QStringLiteral("txtXmitStringArray%1").arg(key));
 }
 
-const char *const ColorFields[] = {"cboRecCharColor", "cboRecFuncColor", "cboXmitCharColor",
-                                   "cboXmitFuncColor", "cboBackGroundColor"};
-
-QStringList colorFieldTexts(QWidget *window)
+// A property of named controls, by default their texts.
+QStringList values(const QWidget *parent, const QList<const char *> &names,
+                   const char *property = "text")
 {
-    QStringList texts;
-    for (const char *field : ColorFields)
-        texts << in<QComboBox>(window, field)->currentText();
-    return texts;
+    QStringList values;
+    for (const char *name : names)
+        values << parent->findChild<QWidget *>(QLatin1String(name))->property(property).toString();
+    return values;
 }
+
+const QList<const char *> ColorFields{"cboRecCharColor", "cboRecFuncColor", "cboXmitCharColor",
+                                      "cboXmitFuncColor", "cboBackGroundColor"};
 
 DisplayColors colorsOf(const frmMain &window)
 {
@@ -125,13 +127,6 @@ QStringList outline(const QWidget *menu, const QString &indent = {})
     return lines;
 }
 
-// The layout tests run again on screens of other resolutions (CMakeLists.txt);
-// they need the window's own font.
-bool fontInstalled(const QWidget &window)
-{
-    return QFontInfo(window.font()).family() == window.font().family();
-}
-
 // Where a control draws its text, in its own coordinates.
 QRect textRoom(const QWidget *control)
 {
@@ -179,33 +174,25 @@ class TestMainWindow : public QObject
 
 private slots:
     void initTestCase();
-    void controls();
-    void menus();
-    void startsCenteredWithTheDisplayFocused();
+    void startUp();
     void resetDisplaySize_data();
     void resetDisplaySize();
-    void copyAndClear();
-    void hexViewTakesTheDisplaysPlace();
+    void hexViewCopyAndClear();
     void optionMenus_data();
     void optionMenus();
-    void backgroundRepaintsAtOnce();
     void statusBarFollowsTheClockAndLockKeys();
     void lockKeySources_data();
     void lockKeySources();
     void captionsFitAndTheLeftColumnStaysWhole();
-    void firstStartAndExitWithoutAFile();
     void restoreRunAndSaveAgain();
     void spareSetAndPortArgument();
     void shutdownOrder();
-    void colorSettings();
     void breakCharacterWindow();
     void breakCharacterTyping_data();
     void breakCharacterTyping();
     void stringsWindowStores_data();
     void stringsWindowStores();
-    void fieldsTakeOnlyLatin1WithinTheLimit();
-    void stringsWindowAndItsHelp();
-    void aboutWindow();
+    void stringsWindowFieldsAndHelp();
 };
 
 void TestMainWindow::initTestCase()
@@ -214,10 +201,12 @@ void TestMainWindow::initTestCase()
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-void TestMainWindow::controls()
+void TestMainWindow::startUp()
 {
-    // "name caption", a combo box's current text as its caption; hidden ones marked.
+    // "name caption", hidden ones marked.
     Fixture f;
+    f.port->refuseOpen = CommError::NoSuchPort;
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Wirelook....."));
     f.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
     const QStringList expected{"cmdPortState Port Busy",
@@ -239,19 +228,11 @@ void TestMainWindow::controls()
                                "lblBadCountCaption Bad Count : (hidden)",
                                "lblBadCount 0 (hidden)",
                                "chkBadHold Hold Bad Reads (hidden)",
-                               "txtStandard Text1 (hidden)",
-                               "cboPortNumber 1",
-                               "cboBaud 9600",
-                               "cboParity cboParity",
-                               "cboDataBits cboDataBits",
-                               "cboStopBits cboStopBits",
-                               "cboHandShaking cboHandShaking"};
+                               "txtStandard Text1 (hidden)"};
     QStringList shown;
     for (const QString &line : expected) {
         QWidget *control = f.child(qPrintable(line.section(QLatin1Char(' '), 0, 0)));
-        const bool box = qobject_cast<const QComboBox *>(control);
-        shown << control->objectName() + QLatin1Char(' ') +
-                     control->property(box ? "currentText" : "text").toString() +
+        shown << control->objectName() + QLatin1Char(' ') + control->property("text").toString() +
                      QLatin1String(control->isVisible() ? "" : " (hidden)");
         const bool yellow = line.startsWith(QLatin1String("cmdPortState")) ||
                             line.startsWith(QLatin1String("cmdRTSstate"));
@@ -277,87 +258,74 @@ void TestMainWindow::controls()
             listed << f.box(name)->itemText(i);
         QCOMPARE(name == QLatin1String("cboPortNumber") ? listed.mid(0, 8) : listed, items);
     }
-}
 
-void TestMainWindow::menus()
-{
-    // The menus as the user first meets them, loaded without a setup file.
-    Loaded f;
-    QStringList expected{"mnuFile &File",
-                         "  mnuSave &Save To File",
-                         "    mnuSaveAscii &Ascii Format",
-                         "    mnuSaveText &Text Format",
-                         "  mnuTransmitFile &Transmit a File",
-                         "  mnuLogToFile &Log To File... [ ]",
-                         "  mnuPrint &Print",
-                         "    mnuPrintAlldata &All Data",
-                         "    mnuPrintSelectedData &Selected Data",
-                         "  mnuExit E&xit",
-                         "mnuEdit &Edit",
-                         "  mnuSelectAll Select &All Ctrl+A",
-                         "  mnuCopy &Copy Ctrl+C",
-                         "  mnuClearDisplay Clear &Display",
-                         "mnuOptions &Options",
-                         "  mnuColors &Colors",
-                         "  mnuStrings &Strings Ctrl+S",
-                         "  mnuTransmitSytle &Transmit Style",
-                         "    mnuReceiveInterruptsAllowed &Receive Interrupts Allowed [x]",
-                         "    mnuFullStrings &Full Strings Uninterrupted [ ]",
-                         "  mnuBreakCharacter &Break Character",
-                         "  mnuSpace Space& Option",
-                         "    mnuSpcChar '& ' Character [x]",
-                         "    mnuSpcString [SPC] &String [ ]",
-                         QString::fromUtf8("    mnuSpcSpecialChar \xC2\xA4 &Character [ ]"),
-                         "  mnuMultiplier Multiplier &Card",
-                         "    mnuSingle No Card Installed [x]",
-                         "    mnuDouble &Doubler [ ]",
-                         "    mnuQuadruple &Quadrupler [ ]",
-                         "  mnuShowFunctionCharacters Show Function Characters [x]",
-                         "  mnuHighSpeedRates High Speed &Rates [ ]",
-                         "  mnuDTRActive &DTR Active [x]",
-                         "  mnuSendBreak Send Brea&k",
-                         "  mnuReconnectAutomatically Reconnect A&utomatically [ ]",
-                         "  mnuTimeStamps Ti&me Stamps [ ]",
-                         "  mnuHexView He&x View [ ]",
-                         "mnuTools &Tools",
-                         "  mnuCompareTest &Compare Test",
-                         "  mnuFindCommSetting &Find Comm Setting",
-                         "mnuQuickCommSettings &Quick Comm Settings",
-                         "  mnuQuick9600n81 9600 n 8 1",
-                         "  mnuQuick9600e71 9600 e 7 1",
-                         "  mnuQuick38400n81 38400 n 8 1",
-                         "  mnuQuick1152000n81 115200 n 8 1",
-                         "  mnuQuickParitySettings Parity Settings"};
+    // Loaded without a setup file, even on a port that cannot be opened: the menus as the
+    // user first meets them.
+    QVERIFY(f.load());
+    QStringList menus{"mnuFile &File",
+                      "  mnuSave &Save To File",
+                      "    mnuSaveAscii &Ascii Format",
+                      "    mnuSaveText &Text Format",
+                      "  mnuTransmitFile &Transmit a File",
+                      "  mnuLogToFile &Log To File... [ ]",
+                      "  mnuPrint &Print",
+                      "    mnuPrintAlldata &All Data",
+                      "    mnuPrintSelectedData &Selected Data",
+                      "  mnuExit E&xit",
+                      "mnuEdit &Edit",
+                      "  mnuSelectAll Select &All Ctrl+A",
+                      "  mnuCopy &Copy Ctrl+C",
+                      "  mnuClearDisplay Clear &Display",
+                      "mnuOptions &Options",
+                      "  mnuColors &Colors",
+                      "  mnuStrings &Strings Ctrl+S",
+                      "  mnuTransmitSytle &Transmit Style",
+                      "    mnuReceiveInterruptsAllowed &Receive Interrupts Allowed [x]",
+                      "    mnuFullStrings &Full Strings Uninterrupted [ ]",
+                      "  mnuBreakCharacter &Break Character",
+                      "  mnuSpace Space& Option",
+                      "    mnuSpcChar '& ' Character [x]",
+                      "    mnuSpcString [SPC] &String [ ]",
+                      QString::fromUtf8("    mnuSpcSpecialChar \xC2\xA4 &Character [ ]"),
+                      "  mnuMultiplier Multiplier &Card",
+                      "    mnuSingle No Card Installed [x]",
+                      "    mnuDouble &Doubler [ ]",
+                      "    mnuQuadruple &Quadrupler [ ]",
+                      "  mnuShowFunctionCharacters Show Function Characters [x]",
+                      "  mnuHighSpeedRates High Speed &Rates [ ]",
+                      "  mnuDTRActive &DTR Active [x]",
+                      "  mnuSendBreak Send Brea&k",
+                      "  mnuReconnectAutomatically Reconnect A&utomatically [ ]",
+                      "  mnuTimeStamps Ti&me Stamps [ ]",
+                      "  mnuHexView He&x View [ ]",
+                      "mnuTools &Tools",
+                      "  mnuCompareTest &Compare Test",
+                      "  mnuFindCommSetting &Find Comm Setting",
+                      "mnuQuickCommSettings &Quick Comm Settings",
+                      "  mnuQuick9600n81 9600 n 8 1",
+                      "  mnuQuick9600e71 9600 e 7 1",
+                      "  mnuQuick38400n81 38400 n 8 1",
+                      "  mnuQuick1152000n81 115200 n 8 1",
+                      "  mnuQuickParitySettings Parity Settings"};
     for (const char *preset :
          {"Even71", "Even72", "Even81", "Odd71", "Odd72", "Odd81", "None81", "None82", "Mark71",
           "Mark72", "Mark81", "Space71", "Space72", "Space81"})
-        expected << QStringLiteral("    mnu%1 %1").arg(QLatin1String(preset));
-    expected << "mnuSelectStringSet &Select String Set"
-             << "  mnuStringSet0 Sample String Set [x]";
+        menus << QStringLiteral("    mnu%1 %1").arg(QLatin1String(preset));
+    menus << "mnuSelectStringSet &Select String Set"
+          << "  mnuStringSet0 Sample String Set [x]";
     for (int set = 1; set < 10; ++set)
-        expected
-            << QStringLiteral("  mnuStringSet%1 String Set Number %2 [ ]").arg(set).arg(set + 1);
-    expected << "mnuViewStrings &View Strings"
-             << "  mnuF1String F1 Here is a string example[CR]"
-             << "  mnuF2String F2 Here is another.... [0x80][x0d]";
+        menus << QStringLiteral("  mnuStringSet%1 String Set Number %2 [ ]").arg(set).arg(set + 1);
+    menus << "mnuViewStrings &View Strings"
+          << "  mnuF1String F1 Here is a string example[CR]"
+          << "  mnuF2String F2 Here is another.... [0x80][x0d]";
     for (int key = 3; key <= 12; ++key)
-        expected << QStringLiteral("  mnuF%1String F%1 ").arg(key);
-    expected << "mnuHelp &Help"
-             << "  mnuGeneral &General"
-             << "  mnuAbout &About";
-    QCOMPARE(outline(f.window->menuBar()), expected);
-}
+        menus << QStringLiteral("  mnuF%1String F%1 ").arg(key);
+    menus << "mnuHelp &Help"
+          << "  mnuGeneral &General"
+          << "  mnuAbout &About";
+    QCOMPARE(outline(f.window->menuBar()), menus);
 
-void TestMainWindow::startsCenteredWithTheDisplayFocused()
-{
-    // Even on a port that cannot be opened.
-    Fixture f;
-    f.port->refuseOpen = CommError::NoSuchPort;
-    QCOMPARE(f.window->windowTitle(), QStringLiteral("Wirelook....."));
-    QVERIFY(!f.view()->isVisible());
-    QVERIFY(f.load());
-    QCOMPARE(f.services.messageBoxes.shown.size(), 1);
-
+    // Centred, with the display focused.
     const QRect outer = f.window->frameGeometry();
     QVERIFY(outer.left() > 0 && qAbs(outer.left() + outer.right() + 1 - 1280) <= 1);
     QVERIFY(outer.top() > 0 && qAbs(outer.top() + outer.bottom() + 1 - 1024) <= 1);
@@ -368,6 +336,9 @@ void TestMainWindow::startsCenteredWithTheDisplayFocused()
         first = first->nextInFocusChain();
     while (!(first->focusPolicy() & Qt::TabFocus));
     QCOMPARE(first, f.view());
+    // A plain color is 0x00BBGGRR: the display's background is dark blue.
+    QWidget *viewport = f.view()->viewport();
+    QCOMPARE(viewport->grab().toImage().pixelColor(viewport->rect().center()), QColor(0, 0, 0x80));
 
     // The client area below the menu bar, status bar included, is 8895 x 7410 twips.
     QCOMPARE(f.window->centralWidget()->width(), 741);
@@ -419,42 +390,9 @@ void TestMainWindow::resetDisplaySize()
     QCOMPARE(DisplayLayout::forWindow({9000, 1053}, 252, 700).displayHeight.value_or(0), 101.0);
 }
 
-void TestMainWindow::copyAndClear()
+void TestMainWindow::hexViewCopyAndClear()
 {
-    Loaded f;
-    quint32 color = 1;
-    for (const char *text : {"AB", "[CR ]", "C \xE9", "[xA4]"})
-        f.window->PutInDisplay(text, color++);
-    // The keys on the display copy all of it, in Latin-1.
-    QCOMPARE(QApplication::focusWidget(), f.view());
-    QTest::keyClick(f.view(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(f.view(), Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QApplication::focusWidget(), f.view());
-    QCOMPARE(f.services.clipboard.text, QString::fromUtf8("AB[CR ]\nC \xC3\xA9[xA4]"));
-    // A selection across the line break, then nothing selected.
-    for (const auto &[start, copied] : {std::pair(6, "]\nC"), {0, ""}}) {
-        f.window->displayModel().setSelection(start, start ? 4 : 0);
-        f.action("mnuCopy")->trigger();
-        QCOMPARE(f.services.clipboard.text, QLatin1String(copied));
-    }
-    QCOMPARE(f.services.clipboard.setCount, 3);
-
-    // Clear Display keeps the focus where it is; Clear Screen focuses the display.
-    for (const bool button : {false, true}) {
-        f.child("cboBaud")->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), f.child("cboBaud"));
-        if (button)
-            QTest::mouseClick(f.child("cmdClearScreen"), Qt::LeftButton);
-        else
-            f.action("mnuClearDisplay")->trigger();
-        QCOMPARE(f.window->displayModel().length(), 0);
-        QCOMPARE(QApplication::focusWidget(), f.child(button ? "rtbDisplay" : "cboBaud"));
-        f.window->PutInDisplay("[CR ]", ColorValue::Yellow);
-    }
-}
-
-void TestMainWindow::hexViewTakesTheDisplaysPlace()
-{
+    // The hex view takes the display's place.
     Loaded f;
     f.port->deliverInput("AB\r");
     QTRY_COMPARE(f.display(), "AB[CR ]\r\n");
@@ -485,17 +423,42 @@ void TestMainWindow::hexViewTakesTheDisplaysPlace()
     QCOMPARE(f.window->displayModel().selectionLength(), 0);
 
     // Save reads the text display whichever view is shown.
-    QTemporaryDir dir;
-    f.services.fileDialogs.answer = dir.filePath(QStringLiteral("display.txt"));
+    f.services.fileDialogs.answer = f.setupFolder.filePath(QStringLiteral("display.txt"));
     f.action("mnuSaveText")->trigger();
     QCOMPARE(fileContent(f.services.fileDialogs.answer), shown + "\r\n");
 
     f.action("mnuHexView")->trigger();
     QVERIFY(!hex->isVisible());
     QCOMPARE(QApplication::focusWidget(), f.view());
-    QCOMPARE(f.display(), shown);
     f.action("mnuClearDisplay")->trigger();
     QCOMPARE(f.window->hexHistory().endRow(), f.window->hexHistory().firstRow());
+
+    quint32 color = 1;
+    for (const char *text : {"AB", "[CR ]", "C \xE9", "[xA4]"})
+        f.window->PutInDisplay(text, color++);
+    // The keys on the display copy all of it, in Latin-1.
+    QCOMPARE(QApplication::focusWidget(), f.view());
+    QTest::keyClick(f.view(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(f.view(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), f.view());
+    QCOMPARE(f.services.clipboard.text, QString::fromUtf8("AB[CR ]\nC \xC3\xA9[xA4]"));
+    // A selection across the line break.
+    f.window->displayModel().setSelection(6, 4);
+    f.action("mnuCopy")->trigger();
+    QCOMPARE(f.services.clipboard.text, QStringLiteral("]\nC"));
+
+    // Clear Display keeps the focus where it is; Clear Screen focuses the display.
+    for (const bool button : {false, true}) {
+        f.child("cboBaud")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), f.child("cboBaud"));
+        if (button)
+            QTest::mouseClick(f.child("cmdClearScreen"), Qt::LeftButton);
+        else
+            f.action("mnuClearDisplay")->trigger();
+        QCOMPARE(f.window->displayModel().length(), 0);
+        QCOMPARE(QApplication::focusWidget(), f.child(button ? "rtbDisplay" : "cboBaud"));
+        f.window->PutInDisplay("[CR ]", ColorValue::Yellow);
+    }
 }
 
 void TestMainWindow::optionMenus_data()
@@ -510,11 +473,9 @@ void TestMainWindow::optionMenus_data()
                         const QByteArray &shown) {
         QTest::newRow(name) << clicks << QByteArray(checked) << shown;
     };
-    const QString show = QStringLiteral("mnuShowFunctionCharacters");
-    row("design state", {}, "100110", "[SOH] ");
     row("[SPC] twice", {"mnuSpcString", "mnuSpcString"}, "010110", "[SOH][SPC]");
     row("currency sign", {"mnuSpcString", "mnuSpcSpecialChar"}, "001110", "[SOH]\xA4");
-    row("function characters hidden", {show}, "100010", " ");
+    row("function characters hidden", {"mnuShowFunctionCharacters"}, "100010", " ");
     row("full strings twice", {"mnuFullStrings", "mnuFullStrings"}, "100101", "[SOH] ");
 }
 
@@ -539,38 +500,19 @@ void TestMainWindow::optionMenus()
     QCOMPARE(f.display(), "[SOH] " + shown);
 }
 
-void TestMainWindow::backgroundRepaintsAtOnce()
-{
-    Loaded f;
-    QWidget *viewport = f.view()->viewport();
-    const QPoint middle = viewport->rect().center();
-    QCOMPARE(viewport->grab().toImage().pixelColor(middle), QColor(0, 0, 0x80));
-    f.window->PutInDisplay("text", ColorValue::Green);
-    // A plain color is 0x00BBGGRR; the system button face is light gray.
-    for (const auto &[color, shown] : {std::pair(quint32(0x00336699), QColor(0x99, 0x66, 0x33)),
-                                       {quint32(0x8000000F), QColor(0xC0, 0xC0, 0xC0)}}) {
-        f.window->SetBackGroundColor(color);
-        QCOMPARE(viewport->grab().toImage().pixelColor(middle), shown);
-    }
-}
-
 void TestMainWindow::statusBarFollowsTheClockAndLockKeys()
 {
     Fixture f;
     f.lockKeys->num = true;
     QVERIFY(f.load());
-    // Six panels of 1440 twips side by side at the bottom of the window; the
-    // multiplier text widens its panel, and the lock panels give up the room.
+    // Six panels side by side at the bottom of the window.
     PanelStatusBar *bar = f.statusBar();
     QCOMPARE(bar->height(), 21);
     QCOMPARE(bar->y() + bar->height(), f.window->height());
     QStringList texts;
     for (int number = 1; number <= PanelStatusBar::PanelCount; ++number) {
-        const QWidget *panel = bar->panel(number);
-        if (number >= 3)
-            QCOMPARE(panel->width(), std::max(120, panel->sizeHint().width()));
         if (number > 1)
-            QCOMPARE(panel->x(), bar->panel(number - 1)->geometry().right() + 1);
+            QCOMPARE(bar->panel(number)->x(), bar->panel(number - 1)->geometry().right() + 1);
         texts << bar->panelText(number);
     }
     QCOMPARE(texts, (QStringList{"NUM", "CAPS", "No Multiplier Card", "03:04", "02.01.26", ""}));
@@ -583,7 +525,6 @@ void TestMainWindow::statusBarFollowsTheClockAndLockKeys()
     QTRY_COMPARE(bar->panelText(4), QStringLiteral("23:59"));
     QCOMPARE(bar->panelText(5), QStringLiteral("31.12.26"));
     QTRY_VERIFY(!bar->panel(1)->isEnabled() && bar->panel(2)->isEnabled());
-    QCOMPARE(bar->panelText(1) + bar->panelText(2), QStringLiteral("NUMCAPS"));
     QVERIFY(bar->panel(1)->toolTip().isEmpty());
 
     // Where nothing tells the lock keys, both are dimmed and say so.
@@ -592,23 +533,21 @@ void TestMainWindow::statusBarFollowsTheClockAndLockKeys()
     QTRY_VERIFY(!bar->panel(2)->isEnabled());
     QVERIFY(!bar->panel(1)->isEnabled());
     QCOMPARE(bar->panel(1)->toolTip(), QStringLiteral("Lock keys unknown on this system"));
-    QCOMPARE(bar->panel(2)->toolTip(), bar->panel(1)->toolTip());
 }
 
 void TestMainWindow::lockKeySources_data()
 {
-    // The LED folders as "device=brightness"; a second source that may know, with Num Lock on
-    // and Caps Lock off. The first source that knows is asked: "available num caps" flags.
+    // The LED folders as "device=brightness"; a second source that may know, with Num Lock off
+    // and Caps Lock on. The first source that knows is asked: "available num caps" flags.
     QTest::addColumn<QStringList>("leds");
     QTest::addColumn<bool>("secondKnows");
     QTest::addColumn<QString>("flags");
-    QTest::newRow("no LED folder") << QStringList() << true << "110";
     QTest::newRow("any keyboard lit")
         << QStringList{"input3::numlock=0\n", "input9::numlock=1\n", "input9::capslock=255"}
         << false << "111";
-    QTest::newRow("other LEDs ignored, none knows")
-        << QStringList{"input3::scrolllock=1", "phy0-led=1", "input3::numlock-x=1"} << false
-        << "000";
+    QTest::newRow("other LEDs ignored")
+        << QStringList{"input3::scrolllock=1", "phy0-led=1", "input3::numlock-x=1"} << true
+        << "101";
 }
 
 void TestMainWindow::lockKeySources()
@@ -628,21 +567,22 @@ void TestMainWindow::lockKeySources()
 
     std::vector<std::unique_ptr<LockKeys>> sources;
     sources.push_back(std::make_unique<SysfsLockKeys>(folder.path()));
-    sources.push_back(std::make_unique<FakeLockKeys>(secondKnows, true, false));
+    sources.push_back(std::make_unique<FakeLockKeys>(secondKnows, false, true));
     const FirstAvailableLockKeys keys(std::move(sources));
     QTEST(QString::number(keys.available()) + QString::number(keys.numLock()) +
               QString::number(keys.capsLock()),
           "flags");
 
-    QVERIFY(!FirstAvailableLockKeys({}).available());
     // Off screen there is no X server to ask.
     QVERIFY(!x11LockKeys());
 }
 
 void TestMainWindow::captionsFitAndTheLeftColumnStaysWhole()
 {
+    // This test runs again on screens of other resolutions (CMakeLists.txt); it needs the
+    // window's own font.
     Window w;
-    if (!fontInstalled(*w.window))
+    if (QFontInfo(w.window->font()).family() != w.window->font().family())
         QSKIP("The window's font is not installed; scripts/setup.sh installs it.");
     w.start();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
@@ -727,23 +667,11 @@ void TestMainWindow::captionsFitAndTheLeftColumnStaysWhole()
     }
 }
 
-void TestMainWindow::firstStartAndExitWithoutAFile()
-{
-    Loaded p;
-    p.window->close();
-    QCOMPARE(fileContent(p.setupPath()), SetupFormat::write(LastSetup()));
-
-    // A window that ends without being closed saves nothing.
-    Loaded ended;
-    ended.window.reset();
-    QVERIFY(!QFile::exists(ended.setupPath()));
-}
-
 void TestMainWindow::restoreRunAndSaveAgain()
 {
     Fixture p;
-    p.writeSetup(unusualSetup());
-    const QByteArray written = fileContent(p.setupPath());
+    LastSetup setup = unusualSetup();
+    p.writeSetup(setup);
     AddedOptions added;
     added.highSpeedRates = true;
     added.dtrActive = false;
@@ -756,23 +684,74 @@ void TestMainWindow::restoreRunAndSaveAgain()
 
     QCOMPARE(p.box("cboPortNumber")->currentText(), QStringLiteral("/dev/ttyUSB0"));
     QCOMPARE(p.box("cboHandShaking")->currentText(), QStringLiteral("2-RTS/CTS"));
-    QCOMPARE(p.child<PanelStatusBar>("StatusBar1")->panelText(3), QStringLiteral("Doubler Card"));
-    QVERIFY(p.action("mnuSpcSpecialChar")->isChecked() && !p.action("mnuSpcChar")->isChecked());
     QVERIFY(p.action("mnuStringSet9")->isChecked());
     QCOMPARE(p.action("mnuStringSet3")->text(), QStringLiteral("  Set && 3\u00A4  "));
     QCOMPARE(p.action("mnuF2String")->text(), QStringLiteral("F2  F2[cr][x8A]\u00FF\t "));
-    QCOMPARE(colorsOf(*p.window), unusualSetup().colors);
 
     // The printable break character breaks lines.
     p.window->displayModel().clear();
     p.port->deliverInput("xAy");
     QTRY_COMPARE(p.display(), QByteArray("xA\r\ny"));
 
-    // A mark changed during the run is what the options file keeps.
+    // The colors window shows the restored colors.
+    QWidget *colors = p.open("mnuColors", "frmColorSettings");
+    QVERIFY(colors);
+    QCOMPARE(values(colors, ColorFields, "currentText"),
+             (QStringList{"White", "Dark Gray", "Cyan", "Blue", "Black"}));
+    QCOMPARE(values(colors, {"lblReceive", "lblRecCharColor", "lblRecFuncColor", "lblXmit",
+                             "lblXmitCharColor", "lblXmitFuncColor", "lblBackGround"}),
+             (QStringList{"Receive", "Character Color :", "Function Color :", "Transmit",
+                          "Character Color :", "Function Color :", "Background Color :"}));
+    const QStringList offered{"Black", "White",   "Blue", "Dark Blue",  "Yellow",
+                              "Green", "Magenta", "Cyan", "Light Gray", "Dark Gray"};
+    for (const char *field : ColorFields) {
+        QStringList items;
+        for (int i = 0; i < in<QComboBox>(colors, field)->count(); ++i)
+            items << in<QComboBox>(colors, field)->itemText(i);
+        QCOMPARE(items, offered);
+    }
+
+    // Default only fills in the names; Escape applies nothing.
+    in<QPushButton>(colors, "cmdDefault")->click();
+    QCOMPARE(values(colors, ColorFields, "currentText"),
+             (QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"}));
+    QTest::keyClick(in(colors, "cboRecFuncColor"), Qt::Key_Escape);
+    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
+    QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
+    colors = p.open("mnuColors", "frmColorSettings");
+    // A typed name that is not in the table is refused, and nothing changes.
+    const char *const chosen[] = {"Yellow", "Dark Gray", "Green", "cyan", "Light Gray"};
+    for (int i = 0; i < 5; ++i)
+        in<QComboBox>(colors, ColorFields[i])->setEditText(QLatin1String(chosen[i]));
+    in<QPushButton>(colors, "cmdSave")->click();
+    QCOMPARE(p.services.messageBoxes.shown,
+             QStringList{"\"cyan\" is not a color name: choose one from the list."});
+    QVERIFY(colors->isVisible());
+    QCOMPARE(colorsOf(*p.window), setup.colors);
+    // Every name of the table is taken, also one the lists do not offer.
+    in<QComboBox>(colors, ColorFields[3])->setEditText(QStringLiteral("Red"));
+    in<QPushButton>(colors, "cmdSave")->click();
+    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
+    QCOMPARE(p.services.messageBoxes.shown.size(), 1);
+    setup.colors = {ColorValue::Yellow, ColorValue::SystemGrayText, ColorValue::Green,
+                    ColorValue::Red, ColorValue::SystemButtonFace};
+    QCOMPARE(colorsOf(*p.window), setup.colors);
+    // The background repaints at once; the system button face is light gray.
+    QWidget *viewport = p.view()->viewport();
+    QCOMPARE(viewport->grab().toImage().pixelColor(viewport->rect().center()),
+             QColor(Qt::lightGray));
+    QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
+    // Text already shown keeps its color, new text takes the new one.
+    QTest::keyClick(p.view(), 'n');
+    QCOMPARE(p.display(), QByteArray("xA\r\nyn"));
+    QCOMPARE(p.window->displayModel().colorSpanAt(0).color, ColorValue::White);
+    QCOMPARE(p.window->displayModel().colorSpanAt(5).color, ColorValue::Green);
+
+    // The new colors, and a mark changed during the run, are what the files keep.
     p.action("mnuHexView")->setChecked(true);
     added.hexView = true;
     p.window->close();
-    QCOMPARE(fileContent(p.setupPath()), written);
+    QCOMPARE(fileContent(p.setupPath()), SetupFormat::write(setup));
     QCOMPARE(AddedOptionsFile(p.optionsPath()).read(), added);
 }
 
@@ -811,88 +790,37 @@ void TestMainWindow::shutdownOrder()
     for (const char *item : {"mnuBreakCharacter", "mnuColors", "mnuStrings", "mnuAbout"})
         w.action(item)->trigger();
     in<QAction>(in(&window, "frmStrings"), "mnuHelp")->trigger();
-    const char *const secondary[] = {"frmBreakCharacter", "frmColorSettings", "frmStrings",
-                                     "frmStringsHelp", "frmAbout"};
+    const QList<const char *> secondary{"frmBreakCharacter", "frmColorSettings", "frmStrings",
+                                        "frmStringsHelp", "frmAbout"};
+    QCOMPARE(values(&window, secondary, "windowTitle"),
+             (QStringList{"Select the character you wish to break after", "Color Settings",
+                          "String Setup", "How to use Strings", "About Wirelook"}));
+    QWidget *about = in(&window, "frmAbout");
+    QCOMPARE(in<QLabel>(about, "lblRev")->text(), QStringLiteral("Revision: 1.3.00"));
+    QCOMPARE(in<QLabel>(about, "Label1")->text(),
+             QStringLiteral("Wirelook serial communications program"));
 
-    // Saved first, then the port closed while the other windows are still open.
-    bool saved = false;
+    // The setup saved first, then the port closed while the other windows are still open.
+    QByteArray saved;
     int open = 0;
     observed->onClose = [&] {
-        saved = QFile::exists(SetupFile(w.setupFolder.path()).path());
+        saved = fileContent(SetupFile(w.setupFolder.path()).path());
         for (const char *name : secondary)
             open += in(&window, name)->isVisible() ? 1 : 0;
     };
     window.close();
     observed->onClose = nullptr;
-    QVERIFY(saved);
+    QCOMPARE(saved, SetupFormat::write(LastSetup()));
     QCOMPARE(open, 5);
-    QVERIFY(!observed->PortOpen());
     for (const char *name : secondary)
         QTRY_VERIFY2(!in(&window, name), name);
     observed->deliverInput("after exit");
     QVERIFY(!in<QTimer>(&window, "Timer1")->isActive());
-}
 
-void TestMainWindow::colorSettings()
-{
-    Fixture p;
-    p.writeSetup(unusualSetup());
-    QVERIFY(p.load());
-    p.window->PutInDisplay("old", ColorValue::SystemButtonFace);
-    const DisplayColors before = colorsOf(*p.window);
-    QWidget *colors = p.open("mnuColors", "frmColorSettings");
-    QVERIFY(colors);
-    QCOMPARE(colors->windowTitle(), QStringLiteral("Color Settings"));
-    const QStringList named{"White", "Dark Gray", "Cyan", "Blue", "Black"};
-    QCOMPARE(colorFieldTexts(colors), named);
-    QStringList captions;
-    for (const char *label : {"lblReceive", "lblRecCharColor", "lblRecFuncColor", "lblXmit",
-                              "lblXmitCharColor", "lblXmitFuncColor", "lblBackGround"})
-        captions << in<QLabel>(colors, label)->text();
-    QCOMPARE(captions,
-             (QStringList{"Receive", "Character Color :", "Function Color :", "Transmit",
-                          "Character Color :", "Function Color :", "Background Color :"}));
-    const QStringList offered{"Black", "White",   "Blue", "Dark Blue",  "Yellow",
-                              "Green", "Magenta", "Cyan", "Light Gray", "Dark Gray"};
-    for (const char *field : ColorFields) {
-        QStringList items;
-        for (int i = 0; i < in<QComboBox>(colors, field)->count(); ++i)
-            items << in<QComboBox>(colors, field)->itemText(i);
-        QCOMPARE(items, offered);
-    }
-
-    // Default only fills in the names; Escape applies nothing.
-    in<QPushButton>(colors, "cmdDefault")->click();
-    QCOMPARE(colorFieldTexts(colors),
-             (QStringList{"Light Gray", "Yellow", "Green", "Magenta", "Dark Blue"}));
-    QTest::keyClick(in(colors, "cboRecFuncColor"), Qt::Key_Escape);
-    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
-    QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
-    colors = p.open("mnuColors", "frmColorSettings");
-    QCOMPARE(colorFieldTexts(colors), named);
-    // A typed name that is not in the table is refused, and nothing changes.
-    const char *const chosen[] = {"White", "Dark Gray", "Cyan", "cyan", "Black"};
-    for (int i = 0; i < 5; ++i)
-        in<QComboBox>(colors, ColorFields[i])->setEditText(QLatin1String(chosen[i]));
-    in<QPushButton>(colors, "cmdSave")->click();
-    QCOMPARE(p.services.messageBoxes.shown,
-             QStringList{"\"cyan\" is not a color name: choose one from the list."});
-    QVERIFY(colors->isVisible());
-    QCOMPARE(colorsOf(*p.window), before);
-    // Every name of the table is taken, also one the lists do not offer.
-    in<QComboBox>(colors, ColorFields[3])->setEditText(QStringLiteral("Red"));
-    in<QPushButton>(colors, "cmdSave")->click();
-    QTRY_VERIFY(!in(p.window.get(), "frmColorSettings"));
-    QCOMPARE(p.services.messageBoxes.shown.size(), 1);
-    const DisplayColors saved{ColorValue::White, ColorValue::SystemGrayText, ColorValue::Cyan,
-                              ColorValue::Red, ColorValue::Black};
-    QCOMPARE(colorsOf(*p.window), saved);
-    QTRY_COMPARE(QApplication::activeWindow(), p.window.get());
-    // Text already shown keeps its color, new text takes the new one.
-    QTest::keyClick(p.view(), 'n');
-    QCOMPARE(p.display(), QByteArray("oldn"));
-    QCOMPARE(p.window->displayModel().colorSpanAt(0).color, ColorValue::SystemButtonFace);
-    QCOMPARE(p.window->displayModel().colorSpanAt(3).color, ColorValue::Cyan);
+    // A window that ends without being closed saves nothing.
+    Loaded ended;
+    ended.window.reset();
+    QVERIFY(!QFile::exists(ended.setupPath()));
 }
 
 void TestMainWindow::breakCharacterWindow()
@@ -900,21 +828,16 @@ void TestMainWindow::breakCharacterWindow()
     Loaded p;
     QWidget *window = p.open("mnuBreakCharacter", "frmBreakCharacter");
     QVERIFY(window);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Select the character you wish to break after"));
     QCOMPARE(in<QLabel>(window, "lblChooseFormatCaption")->text(),
              QString(12, QLatin1Char(' ')) + "You can set the Break Character 1 of 3 ways." +
                  QString(15, QLatin1Char(' ')) +
                  "Select the chacter type then the character you  want");
     QCOMPARE(in<QGroupBox>(window, "fraSelectedChar")->title(),
              QStringLiteral("Presently Selected Character"));
-    QCOMPARE(in<QLabel>(window, "lblBreakChar")->text(), QStringLiteral("[CR ]"));
     QCOMPARE(in<QLabel>(window, "lblBreakChar")->font().family(), QStringLiteral("Arial"));
-    QStringList options;
-    for (const char *name : {"optFunction", "optCharacter", "optHexFormat"}) {
-        QVERIFY(!in<QRadioButton>(window, name)->isChecked());
-        options << in<QRadioButton>(window, name)->text();
-    }
-    QCOMPARE(options, (QStringList{"Function", "Character", "Hex number"}));
+    const QList<const char *> modes{"optFunction", "optCharacter", "optHexFormat"};
+    QCOMPARE(values(window, modes), (QStringList{"Function", "Character", "Hex number"}));
+    QCOMPARE(values(window, modes, "checked"), QStringList(3, QStringLiteral("false")));
 
     // Function mode: 32 buttons for codes 0 to 31, each giving the plain
     // token whatever the display shows.
@@ -956,9 +879,7 @@ void TestMainWindow::breakCharacterTyping_data()
                         const QString &message) {
         QTest::newRow(name) << steps << QString::fromLatin1(selected) << message;
     };
-    row("function ESC", {"optFunction", "cmdESC"}, "[ESC]", none);
     row("character typed twice", {"optCharacter", "type:AB"}, "[CR ]", oneCharacter);
-    row("character pasted twice", {"optCharacter", "paste:AB"}, "[CR ]", oneCharacter);
     row("character blank", {"spc", "optCharacter", "type: ", "cmdEnter"}, " ", none);
     row("character e-acute", {"optCharacter", QStringLiteral("paste:") + QChar(0xE9), "Enter"},
         "[xE9]", none);
@@ -1094,19 +1015,51 @@ void TestMainWindow::stringsWindowStores()
         QCOMPARE(s.action(qPrintable(QStringLiteral("mnuStringSet%1").arg(set)))->isChecked(),
                  set == mainChecked);
     QTEST(s.action("mnuF1String")->text(), "f1");
-    // Both windows' set items show the names; F1 sends the current set's string.
-    const int current = s.store().currentSet();
-    const QByteArray item = "mnuStringSet" + QByteArray::number(current);
-    QCOMPARE(in<QAction>(s.strings(), item)->text(), s.action(item)->text());
+    // F1 sends the current set's string.
     s.port->written.clear();
     QTest::keyClick(s.child("rtbDisplay"), Qt::Key_F1);
-    QTRY_COMPARE(s.port->written, s.store().decoded(current, 0));
+    QTRY_COMPARE(s.port->written, s.store().decoded(s.store().currentSet(), 0));
 }
 
-void TestMainWindow::fieldsTakeOnlyLatin1WithinTheLimit()
+void TestMainWindow::stringsWindowFieldsAndHelp()
 {
+    // The window opens on the current set.
     Loaded s;
     frmStrings *strings = s.strings();
+    QVERIFY(strings);
+    QCOMPARE(in<QLineEdit>(strings, "txtSetName")->text(), QStringLiteral("Sample String Set"));
+    QCOMPARE(keyField(strings, 0)->text(), QStringLiteral("Here is a string example[CR]"));
+    QCOMPARE(in<QAction>(strings, "mnuStringSet9")->text(), QStringLiteral("String Set Number 10"));
+    QCOMPARE(in<QLabel>(strings, "lblF12")->text(), QStringLiteral("F12 :"));
+    // Opening again brings up the same window.
+    QCOMPARE(s.strings(), strings);
+
+    in<QAction>(strings, "mnuHelp")->trigger();
+    auto *help = in(strings, "frmStringsHelp");
+    QVERIFY(help);
+    QCOMPARE(values(help, {"Label1", "Label2", "Label3", "Label4", "Label5"}),
+             (QStringList{"Strings page is to setup Function keys to transmit whole strings "
+                          "of text with a single key press. ",
+                          "The following are acceptable formats :",
+                          "Functions below $20 on the ASCII chart.\r\n[CR] or [cr]\r\n[x0D] "
+                          "or [X0d]\r\n[0x0d] or [0X0D]",
+                          "Standard alpha numeric and punctuation characters,\r\njust type "
+                          "them as they are.",
+                          "Characters above $7E on the ASCII chart.\r\n[x8a] or "
+                          "[X8A]\r\n[0x8a] or [X8A]"}));
+
+    help->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(help));
+    in<QPushButton>(help, "cmdOK")->click();
+    QTRY_VERIFY(!in(strings, "frmStringsHelp"));
+    QCOMPARE(strings->focusWidget(), keyField(strings, 0));
+
+    in<QAction>(strings, "mnuHelp")->trigger();
+    QTest::keyClick(in(strings, "frmStringsHelp"), Qt::Key_Escape);
+    QTRY_VERIFY(!in(strings, "frmStringsHelp"));
+    QVERIFY(strings->isVisible());
+
+    // The fields take only Latin-1.
     QLineEdit *field = keyField(strings, 1);
     field->clear();
     field->setFocus();
@@ -1135,65 +1088,6 @@ void TestMainWindow::fieldsTakeOnlyLatin1WithinTheLimit()
 
     in<QAction>(strings, "mnuSave")->trigger();
     QCOMPARE(s.store().typed(0, 1), QByteArray("ab\xE9[x0d]"));
-    QCOMPARE(s.store().decoded(0, 1), QByteArray("ab\xE9\r"));
-}
-
-void TestMainWindow::stringsWindowAndItsHelp()
-{
-    // The window opens on the current set.
-    Loaded s;
-    frmStrings *strings = s.strings();
-    QVERIFY(strings);
-    QCOMPARE(strings->windowTitle(), QStringLiteral("String Setup"));
-    QCOMPARE(in<QLineEdit>(strings, "txtSetName")->text(), QStringLiteral("Sample String Set"));
-    QCOMPARE(keyField(strings, 0)->text(), QStringLiteral("Here is a string example[CR]"));
-    QCOMPARE(keyField(strings, 11)->text(), QString());
-    QCOMPARE(in<QAction>(strings, "mnuStringSet9")->text(), QStringLiteral("String Set Number 10"));
-    QCOMPARE(in<QLabel>(strings, "lblF12")->text(), QStringLiteral("F12 :"));
-    // Opening again brings up the same window.
-    QCOMPARE(s.strings(), strings);
-
-    in<QAction>(strings, "mnuHelp")->trigger();
-    auto *help = in(strings, "frmStringsHelp");
-    QVERIFY(help);
-    QCOMPARE(help->windowTitle(), QStringLiteral("How to use Strings"));
-    QStringList texts;
-    for (const char *label : {"Label1", "Label2", "Label3", "Label4", "Label5"})
-        texts << in<QLabel>(help, label)->text();
-    QCOMPARE(texts, (QStringList{"Strings page is to setup Function keys to transmit whole strings "
-                                 "of text with a single key press. ",
-                                 "The following are acceptable formats :",
-                                 "Functions below $20 on the ASCII chart.\r\n[CR] or [cr]\r\n[x0D] "
-                                 "or [X0d]\r\n[0x0d] or [0X0D]",
-                                 "Standard alpha numeric and punctuation characters,\r\njust type "
-                                 "them as they are.",
-                                 "Characters above $7E on the ASCII chart.\r\n[x8a] or "
-                                 "[X8A]\r\n[0x8a] or [X8A]"}));
-
-    help->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(help));
-    in<QPushButton>(help, "cmdOK")->click();
-    QTRY_VERIFY(!in(strings, "frmStringsHelp"));
-    QCOMPARE(strings->focusWidget(), keyField(strings, 0));
-
-    in<QAction>(strings, "mnuHelp")->trigger();
-    QTest::keyClick(in(strings, "frmStringsHelp"), Qt::Key_Escape);
-    QTRY_VERIFY(!in(strings, "frmStringsHelp"));
-    QVERIFY(strings->isVisible());
-}
-
-void TestMainWindow::aboutWindow()
-{
-    Loaded s;
-    s.action("mnuAbout")->trigger();
-    QWidget *about = in(s.window.get(), "frmAbout");
-    QVERIFY(about);
-    QCOMPARE(about->windowTitle(), QStringLiteral("About Wirelook"));
-    QCOMPARE(in<QLabel>(about, "lblRev")->text(), QStringLiteral("Revision: 1.3.00"));
-    QCOMPARE(in<QLabel>(about, "Label1")->text(),
-             QStringLiteral("Wirelook serial communications program"));
-    QTest::keyClick(about, Qt::Key_Escape);
-    QTRY_VERIFY(!in(s.window.get(), "frmAbout"));
 }
 
 // The offscreen screen is configured, so that sizes in pixels are the same on every machine.

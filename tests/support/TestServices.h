@@ -31,13 +31,8 @@ public:
 class RecordingClipboard : public Clipboard
 {
 public:
-    void setText(const QString &value) override
-    {
-        text = value;
-        ++setCount;
-    }
+    void setText(const QString &value) override { text = value; }
     QString text;
-    int setCount = 0;
 };
 
 class ManualClock : public Clock
