@@ -108,7 +108,6 @@ void TestSerialEndToEnd::aHeldDeviceIsBusy()
              QStringList{QStringLiteral("Someone else has control of the port\n%1: in use by "
                                         "another program")
                              .arg(device.path)});
-
 }
 
 void TestSerialEndToEnd::terminationSignalClosesAsTheWindowDoes_data()
