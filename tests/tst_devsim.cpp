@@ -122,7 +122,6 @@ void TestDevSim::probeAnswersOnlyMatchingSettings_data()
     row("arbitrary rate 12345", "--baud 12345", 12345, 0, probe, a);
     row("rate 12344, device 12345", "--baud 12345", 12344, 0, probe, {});
     row("mark, device odd", "--parity O", 9600, mark, probe, {});
-    row("one stop bit, device two", "--stop 2", 9600, 0, probe, {});
     row("after other bytes, twice", "", 9600, 0, "ab\x16" + probe + probe, a + a);
     row("chosen pair", "--pair 7e7f", 9600, 0, probe, "\x06\x15\x7E\x7F");
     row("byte in between", "", 9600, 0, "\x16\x43 \r", {});
@@ -213,7 +212,6 @@ void TestDevSim::badArgumentsAreRefused_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::newRow("no mode") << QStringList();
-    QTest::newRow("option of another mode") << words("echo --bytes 1K");
     QTest::newRow("parity X") << words("probe --parity X");
 }
 

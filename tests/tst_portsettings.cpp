@@ -60,9 +60,6 @@ void TestPortSettings::startUpAndTheLineControls()
     QCOMPARE(w.port->log, (QStringList{"open 1 9600,N,8,1 0", "rate 9600", "rts 0", "rts 1"}));
     QCOMPARE(state(w, "cmdRTSstate"), State("RTS Active", ColorValue::Green));
     QVERIFY(w.port->dtr);
-    QCOMPARE(w.window->settingsString(), QStringLiteral("9600,N,8,1"));
-    w.port->deliverInput("a");
-    QTRY_COMPARE(w.display(), QByteArray("a"));
 
     // A click lowers RTS, the check mark DTR, at once and after each open.
     w.child<QPushButton>("cmdRTSstate")->click();
@@ -81,7 +78,6 @@ void TestPortSettings::startUpAndTheLineControls()
     w.window->EnableCommPort();
     QVERIFY(!w.port->dtr);
 
-    QCOMPARE(w.text("lblCTSstate"), QStringLiteral("CTS ?"));
     w.port->setCts(true);
     QCOMPARE(state(w, "lblCTSstate"), State("CTS High", ColorValue::Green));
     w.port->setCts(false);
@@ -91,7 +87,6 @@ void TestPortSettings::startUpAndTheLineControls()
     w.port->log.clear();
     w.action("mnuSendBreak")->trigger();
     QCOMPARE(w.port->log, QStringList{"break 250"});
-    QCOMPARE(w.display(), QByteArray("a***BREAK***"));
     QCOMPARE(w.shownIn(w.window->ReturnXmitFuncColor()), QByteArray("***BREAK***"));
     QVERIFY(w.loggedEvents().contains(QStringLiteral("break sent, 250 ms")));
 
@@ -106,7 +101,7 @@ void TestPortSettings::startUpAndTheLineControls()
     QCOMPARE(w.services.messageBoxes.shown,
              (QStringList{"The port 1 has no DTR line.", "The port 1 cannot send a break.",
                           "The port is not open: no break was sent."}));
-    QCOMPARE(w.display(), QByteArray("a***BREAK***"));
+    QCOMPARE(w.display(), QByteArray("***BREAK***"));
 }
 
 void TestPortSettings::enableCommPort_data()
@@ -115,22 +110,23 @@ void TestPortSettings::enableCommPort_data()
     QTest::addColumn<CommError>("refuseOpen");
     QTest::addColumn<QString>("message");
     QTest::addColumn<State>("shown"); // the port button
+    QTest::addColumn<int>("rate");    // the port opens at it; 0: stays closed
     QTest::addColumn<bool>("highSpeed");
 
     const State active{"Port Active", ColorValue::Green};
     const State free{"Port Free", ColorValue::Red};
     const auto row = [](const char *name, const char *baud, CommError error, const char *message,
-                        const State &shown, bool highSpeed = false) {
+                        const State &shown, int rate = 0, bool highSpeed = false) {
         QTest::newRow(name) << QString::fromLatin1(baud) << error << QString::fromLatin1(message)
-                            << shown << highSpeed;
+                            << shown << rate << highSpeed;
     };
     const CommError none = CommError::None;
     const char *tooHigh = "The Baud Is Too High!!!";
-    row("opens", "9600", none, "", active);
+    row("opens", "9600", none, "", active, 9600);
     row("256000 too high", "256000", none, tooHigh, free);
     // High Speed Rates takes rates up to 4,000,000.
-    row("4000000 with high speed rates", "4000000", none, "", active, true);
-    row("4000001 with high speed rates", "4000001", none, tooHigh, free, true);
+    row("4000000 with high speed rates", "4000000", none, "", active, 4000000, true);
+    row("4000001 with high speed rates", "4000001", none, tooHigh, free, 0, true);
     row("abc reads as 0", "abc", none, "The Baud Is Too Low!!!", free);
     row("9600a does not convert", "9600a", none, "", free);
     // The fake port's reason is "refused: " and the port text.
@@ -148,6 +144,7 @@ void TestPortSettings::enableCommPort()
     QFETCH(CommError, refuseOpen);
     QFETCH(QString, message);
     QFETCH(State, shown);
+    QFETCH(int, rate);
     QFETCH(bool, highSpeed);
 
     Window w;
@@ -165,9 +162,7 @@ void TestPortSettings::enableCommPort()
     QCOMPARE(state(w, "cmdPortState"), shown);
     if (!message.isEmpty())
         QCOMPARE(atMessage, shown);
-    QCOMPARE(w.port->PortOpen(), shown.first == u"Port Active");
-    if (w.port->PortOpen())
-        QCOMPARE(w.port->lineRate, baud.toInt());
+    QCOMPARE(w.port->PortOpen() ? w.port->lineRate : 0, rate);
 }
 
 void TestPortSettings::boxesApplyOnPickOrEnterOnly()

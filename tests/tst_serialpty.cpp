@@ -283,7 +283,6 @@ void TestSerialPty::openFailures_data()
     const char *joinGroup = "^PTY: [^\n]+\nMembers of the group GROUP may use it: "
                             "sudo usermod -aG GROUP USER, then log in again\\.\\z";
     row("no access, the group may use it", "pty", standard, other, joinGroup, 0660, 20); // dialout
-    row("no access, for no group", "pty", standard, other, "^PTY: [^\n]+\\z", 0600);
     row("no access, the group may only read", "pty", standard, other, "^PTY: [^\n]+\\z", 0640, 20);
     row("no access, for root's group only", "pty", standard, other, "^PTY: [^\n]+\\z", 0660, 0);
     row("stale lock file", "pty, stale lock", standard, CommError::None, "^opened$", 0666);

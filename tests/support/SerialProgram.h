@@ -43,15 +43,10 @@ struct SerialProgram
             texts << child<QComboBox>(box)->currentText();
         return texts;
     }
-    // What came back from the device, and what was sent.
+    // What came back from the device.
     QByteArray received() const
     {
         return shownIn(window->displayModel(),
                        {window->ReturnReceiveCharColor(), window->ReturnReceiveFuncColor()});
-    }
-    QByteArray sent() const
-    {
-        return shownIn(window->displayModel(),
-                       {window->ReturnXmitCharColor(), window->ReturnXmitFuncColor()});
     }
 };
