@@ -122,6 +122,7 @@ private slots:
     void hexRowsBreak_data();
     void hexRowsBreak();
     void readsAndMarkersShowInTheirColorsAndTimes();
+    void changedBreakCharacterAppliesToTheNextRead();
     void longReadsBecomeBoundedEntries();
     void dropStartsAtTheEntryAfterTheBound_data();
     void dropStartsAtTheEntryAfterTheBound();
@@ -485,6 +486,16 @@ void TestDisplayModel::readsAndMarkersShowInTheirColorsAndTimes()
                         {c, 2}, {f, 9}, {c, 10}, {red, 21}, {c, 22}, {f, 34}, {red, 57}}));
     QCOMPARE(std::tuple(m_model->lineTime(0), m_model->lineTime(1), m_model->lineTime(2)),
              std::tuple(first, first + 1500, first + 1500));
+}
+
+void TestDisplayModel::changedBreakCharacterAppliesToTheNextRead()
+{
+    m_path->receive("A\r");
+    showAll();
+    m_options.setBreakCharacter("A");
+    m_path->receive("A\r");
+    showAll();
+    QCOMPARE(m_model->text(), "A[CR ]\r\nA\r\n[CR ]");
 }
 
 void TestDisplayModel::longReadsBecomeBoundedEntries()
